@@ -1,0 +1,86 @@
+#include "main/command_line.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include <CLI/CLI.hpp>
+
+#include "common/exit_status.h"
+
+namespace app {
+
+namespace {
+
+constexpr std::string_view kName = "daz-izezovivadezurid";
+constexpr std::string_view kVersionLine = "daz-izezovivadezurid dev-version\n";
+constexpr std::string_view kAbout = "Generate a .constructionInfo file from a case JSON metadata file";
+constexpr std::string_view kUsage = "Usage: daz-izezovivadezurid [OPTIONS] <JSON>";
+constexpr std::string_view kJsonHelp =
+    "Path to the case JSON metadata file. Its `.pts` files must sit in the same directory";
+constexpr std::string_view kOutputHelp =
+    "Output path (defaults to the JSON path with a `.constructionInfo` extension)";
+
+std::string help_text() {
+  std::string text;
+  text += std::string(kAbout) + "\n\n" + std::string(kUsage) + "\n\n";
+  text += "Arguments:\n";
+  text += "  <JSON>  " + std::string(kJsonHelp) + "\n\n";
+  text += "Options:\n";
+  text += "  -o, --output <FILE>  " + std::string(kOutputHelp) + "\n";
+  text += "  -h, --help           Print help\n";
+  text += "  -V, --version        Print version\n";
+  return text;
+}
+
+std::string usage_error(std::string_view what) {
+  return "error: " + std::string(what) + "\n\n" + std::string(kUsage) +
+         "\n\nFor more information, try '--help'.\n";
+}
+
+// A path value may not be empty.
+const CLI::Validator kNonEmpty(
+    [](std::string& value) { return value.empty() ? std::string("a value may not be empty") : ""; },
+    "", "non-empty");
+
+}  // namespace
+
+std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string>& arguments) {
+  CLI::App parser{std::string(kAbout), std::string(kName)};
+  Cli cli;
+  std::string output;
+  parser.add_option("JSON", cli.json_path, std::string(kJsonHelp))->required()->check(kNonEmpty);
+  auto* output_option = parser.add_option("-o,--output", output, std::string(kOutputHelp))
+                            ->option_text("<FILE>")
+                            ->check(kNonEmpty)
+                            ->multi_option_policy(CLI::MultiOptionPolicy::Throw);
+  parser.set_version_flag("-V,--version", std::string(kVersionLine));
+
+  // CLI11 takes the arguments in reverse order, without the program name.
+  std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+  try {
+    parser.parse(reversed);
+  } catch (const CLI::CallForHelp&) {
+    return CommandLineExit{common::kSuccess, help_text(), ""};
+  } catch (const CLI::CallForVersion&) {
+    return CommandLineExit{common::kSuccess, std::string(kVersionLine), ""};
+  } catch (const CLI::ParseError& error) {
+    return CommandLineExit{common::kUsageError, "", usage_error(error.what())};
+  }
+  if (output_option->count() > 0) cli.output = output;
+  return cli;
+}
+
+Cli parse_command_line(int argc, char** argv) {
+  std::vector<std::string> arguments;
+  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+  auto parsed = parse_arguments(arguments);
+  if (auto* cli = std::get_if<Cli>(&parsed)) return std::move(*cli);
+  const auto& exit = std::get<CommandLineExit>(parsed);
+  std::fwrite(exit.out.data(), 1, exit.out.size(), stdout);
+  std::fflush(stdout);
+  std::fwrite(exit.err.data(), 1, exit.err.size(), stderr);
+  std::exit(exit.status);
+}
+
+}  // namespace app

@@ -1,0 +1,18 @@
+// The generation run: one case from its metadata file to the written
+// ConstructionInfo document.
+#pragma once
+
+#include "common/run_error.h"
+#include "main/command_line.h"
+
+namespace app {
+
+// Loads the case, resolves its machine, writes the document and prints
+// "Generated <output path>".
+common::Result<void> run_generation(const Cli& cli);
+
+// The output path: `output` as typed, else the JSON path with its last
+// extension replaced by "constructionInfo".
+std::string output_path_for(const Cli& cli);
+
+}  // namespace app

@@ -1,0 +1,69 @@
+#include "qfm/load_case.h"
+
+#include "common/input_file.h"
+#include "common/utf8.h"
+#include "qfm/case_metadata_parser.h"
+#include "qfm/file_name.h"
+#include "qfm/margin_line.h"
+
+namespace qfm {
+
+namespace {
+
+using common::Result;
+using common::RunError;
+
+Result<std::string> read_case_text(const std::string& json_path) {
+  const std::string heading = "Failed to read file " + common::utf8_lossy(json_path);
+  auto bytes = common::read_whole_file(json_path);
+  if (!bytes) return std::unexpected(common::wrap_error(heading, bytes.error()));
+  if (!common::is_valid_utf8(*bytes)) {
+    return std::unexpected(
+        common::wrap_error(heading, common::plain_error("stream did not contain valid UTF-8")));
+  }
+  return bytes;
+}
+
+// Each product's margin line file replaces the points of the metadata file;
+// a file that opens but does not read leaves them as they were.
+Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory) {
+  for (Product& product : case_metadata.products) {
+    const std::string path = join(json_directory, product.pts, kHostPathRules);
+    auto points = read_margin_line(path);
+    if (points) {
+      product.margin_line_coordinates = std::move(*points);
+    } else if (points.error().failure == MarginLineFailure::CannotOpen) {
+      return std::unexpected(
+          common::wrap_error("Failed to read " + common::utf8_lossy(path), points.error().error));
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+Result<CaseMetadata> load_case(const std::string& json_path) {
+  const auto name = final_name(json_path, kHostPathRules);
+  if (!name) return std::unexpected(common::plain_error("file should have a name"));
+  const std::string case_name = common::utf8_lossy(stem(*name));
+
+  auto text = read_case_text(json_path);
+  if (!text) return std::unexpected(text.error());
+
+  auto case_metadata = parse_case_metadata(*text);
+  if (!case_metadata) {
+    return std::unexpected(common::wrap_error(
+        "Failed to parse JSON metadata file '" + common::utf8_lossy(json_path) + "'",
+        common::plain_error(case_metadata.error())));
+  }
+  text->clear();
+  text->shrink_to_fit();
+  case_metadata->case_name = case_name;
+
+  if (auto read = read_margin_lines(*case_metadata, parent(json_path, kHostPathRules)); !read) {
+    return std::unexpected(read.error());
+  }
+  return std::move(*case_metadata);
+}
+
+}  // namespace qfm

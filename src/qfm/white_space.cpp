@@ -1,0 +1,91 @@
+#include "qfm/white_space.h"
+
+#include "common/utf8.h"
+
+namespace qfm {
+
+namespace {
+
+bool is_white_space(char32_t c) {
+  switch (c) {
+    case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x0D: case 0x20:
+    case 0x85: case 0xA0: case 0x1680: case 0x2028: case 0x2029:
+    case 0x202F: case 0x205F: case 0x3000:
+      return true;
+    default:
+      return c >= 0x2000 && c <= 0x200A;
+  }
+}
+
+// Decodes the well-formed character at the start of `text`.
+char32_t decode(std::string_view text, std::size_t length) {
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(text[i])); };
+  switch (length) {
+    case 1: return byte(0);
+    case 2: return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+    case 3: return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+    default:
+      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
+             (byte(3) & 0x3F);
+  }
+}
+
+// Length of the character at the start of `text`; one byte for anything
+// ill-formed, which is never white space.
+std::size_t character_length(std::string_view text) {
+  const std::size_t length = common::utf8_sequence_length(text);
+  return length == 0 ? 1 : length;
+}
+
+bool white_space_at(std::string_view text, std::size_t length) {
+  return common::utf8_sequence_length(text) == length && is_white_space(decode(text, length));
+}
+
+// Length of the white space character that ends `text`, or 0.
+std::size_t trailing_white_space(std::string_view text) {
+  for (std::size_t length = 1; length <= 4 && length <= text.size(); ++length) {
+    const std::string_view tail = text.substr(text.size() - length);
+    if ((static_cast<unsigned char>(tail[0]) & 0xC0) == 0x80) continue;
+    return white_space_at(tail, length) ? length : 0;
+  }
+  return 0;
+}
+
+std::size_t leading_white_space(std::string_view text) {
+  const std::size_t length = character_length(text);
+  return white_space_at(text, length) ? length : 0;
+}
+
+}  // namespace
+
+std::string_view trim_white_space(std::string_view text) {
+  while (!text.empty()) {
+    const std::size_t length = leading_white_space(text);
+    if (length == 0) break;
+    text.remove_prefix(length);
+  }
+  while (!text.empty()) {
+    const std::size_t length = trailing_white_space(text);
+    if (length == 0) break;
+    text.remove_suffix(length);
+  }
+  return text;
+}
+
+std::optional<std::string_view> next_word(std::string_view& rest) {
+  while (!rest.empty()) {
+    const std::size_t length = leading_white_space(rest);
+    if (length == 0) break;
+    rest.remove_prefix(length);
+  }
+  if (rest.empty()) return std::nullopt;
+  std::size_t end = 0;
+  while (end < rest.size() && leading_white_space(rest.substr(end)) == 0) {
+    end += character_length(rest.substr(end));
+  }
+  const std::string_view word = rest.substr(0, end);
+  rest.remove_prefix(end);
+  return word;
+}
+
+}  // namespace qfm

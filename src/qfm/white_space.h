@@ -1,0 +1,16 @@
+// Unicode White_Space, by which margin line files are trimmed and split.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace qfm {
+
+// `text` (valid UTF-8) without White_Space characters at either end.
+std::string_view trim_white_space(std::string_view text);
+
+// Takes the next run of non-White_Space characters from `rest`, dropping
+// the white space before it; none when only white space is left.
+std::optional<std::string_view> next_word(std::string_view& rest);
+
+}  // namespace qfm
