@@ -1,0 +1,118 @@
+// A pull reader over JSON text for readers that map JSON straight onto
+// records in one pass. It knows tokens, positions and the standard fault
+// messages; what a value means is the caller's business. Every fault is a
+// complete message ending in " at line L column C" (lines from 1, columns
+// counted in characters up to the character where the fault was found).
+#pragma once
+
+#include <cstdint>
+#include <expected>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qfm::json {
+
+using Error = std::string;
+
+template <typename T>
+using Result = std::expected<T, Error>;
+
+// A number as the text wrote it: a non-negative integer that fits 64 bits,
+// a negative one that fits, or anything else as a double.
+struct Number {
+  enum class Kind { Unsigned, Signed, Float } kind = Kind::Unsigned;
+  std::uint64_t unsigned_value = 0;
+  std::int64_t signed_value = 0;
+  double float_value = 0;
+
+  double as_double() const;
+  // "integer `5`", "floating point `1.5`".
+  std::string describe() const;
+};
+
+// Any value read whole, kept only as far as messages and the tooth number
+// rules need it.
+struct AnyValue {
+  enum class Kind { Null, Boolean, Number, String, Sequence, Map } kind = Kind::Null;
+  bool boolean = false;
+  Number number;
+  std::string text;
+
+  // The value as a fault message names it: "null", "boolean `true`",
+  // "integer `5`", "string \"x\"", "sequence", "map".
+  std::string describe() const;
+};
+
+// "string " and the text in double quotes with quotes, backslashes and
+// control characters escaped.
+std::string describe_string(std::string_view text);
+
+class Reader {
+ public:
+  explicit Reader(std::string_view text) : text_(text) {}
+
+  // Skips white space and shows the next character without taking it.
+  std::optional<char> peek_after_white_space();
+  void take() { ++index_; }
+
+  // Faults at the last character taken, or at the next character.
+  Error error_here(std::string_view message) const;
+  Error error_at_next(std::string_view message) const;
+
+  // Enters an array or object read as a value; fails with "recursion limit
+  // exceeded" once 127 are open. Pair each success with leave_nesting().
+  Result<void> enter_nesting();
+  void leave_nesting() { ++remaining_depth_; }
+
+  // After the opening quote: the unescaped string, valid until the next
+  // call.
+  Result<std::string_view> read_string_body();
+  // The rest of a literal after its first character, e.g. "ull".
+  Result<void> read_ident_rest(std::string_view rest);
+  // A number starting at the next character ("-" or a digit).
+  Result<Number> read_number();
+
+  // The parts of arrays and objects read as values. has_next_element and
+  // next_key take the "," between entries; `first` tracks the first entry.
+  Result<bool> has_next_element(bool& first);
+  Result<void> end_sequence();
+  // The next member name, or none at the closing brace (not taken).
+  Result<std::optional<std::string_view>> next_key(bool& first);
+  Result<void> read_colon();
+  Result<void> end_map();
+
+  // Any value, fully checked (depth spent, numbers converted).
+  Result<AnyValue> read_any();
+  // Any value checked for form only: no depth spent, numbers not converted,
+  // lone surrogates accepted.
+  Result<void> skip_value();
+
+  // For a value that is not of the wanted type: reads it (scalars only) and
+  // gives "invalid type: <found>, expected <expecting>", or the syntax fault
+  // met while reading it.
+  Error invalid_type(std::string_view expecting);
+
+  // "trailing characters" unless only white space is left.
+  Result<void> end_of_text();
+
+ private:
+  Error error_at(std::size_t index, std::string_view message) const;
+  Result<void> read_escape(std::string& out);
+  Result<char32_t> read_unicode_escape();
+  Result<std::uint16_t> read_hex4();
+  Result<void> skip_string_body();
+  Result<void> skip_number();
+  Result<void> skip_fraction();
+  Result<void> skip_exponent();
+  Result<Number> number_from_text(std::size_t start, bool is_integer);
+  int peek_byte() const { return index_ < text_.size() ? static_cast<unsigned char>(text_[index_]) : -1; }
+
+  std::string_view text_;
+  std::size_t index_ = 0;
+  int remaining_depth_ = 128;
+  std::string scratch_;
+  std::string skip_stack_;
+};
+
+}  // namespace qfm::json
