@@ -2,6 +2,8 @@
 // embedded data (a catalog text that does not read) can lead here.
 #pragma once
 
+#include <expected>
+#include <string>
 #include <string_view>
 
 namespace common {
@@ -9,5 +11,13 @@ namespace common {
 // Flushes standard output, writes `message` and a line feed to standard
 // error and ends the process with status 101.
 [[noreturn]] void internal_failure(std::string_view message);
+
+// The value of `read`, or an internal failure with its message: for data
+// that the program carries and that only a broken build could spoil.
+template <typename T>
+T value_or_internal_failure(std::expected<T, std::string> read) {
+  if (!read) internal_failure(read.error());
+  return std::move(*read);
+}
 
 }  // namespace common

@@ -1,8 +1,12 @@
 // The machine catalog: which CAM software family takes a machine's jobs and
-// whether the machine mills or prints.
+// whether the machine mills or prints. Carried in the program as the text
+// machines.yaml and read once, on first use.
 #pragma once
 
+#include <expected>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace machines {
 
@@ -10,13 +14,39 @@ enum class CamType { VHF, AG, Asiga, Z3D, Rayware, Roland, Formlabs, Custom, Rap
 
 enum class Process { Milling, Printing };
 
-struct MachineResolution {
+struct BrandInfo {
   CamType cam_type = CamType::Custom;
+  std::string name;
+  Process default_process = Process::Milling;
+};
+
+struct MachineInfo {
+  CamType cam_type = CamType::Custom;
+  std::string name;
   Process process = Process::Milling;
 };
 
-// The machine entry for `machine`, else the brand of the text before its
-// first underscore, else (Custom, Milling). Never fails.
+struct MachinesData {
+  std::unordered_map<std::string, BrandInfo> brands;
+  std::unordered_map<std::string, MachineInfo> machines;
+};
+
+struct MachineResolution {
+  CamType cam_type = CamType::Custom;
+  Process process = Process::Milling;
+  bool operator==(const MachineResolution&) const = default;
+};
+
+// Reads a catalog text; fails with "Failed to parse machines.yaml: " and
+// the description of the fault.
+std::expected<MachinesData, std::string> read_machines_yaml(std::string_view text);
+
+// The catalog of the carried text, read on the first call. A carried text
+// that does not read ends the process as an internal failure.
+const MachinesData& machine_catalog();
+
+// The machine entry for `machine`, else the brand named by the text before
+// its first underscore, else (Custom, Milling). Never fails.
 MachineResolution resolve_machine(std::string_view machine);
 
 }  // namespace machines
