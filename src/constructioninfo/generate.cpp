@@ -1,11 +1,17 @@
 #include "constructioninfo/generate.h"
 
+#include "constructioninfo/build.h"
+#include "constructioninfo/xml_form.h"
+
 namespace constructioninfo {
 
-// Temporary stand-in until the document writer lands.
-common::Result<void> generate_construction_info(const qfm::CaseMetadata&, const std::string&,
-                                                machines::CamType, machines::Process) {
-  return std::unexpected(common::plain_error("writing ConstructionInfo documents is not built yet"));
+common::Result<void> generate_construction_info(const qfm::CaseMetadata& case_metadata,
+                                                const std::string& output_path,
+                                                machines::CamType cam_type,
+                                                machines::Process process) {
+  auto document = build_construction_info(case_metadata, cam_type, process);
+  if (!document) return std::unexpected(document.error());
+  return write_construction_info(*document, output_path);
 }
 
 }  // namespace constructioninfo

@@ -68,12 +68,12 @@ std::optional<Decoded> decode_at(std::string_view text, std::size_t i) {
 std::string to_lower_unicode(std::string_view text) {
   std::string out;
   out.reserve(text.size());
-  std::optional<char32_t> previous;
+  char32_t previous = 0;  // 0: none, which is not cased
   for (std::size_t i = 0; i < text.size();) {
     const auto decoded = decode_at(text, i);
     if (!decoded) {
       out += text[i++];
-      previous.reset();
+      previous = 0;
       continue;
     }
     const char32_t c = decoded->code_point;
@@ -82,7 +82,7 @@ std::string to_lower_unicode(std::string_view text) {
       out += "i\xCC\x87";
     } else if (c == kCapitalSigma) {
       const auto next = i < text.size() ? decode_at(text, i) : std::nullopt;
-      const bool ends_word = previous && is_cased(*previous) && !(next && is_cased(next->code_point));
+      const bool ends_word = is_cased(previous) && !(next && is_cased(next->code_point));
       common::append_utf8(out, ends_word ? kFinalSigma : kSmallSigma);
     } else {
       common::append_utf8(out, lower_single(c));

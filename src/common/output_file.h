@@ -1,0 +1,43 @@
+// Writing a file so that a failure never leaves it torn: the bytes go to a
+// temporary file beside the target, which replaces the target only once
+// everything is written. Targets that are not regular files (a terminal,
+// a pipe, a device) are written in place.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/run_error.h"
+
+namespace common {
+
+class OutputFile {
+ public:
+  // Prepares writing to `path`. Fails, with the system's error and without
+  // changing anything, when the target could not be created or opened for
+  // writing (its directory missing, no permission, a directory there).
+  static Result<OutputFile> create(const std::string& path);
+
+  OutputFile(OutputFile&& other) noexcept;
+  OutputFile& operator=(OutputFile&&) = delete;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  // Without a successful commit, removes the temporary file: the target
+  // stays as it was.
+  ~OutputFile();
+
+  Result<void> write(std::string_view bytes);
+  // Flushes, closes and moves the written file into place.
+  Result<void> commit();
+
+ private:
+  OutputFile(int descriptor, std::string target, std::string temporary)
+      : descriptor_(descriptor), target_(std::move(target)), temporary_(std::move(temporary)) {}
+  void discard();
+
+  int descriptor_ = -1;
+  std::string target_;
+  std::string temporary_;  // empty when writing in place
+};
+
+}  // namespace common

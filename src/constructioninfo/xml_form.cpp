@@ -1,0 +1,220 @@
+#include "constructioninfo/xml_form.h"
+
+#include "common/output_file.h"
+#include "common/shortest_decimal.h"
+#include "common/utf8.h"
+
+namespace constructioninfo {
+
+namespace {
+
+constexpr std::string_view kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instance";
+constexpr std::string_view kSchema = "http://www.w3.org/2001/XMLSchema";
+constexpr std::size_t kFlushSize = 64 * 1024;
+
+std::string_view reconstruction_type_name(ReconstructionType type) {
+  switch (type) {
+    case ReconstructionType::AnatomicCrown: return "AnatomicCrown";
+    case ReconstructionType::AnatomicInlay: return "AnatomicInlay";
+    case ReconstructionType::OverlayCrown: return "OverlayCrown";
+    case ReconstructionType::Veneer: return "Veneer";
+  }
+  return "AnatomicCrown";
+}
+
+// Builds the text in a buffer and hands it to the sink whenever the buffer
+// has grown past kFlushSize, so that a huge document never sits in memory.
+class XmlWriter {
+ public:
+  explicit XmlWriter(const ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushSize + 4096); }
+
+  void start(std::string_view name, int depth) {
+    new_line(depth);
+    buffer_ += '<';
+    buffer_ += name;
+    buffer_ += '>';
+  }
+  void end(std::string_view name, int depth) {
+    new_line(depth);
+    buffer_ += "</";
+    buffer_ += name;
+    buffer_ += '>';
+    flush_if_full();
+  }
+  void empty(std::string_view name, int depth) {
+    new_line(depth);
+    buffer_ += '<';
+    buffer_ += name;
+    buffer_ += "/>";
+  }
+  void leaf(std::string_view name, std::string_view text, int depth) {
+    if (text.empty()) return empty(name, depth);
+    new_line(depth);
+    buffer_ += '<';
+    buffer_ += name;
+    buffer_ += '>';
+    append_escaped(text, false);
+    buffer_ += "</";
+    buffer_ += name;
+    buffer_ += '>';
+  }
+  void number(std::string_view name, double value, int depth) {
+    leaf(name, common::format_shortest(value), depth);
+  }
+  void number(std::string_view name, std::uint32_t value, int depth) {
+    leaf(name, std::to_string(value), depth);
+  }
+  void root_start() {
+    buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
+    append_escaped(kSchemaInstance, true);
+    buffer_ += "\" xmlns:xsd=\"";
+    append_escaped(kSchema, true);
+    buffer_ += "\">";
+  }
+  common::Result<void> finish() {
+    flush();
+    return result_;
+  }
+
+ private:
+  void new_line(int depth) {
+    buffer_ += '\n';
+    buffer_.append(static_cast<std::size_t>(depth) * 2, ' ');
+  }
+  void append_escaped(std::string_view text, bool attribute) {
+    for (char c : text) {
+      switch (c) {
+        case '&': buffer_ += "&amp;"; break;
+        case '<': buffer_ += "&lt;"; break;
+        case '>': buffer_ += "&gt;"; break;
+        case '"':
+          if (attribute) {
+            buffer_ += "&quot;";
+            break;
+          }
+          [[fallthrough]];
+        default: buffer_ += c;
+      }
+    }
+  }
+  void flush_if_full() {
+    if (buffer_.size() >= kFlushSize) flush();
+  }
+  void flush() {
+    if (result_ && !buffer_.empty()) result_ = sink_(buffer_);
+    buffer_.clear();
+  }
+
+  const ByteSink& sink_;
+  std::string buffer_;
+  common::Result<void> result_;
+};
+
+void write_vec3(XmlWriter& xml, std::string_view name, const qfm::Vec3& point, int depth) {
+  xml.start(name, depth);
+  xml.number("x", point.x, depth + 1);
+  xml.number("y", point.y, depth + 1);
+  xml.number("z", point.z, depth + 1);
+  xml.end(name, depth);
+}
+
+void write_tooth(XmlWriter& xml, const Tooth& tooth) {
+  xml.start("Tooth", 2);
+  xml.number("Number", tooth.number, 3);
+  xml.leaf("ReconstructionType", reconstruction_type_name(tooth.reconstruction_type), 3);
+  if (tooth.margin.empty()) {
+    xml.empty("Margin", 3);
+  } else {
+    xml.start("Margin", 3);
+    for (const qfm::Vec3& point : tooth.margin) write_vec3(xml, "Vec3", point, 4);
+    xml.end("Margin", 3);
+  }
+  write_vec3(xml, "Axis", tooth.axis, 3);
+  xml.end("Tooth", 2);
+}
+
+void write_production_blank(XmlWriter& xml, const ProductionBlank& blank) {
+  xml.start("ProductionBlank", 3);
+  xml.leaf("MaterialDescriptor", blank.material_descriptor, 4);
+  xml.leaf("MaterialColor", blank.material_color, 4);
+  xml.number("BlankHeight", blank.blank_height, 4);
+  xml.leaf("MaterialType", blank.material_type, 4);
+  xml.leaf("SlotId", blank.slot_id, 4);
+  xml.leaf("MachineDescriptorLong", blank.machine_descriptor_long, 4);
+  xml.leaf("MachineNameInterop", blank.machine_name_interop, 4);
+  xml.leaf("MachineNameGeneric", blank.machine_name_generic, 4);
+  xml.leaf("MachineNameTranslated", blank.machine_name_translated, 4);
+  xml.leaf("HolderName", blank.holder_name, 4);
+  xml.end("ProductionBlank", 3);
+}
+
+void write_construction_file(XmlWriter& xml, const ConstructionFile& file) {
+  xml.start("ConstructionFile", 2);
+  xml.leaf("Filename", file.filename, 3);
+  xml.leaf("Material", file.material, 3);
+  xml.leaf("MaterialName", file.material_name, 3);
+  if (file.tooth_numbers.empty()) {
+    xml.empty("ToothNumbers", 3);
+  } else {
+    xml.start("ToothNumbers", 3);
+    for (std::uint32_t number : file.tooth_numbers) xml.number("int", number, 4);
+    xml.end("ToothNumbers", 3);
+  }
+  xml.leaf("MaterialColor", file.material_color, 3);
+  xml.number("Height", file.height, 3);
+  if (file.production_blank) write_production_blank(xml, *file.production_blank);
+  xml.end("ConstructionFile", 2);
+}
+
+}  // namespace
+
+common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& sink) {
+  XmlWriter xml(sink);
+  xml.root_start();
+  if (document.teeth.empty()) {
+    xml.empty("Teeth", 1);
+  } else {
+    xml.start("Teeth", 1);
+    for (const Tooth& tooth : document.teeth) write_tooth(xml, tooth);
+    xml.end("Teeth", 1);
+  }
+  if (document.construction_files.empty()) {
+    xml.empty("ConstructionFileList", 1);
+  } else {
+    xml.start("ConstructionFileList", 1);
+    for (const ConstructionFile& file : document.construction_files) write_construction_file(xml, file);
+    xml.end("ConstructionFileList", 1);
+  }
+  xml.leaf("ProjectName", document.project_name, 1);
+  xml.end("ConstuctionInfo", 0);
+  return xml.finish();
+}
+
+std::string render_xml(const ConstuctionInfo& document) {
+  std::string text;
+  const ByteSink append = [&](std::string_view bytes) -> common::Result<void> {
+    text += bytes;
+    return {};
+  };
+  (void)write_xml(document, append);
+  return text;
+}
+
+common::Result<void> write_construction_info(const ConstuctionInfo& document,
+                                             const std::string& output_path) {
+  auto file = common::OutputFile::create(output_path);
+  if (!file) {
+    return std::unexpected(
+        common::wrap_error("Failed to create " + common::utf8_lossy(output_path), file.error()));
+  }
+  const ByteSink to_file = [&](std::string_view bytes) { return file->write(bytes); };
+  auto written = write_xml(document, to_file);
+  if (written) written = file->commit();
+  if (!written) {
+    return std::unexpected(
+        common::wrap_error("Failed to write " + common::utf8_lossy(output_path), written.error()));
+  }
+  return {};
+}
+
+}  // namespace constructioninfo

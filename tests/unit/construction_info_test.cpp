@@ -1,0 +1,214 @@
+#include "constructioninfo/build.h"
+
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "constructioninfo/xml_form.h"
+
+namespace constructioninfo {
+namespace {
+
+using machines::CamType;
+using machines::Process;
+using qfm::ProductType;
+
+constexpr const char* kHead =
+    "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">";
+
+qfm::Product crown(std::vector<std::uint32_t> teeth = {11}) {
+  qfm::Product product;
+  product.product_type = ProductType::Crown;
+  product.tooth_iso_number = std::move(teeth);
+  product.bounding_box = {0, 0, 1.5, 10, 10, 8.75};
+  product.color = "A2";
+  product.stl = "11.stl";
+  product.margin_line_coordinates = std::vector<qfm::Vec3>{};
+  return product;
+}
+
+qfm::CaseMetadata case_of(std::vector<qfm::Product> products, std::string machine = "VHF_K5") {
+  return qfm::CaseMetadata{"case", std::move(machine), "ZR", "zige", std::move(products)};
+}
+
+// The document as text, or the error message.
+std::string render(const qfm::CaseMetadata& case_metadata, CamType cam_type = CamType::VHF,
+                   Process process = Process::Milling) {
+  const auto document = build_construction_info(case_metadata, cam_type, process);
+  return document ? render_xml(*document) : "error: " + document.error().message;
+}
+
+TEST(ConstructionInfo, WritesACrownOnAMillingMachine) {
+  qfm::Product product = crown();
+  product.margin_line_coordinates = std::vector<qfm::Vec3>{{1.5, -2, 3.25}};
+  EXPECT_EQ(render(case_of({product})), std::string(kHead) + R"(
+  <Teeth>
+    <Tooth>
+      <Number>11</Number>
+      <ReconstructionType>AnatomicCrown</ReconstructionType>
+      <Margin>
+        <Vec3>
+          <x>1.5</x>
+          <y>-2</y>
+          <z>3.25</z>
+        </Vec3>
+      </Margin>
+      <Axis>
+        <x>0</x>
+        <y>0</y>
+        <z>1</z>
+      </Axis>
+    </Tooth>
+  </Teeth>
+  <ConstructionFileList>
+    <ConstructionFile>
+      <Filename>11.stl</Filename>
+      <Material>ZI</Material>
+      <MaterialName>Zirconia</MaterialName>
+      <ToothNumbers>
+        <int>11</int>
+      </ToothNumbers>
+      <MaterialColor>A2</MaterialColor>
+      <Height>7.25</Height>
+    </ConstructionFile>
+  </ConstructionFileList>
+  <ProjectName>case</ProjectName>
+</ConstuctionInfo>)");
+}
+
+TEST(ConstructionInfo, WritesAnEmptyCaseWithEmptyContainers) {
+  qfm::CaseMetadata empty = case_of({});
+  empty.case_name = "";
+  EXPECT_EQ(render(empty), std::string(kHead) +
+                               "\n  <Teeth/>\n  <ConstructionFileList/>\n  <ProjectName/>\n</ConstuctionInfo>");
+  qfm::Product model = crown({});
+  model.product_type = ProductType::Model;
+  model.bounding_box.clear();
+  model.margin_line_coordinates.reset();
+  EXPECT_EQ(render(case_of({model})), render(case_of({})));
+}
+
+TEST(ConstructionInfo, PrintingTurnsTheAxisAndDropsMaterialWords) {
+  const std::string text = render(case_of({crown()}, "FORMLABS_F3B"), CamType::Formlabs, Process::Printing);
+  EXPECT_NE(text.find("<Axis>\n        <x>0</x>\n        <y>0</y>\n        <z>-1</z>\n      </Axis>"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("<Material/>\n      <MaterialName/>"), std::string::npos) << text;
+}
+
+TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
+  const struct {
+    ProductType type;
+    ReconstructionType expected;
+  } cases[] = {
+      {ProductType::Crown, ReconstructionType::AnatomicCrown},
+      {ProductType::Inlay, ReconstructionType::AnatomicInlay},
+      {ProductType::Onlay, ReconstructionType::AnatomicInlay},
+      {ProductType::Overlay, ReconstructionType::OverlayCrown},
+      {ProductType::Veneer, ReconstructionType::Veneer},
+  };
+  for (const auto& c : cases) {
+    qfm::Product product = crown();
+    product.product_type = c.type;
+    const auto document = build_construction_info(case_of({product}), CamType::VHF, Process::Milling);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(document->teeth.at(0).reconstruction_type, c.expected);
+  }
+
+  qfm::Product first = crown({14, 15, 16});
+  qfm::Product model = crown({});
+  model.product_type = ProductType::Model;
+  model.margin_line_coordinates.reset();
+  qfm::Product third = crown({36});
+  third.product_type = ProductType::Inlay;
+  third.stl = "36.stl";
+  const auto document = build_construction_info(case_of({first, model, third}), CamType::VHF, Process::Milling);
+  ASSERT_TRUE(document) << document.error().message;
+  ASSERT_EQ(document->teeth.size(), 2u);
+  EXPECT_EQ(document->teeth[0].number, 14u);
+  EXPECT_EQ(document->construction_files[0].tooth_numbers, (std::vector<std::uint32_t>{14, 15, 16}));
+  EXPECT_EQ(document->teeth[1].number, 36u);
+  EXPECT_EQ(document->construction_files[1].filename, "36.stl");
+}
+
+TEST(ConstructionInfo, WritesAProductionBlankOnlyForTheMachineWnc) {
+  qfm::Product product = crown();
+  product.bounding_box = {0, 0, 0.1, 0, 0, 0.3};
+  const std::string text = render(case_of({product}, "WNC"), CamType::Custom);
+  EXPECT_NE(text.find(R"(
+      <Height>0.19999999999999998</Height>
+      <ProductionBlank>
+        <MaterialDescriptor>zige</MaterialDescriptor>
+        <MaterialColor>A2</MaterialColor>
+        <BlankHeight>1</BlankHeight>
+        <MaterialType>ZR</MaterialType>
+        <SlotId> </SlotId>
+        <MachineDescriptorLong>WNC</MachineDescriptorLong>
+        <MachineNameInterop>WNC</MachineNameInterop>
+        <MachineNameGeneric>WNC</MachineNameGeneric>
+        <MachineNameTranslated>WNC</MachineNameTranslated>
+        <HolderName>WNC</HolderName>
+      </ProductionBlank>
+    </ConstructionFile>)"),
+            std::string::npos)
+      << text;
+  for (const char* machine : {"wnc", "WNC_1", " WNC", "VHF_K5"}) {
+    EXPECT_EQ(render(case_of({product}, machine)).find("ProductionBlank"), std::string::npos) << machine;
+  }
+
+  product.bounding_box = {0, 0, 1, 0, 0, 0.5};
+  const std::string negative = render(case_of({product}, "WNC"), CamType::Custom);
+  EXPECT_NE(negative.find("<Height>-0.5</Height>"), std::string::npos) << negative;
+  EXPECT_NE(negative.find("<BlankHeight>-0</BlankHeight>"), std::string::npos) << negative;
+}
+
+TEST(ConstructionInfo, EscapesTextAndWritesSpecialNumbers) {
+  qfm::Product product = crown();
+  product.stl = "36 onlay&inlay<1>.stl";
+  product.color = "A\"2'\nB\tC\r";
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  product.margin_line_coordinates = std::vector<qfm::Vec3>{{std::nan(""), kInfinity, -kInfinity}};
+  const std::string text = render(case_of({product}));
+  EXPECT_NE(text.find("<Filename>36 onlay&amp;inlay&lt;1&gt;.stl</Filename>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<MaterialColor>A\"2'\nB\tC\r</MaterialColor>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos) << text;
+}
+
+TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
+  qfm::Product no_margin = crown();
+  no_margin.margin_line_coordinates.reset();
+  qfm::Product no_tooth = crown({});
+  no_tooth.stl = "x.stl";
+  qfm::Product short_box = crown();
+  short_box.bounding_box = {0, 0, 1};
+  const struct {
+    std::vector<qfm::Product> products;
+    std::string message;
+  } cases[] = {
+      {{crown(), no_margin}, "Cannot read margin line coordinates"},
+      {{no_tooth}, "Product 1 (stl \"x.stl\") has no tooth number"},
+      {{crown(), short_box}, "Product 2 (stl \"11.stl\") has 3 bounding box values; 6 are needed"},
+  };
+  for (const auto& c : cases) {
+    const auto document = build_construction_info(case_of(c.products), CamType::VHF, Process::Milling);
+    ASSERT_FALSE(document);
+    EXPECT_EQ(document.error().message, c.message);
+    EXPECT_TRUE(document.error().causes.empty());
+  }
+}
+
+TEST(ConstructionInfo, RefersToTheCasePointsInsteadOfCopyingThem) {
+  qfm::Product product = crown();
+  product.margin_line_coordinates = std::vector<qfm::Vec3>(1000, qfm::Vec3{1, 2, 3});
+  const qfm::CaseMetadata case_metadata = case_of({product});
+  const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
+  ASSERT_TRUE(document);
+  EXPECT_EQ(document->teeth[0].margin.size(), 1000u);
+  EXPECT_EQ(document->teeth[0].margin.data(),
+            case_metadata.products[0].margin_line_coordinates->data());
+}
+
+}  // namespace
+}  // namespace constructioninfo
