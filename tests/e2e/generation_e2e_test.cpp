@@ -1,0 +1,167 @@
+// Whole runs: the written documents byte for byte, and the failures of a
+// run that leave the output path as it was.
+#include "tool_runner.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string golden(const std::string& name) {
+  return read_bytes(fs::path(DAZ_FIXTURES_DIR) / "golden" / name);
+}
+
+constexpr const char* kCaseHead =
+    R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"",)";
+
+class Generation : public ToolTest {
+ protected:
+  void copy_example(const std::string& folder) {
+    for (const auto& entry : fs::directory_iterator(fs::path(DAZ_EXAMPLES_DIR) / folder)) {
+      const std::string name = entry.path().filename().string();
+      if (entry.is_regular_file() && !name.ends_with(".constructionInfo")) {
+        fs::copy_file(entry.path(), dir_ / name, fs::copy_options::overwrite_existing);
+      }
+    }
+  }
+  void expect_success(const Outcome& outcome, const std::string& output) {
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Generated " + output + "\n");
+    EXPECT_EQ(outcome.err, "");
+  }
+};
+
+TEST_F(Generation, ConvertsTheExamplesByteForByte) {
+  const struct {
+    const char* folder;
+    const char* json;
+    const char* golden;
+  } cases[] = {
+      {".", "case7.json", "case7.constructionInfo"},
+      {"printing", "crowns.json", "printing-crowns.constructionInfo"},
+      {"amann-girrbach", "inlay.json", "amann-girrbach-inlay.constructionInfo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.json);
+    copy_example(c.folder);
+    const std::string output = fs::path(c.json).replace_extension("constructionInfo").string();
+    expect_success(run({c.json}), output);
+    EXPECT_EQ(read(output), golden(c.golden));
+  }
+}
+
+TEST_F(Generation, WritesWhereTheOptionSaysAndNamesTheProjectAfterTheFile) {
+  copy_example(".");
+  fs::rename(dir_ / "case7.json", dir_ / "Y.json");
+  fs::create_directory(dir_ / "out");
+  expect_success(run({"-o", "out/result.xml", "Y.json"}), "out/result.xml");
+  std::string expected = golden("case7.constructionInfo");
+  expected.replace(expected.find("<ProjectName>case7<"), 19, "<ProjectName>Y<");
+  EXPECT_EQ(read("out/result.xml"), expected);
+  EXPECT_FALSE(exists("Y.constructionInfo"));
+}
+
+TEST_F(Generation, LooksForMarginLinesBesideTheCaseFile) {
+  fs::create_directory(dir_ / "cases.old");
+  write("cases.old/case.json", std::string(kCaseHead) +
+                                   R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                                   R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"}]})");
+  write("cases.old/a.pts", "BEGIN_\nnan inf -inf\nEND_\n");
+  expect_success(run({"cases.old/case.json"}), "cases.old/case.constructionInfo");
+  const std::string text = read("cases.old/case.constructionInfo");
+  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<ProjectName>case</ProjectName>"), std::string::npos);
+}
+
+TEST_F(Generation, ReplacesALongerPreviousFileWhole) {
+  copy_example(".");
+  write("case7.constructionInfo", std::string(100000, 'x'));
+  expect_success(run({"case7.json"}), "case7.constructionInfo");
+  EXPECT_EQ(read("case7.constructionInfo"), golden("case7.constructionInfo"));
+  expect_success(run({"case7.json"}), "case7.constructionInfo");
+  EXPECT_EQ(read("case7.constructionInfo"), golden("case7.constructionInfo"));
+  // Nothing but the document is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 4);
+}
+
+TEST_F(Generation, KeepsTheCaseMarginWhenTheMarginFileIsNotText) {
+  write("case.json", std::string(kCaseHead) +
+                         R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                         R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts",)"
+                         R"("margin_line_coordinates":[[7,8,9]]}]})");
+  write("a.pts", "BEGIN_\n1 2 3\n4 5 6\n\xFF 8 9\nEND_\n");
+  expect_success(run({"case.json"}), "case.constructionInfo");
+  EXPECT_NE(read("case.constructionInfo").find("<x>7</x>\n          <y>8</y>\n          <z>9</z>"),
+            std::string::npos);
+}
+
+TEST_F(Generation, WritesAnEmptyDocumentForACaseWithoutProducts) {
+  write("case.json", std::string(kCaseHead) + R"("products":[]})");
+  expect_success(run({"case.json"}), "case.constructionInfo");
+  EXPECT_EQ(read("case.constructionInfo"),
+            "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+            "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n  <Teeth/>\n  <ConstructionFileList/>\n"
+            "  <ProjectName>case</ProjectName>\n</ConstuctionInfo>");
+}
+
+using GenerationFailures = ToolTest;
+
+// Each failing run reports, ends with status 1 and leaves an output file
+// that was there untouched.
+TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
+  const std::string product = R"({"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,0,0,1],"stl":"a.stl",)";
+  const struct {
+    const char* name;
+    std::string products;
+    std::string err;
+  } cases[] = {
+      {"first of three margin files missing",
+       product + R"("pts":"none.pts"},)" + product + R"("pts":"a.pts"},)" + product + R"("pts":"a.pts"})",
+       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+      {"a model's margin file missing",
+       R"({"product_type":"Model","bounding_box":[],"stl":"m.stl","pts":"none.pts"})",
+       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+      {"empty pts names the directory", product + R"("pts":""})",
+       "Error: Failed to read cases/\n\nCaused by:\n    Is a directory (os error 21)\n"},
+      {"margin file not text and no margin in the case", product + R"("pts":"bad.pts"})",
+       "Error: Cannot read margin line coordinates\n"},
+      {"no tooth number",
+       R"({"product_type":"Crown","bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"})",
+       "Error: Product 1 (stl \"a.stl\") has no tooth number\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::create_directories(dir_ / "cases");
+    write("cases/a.pts", "BEGIN_\n1 2 3\nEND_\n");
+    write("cases/bad.pts", "BEGIN_\n\xC3\x28\nEND_\n");
+    write("cases/case.json", std::string(kCaseHead) + R"("products":[)" + c.products + "]}");
+    write("cases/case.constructionInfo", "previous");
+    const Outcome outcome = run({"cases/case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_EQ(read("cases/case.constructionInfo"), "previous");
+  }
+}
+
+TEST_F(GenerationFailures, ReportAnOutputThatCannotBeCreated) {
+  write("case.json", std::string(kCaseHead) + R"("products":[]})");
+  fs::create_directory(dir_ / "taken");
+  const struct {
+    const char* output;
+    const char* err;
+  } cases[] = {
+      {"missing/out.xml", "Error: Failed to create missing/out.xml\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+      {"taken", "Error: Failed to create taken\n\nCaused by:\n    Is a directory (os error 21)\n"},
+  };
+  for (const auto& c : cases) {
+    const Outcome outcome = run({"case.json", "--output", c.output});
+    EXPECT_EQ(outcome.status, 1) << c.output;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, c.err);
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+}  // namespace
+}  // namespace e2e
