@@ -38,5 +38,3 @@ void ParseCaseWithAMillionPoints(benchmark::State& state) {
 BENCHMARK(ParseCaseWithAMillionPoints)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

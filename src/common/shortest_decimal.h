@@ -11,6 +11,10 @@ namespace common {
 // followed by 21 zeros for 1e21.
 std::string format_shortest(double value);
 
+// Appends format_shortest(value) to `out` without building a string of its
+// own, for writers of millions of numbers.
+void append_shortest(std::string& out, double value);
+
 // The form used inside messages about a floating-point JSON value: like the
 // shortest digits, with ".0" on whole numbers and an exponent once the
 // positional form would pass 16 digits or 5 leading zeros ("11.0", "1e23",

@@ -59,7 +59,14 @@ class XmlWriter {
     buffer_ += '>';
   }
   void number(std::string_view name, double value, int depth) {
-    leaf(name, common::format_shortest(value), depth);
+    new_line(depth);
+    buffer_ += '<';
+    buffer_ += name;
+    buffer_ += '>';
+    common::append_shortest(buffer_, value);  // never empty, never escaped
+    buffer_ += "</";
+    buffer_ += name;
+    buffer_ += '>';
   }
   void number(std::string_view name, std::uint32_t value, int depth) {
     leaf(name, std::to_string(value), depth);

@@ -41,8 +41,12 @@ bool white_space_at(std::string_view text, std::size_t length) {
   return common::utf8_sequence_length(text) == length && is_white_space(decode(text, length));
 }
 
+bool is_ascii_white_space(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
+
 // Length of the white space character that ends `text`, or 0.
 std::size_t trailing_white_space(std::string_view text) {
+  const auto last = static_cast<unsigned char>(text.back());
+  if (last < 0x80) return is_ascii_white_space(last) ? 1 : 0;
   for (std::size_t length = 1; length <= 4 && length <= text.size(); ++length) {
     const std::string_view tail = text.substr(text.size() - length);
     if ((static_cast<unsigned char>(tail[0]) & 0xC0) == 0x80) continue;
@@ -52,6 +56,8 @@ std::size_t trailing_white_space(std::string_view text) {
 }
 
 std::size_t leading_white_space(std::string_view text) {
+  const auto first = static_cast<unsigned char>(text[0]);
+  if (first < 0x80) return is_ascii_white_space(first) ? 1 : 0;  // the common case
   const std::size_t length = character_length(text);
   return white_space_at(text, length) ? length : 0;
 }
@@ -80,7 +86,14 @@ std::optional<std::string_view> next_word(std::string_view& rest) {
   }
   if (rest.empty()) return std::nullopt;
   std::size_t end = 0;
-  while (end < rest.size() && leading_white_space(rest.substr(end)) == 0) {
+  while (end < rest.size()) {
+    const auto c = static_cast<unsigned char>(rest[end]);
+    if (c < 0x80) {
+      if (is_ascii_white_space(c)) break;
+      ++end;
+      continue;
+    }
+    if (leading_white_space(rest.substr(end)) != 0) break;
     end += character_length(rest.substr(end));
   }
   const std::string_view word = rest.substr(0, end);
