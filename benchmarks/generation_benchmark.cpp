@@ -24,18 +24,21 @@ fs::path write_large_case() {
   const fs::path dir = fs::temp_directory_path() / "daz_generation_benchmark";
   fs::create_directories(dir);
   std::ofstream json(dir / "large.json", std::ios::trunc);
-  json << R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"","products":[)";
+  json
+      << R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"","products":[)";
   for (int p = 0; p < kProducts; ++p) {
     std::string pts = "p";  // built in steps: GCC 12 warns falsely on a + b + c here
     pts += std::to_string(p);
     pts += ".pts";
     json << (p > 0 ? "," : "") << R"({"product_type":"Crown","tooth_iso_number":[)" << 11 + p % 8
-         << R"(],"bounding_box":[0,0,1.5,10,10,8.75],"color":"A2","stl":"p.stl","pts":")" << pts << "\"}";
+         << R"(],"bounding_box":[0,0,1.5,10,10,8.75],"color":"A2","stl":"p.stl","pts":")" << pts
+         << "\"}";
     std::ofstream margin(dir / pts, std::ios::trunc);
     margin << "BEGIN_MARGIN\n";
     char line[96];
     for (int i = 0; i < kPointsPerProduct; ++i) {
-      std::snprintf(line, sizeof line, "%.6f %.6f %.6f\n", i * 0.0001 - 5.0, 3.25 - i * 0.00002, 0.125 * (i % 97));
+      std::snprintf(line, sizeof line, "%.6f %.6f %.6f\n", i * 0.0001 - 5.0, 3.25 - i * 0.00002,
+                    0.125 * (i % 97));
       margin << line;
     }
     margin << "END_MARGIN\n";
@@ -52,8 +55,8 @@ void GenerateLargeCase(benchmark::State& state) {
     auto loaded = qfm::load_case(json);
     if (!loaded) state.SkipWithError(loaded.error().message.c_str());
     const auto machine = machines::resolve_machine(loaded->machine);
-    auto written =
-        constructioninfo::generate_construction_info(*loaded, output, machine.cam_type, machine.process);
+    auto written = constructioninfo::generate_construction_info(*loaded, output, machine.cam_type,
+                                                                machine.process);
     if (!written) state.SkipWithError(written.error().message.c_str());
   }
   rusage usage{};

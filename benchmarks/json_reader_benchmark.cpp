@@ -13,8 +13,9 @@ std::string large_case(int products, int points_per_product) {
                      R"("material_brand_reference":"zige","products":[)";
   for (int p = 0; p < products; ++p) {
     if (p > 0) text += ',';
-    text += R"({"product_type":"Crown","tooth_iso_number":[11,"12"],"bounding_box":[0,0,1.5,10,10,8.75],)"
-            R"("color":"A2","stl":"p.stl","pts":"p.pts","margin_line_coordinates":[)";
+    text +=
+        R"({"product_type":"Crown","tooth_iso_number":[11,"12"],"bounding_box":[0,0,1.5,10,10,8.75],)"
+        R"("color":"A2","stl":"p.stl","pts":"p.pts","margin_line_coordinates":[)";
     for (int i = 0; i < points_per_product; ++i) {
       if (i > 0) text += ',';
       text += R"({"x":)" + std::to_string(i * 0.001 - 12.5) + R"(,"y":-3.1415926535,"z":)" +
@@ -33,7 +34,8 @@ void ParseCaseWithAMillionPoints(benchmark::State& state) {
     if (!result) state.SkipWithError(result.error().c_str());
     benchmark::DoNotOptimize(result);
   }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(text.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(text.size()));
 }
 BENCHMARK(ParseCaseWithAMillionPoints)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,5 @@
 #include "common/run_error.h"
 
-
 namespace common {
 
 RunError plain_error(std::string message) { return RunError{std::move(message), {}}; }

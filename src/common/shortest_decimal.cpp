@@ -20,7 +20,8 @@ struct Digits {
 
 void shortest_digits(double magnitude, Digits& out) {
   char text[64];
-  const auto result = std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
+  const auto result =
+      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
   const char* end = result.ptr;
   const char* p = text;
   for (; p < end && *p != 'e'; ++p) {

@@ -58,13 +58,11 @@ std::string_view Node::scalar() const {
   return {reinterpret_cast<const char*>(node->data.scalar.value), node->data.scalar.length};
 }
 
-std::string Node::position() const {
-  return at_line_column(node->start_mark);
-}
+std::string Node::position() const { return at_line_column(node->start_mark); }
 
 std::optional<Node> Node::find(std::string_view key) const {
-  for (yaml_node_pair_t* pair = node->data.mapping.pairs.start;
-       pair < node->data.mapping.pairs.top; ++pair) {
+  for (yaml_node_pair_t* pair = node->data.mapping.pairs.start; pair < node->data.mapping.pairs.top;
+       ++pair) {
     Node candidate{document, yaml_document_get_node(document, pair->key)};
     if (candidate.is_scalar() && candidate.scalar() == key) {
       return Node{document, yaml_document_get_node(document, pair->value)};

@@ -3,13 +3,13 @@
 // place in the text; the catalogs decide what a fault means.
 #pragma once
 
+#include <yaml.h>
+
 #include <expected>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <yaml.h>
 
 namespace common::yaml {
 
@@ -60,8 +60,8 @@ std::expected<std::string, std::string> optional_text(Node entry, std::string_vi
 
 template <typename Visit>
 std::expected<void, std::string> Node::for_each_entry(Visit&& visit) const {
-  for (yaml_node_pair_t* pair = node->data.mapping.pairs.start;
-       pair < node->data.mapping.pairs.top; ++pair) {
+  for (yaml_node_pair_t* pair = node->data.mapping.pairs.start; pair < node->data.mapping.pairs.top;
+       ++pair) {
     Node key{document, yaml_document_get_node(document, pair->key)};
     Node value{document, yaml_document_get_node(document, pair->value)};
     if (!key.is_scalar()) return std::unexpected("a mapping key is not a text" + key.position());

@@ -13,10 +13,14 @@ using common::Result;
 ReconstructionType reconstruction_type_of(qfm::ProductType type) {
   switch (type) {
     case qfm::ProductType::Inlay:
-    case qfm::ProductType::Onlay: return ReconstructionType::AnatomicInlay;
-    case qfm::ProductType::Overlay: return ReconstructionType::OverlayCrown;
-    case qfm::ProductType::Veneer: return ReconstructionType::Veneer;
-    default: return ReconstructionType::AnatomicCrown;
+    case qfm::ProductType::Onlay:
+      return ReconstructionType::AnatomicInlay;
+    case qfm::ProductType::Overlay:
+      return ReconstructionType::OverlayCrown;
+    case qfm::ProductType::Veneer:
+      return ReconstructionType::Veneer;
+    default:
+      return ReconstructionType::AnatomicCrown;
   }
 }
 
@@ -34,9 +38,9 @@ Result<void> check_product(std::size_t index, const qfm::Product& product) {
         common::plain_error(describe_product(index, product) + " has no tooth number"));
   }
   if (product.bounding_box.size() < 6) {
-    return std::unexpected(common::plain_error(
-        describe_product(index, product) + " has " + std::to_string(product.bounding_box.size()) +
-        " bounding box values; 6 are needed"));
+    return std::unexpected(common::plain_error(describe_product(index, product) + " has " +
+                                               std::to_string(product.bounding_box.size()) +
+                                               " bounding box values; 6 are needed"));
   }
   return {};
 }
@@ -78,9 +82,15 @@ Result<ConstuctionInfo> build_construction_info(const qfm::CaseMetadata& case_me
     const double height = product.bounding_box[5] - product.bounding_box[2];
     materials::MaterialTexts texts = materials::resolve_material(
         case_metadata.material, case_metadata.material_brand_reference, cam_type);
-    ConstructionFile file{product.stl, std::move(texts.material), std::move(texts.material_name),
-                          product.tooth_iso_number, product.color, height, std::nullopt};
-    if (has_production_blank) file.production_blank = production_blank_for(case_metadata, product, height);
+    ConstructionFile file{product.stl,
+                          std::move(texts.material),
+                          std::move(texts.material_name),
+                          product.tooth_iso_number,
+                          product.color,
+                          height,
+                          std::nullopt};
+    if (has_production_blank)
+      file.production_blank = production_blank_for(case_metadata, product, height);
     document.construction_files.push_back(std::move(file));
   }
   return document;

@@ -14,10 +14,14 @@ constexpr std::size_t kFlushSize = 64 * 1024;
 
 std::string_view reconstruction_type_name(ReconstructionType type) {
   switch (type) {
-    case ReconstructionType::AnatomicCrown: return "AnatomicCrown";
-    case ReconstructionType::AnatomicInlay: return "AnatomicInlay";
-    case ReconstructionType::OverlayCrown: return "OverlayCrown";
-    case ReconstructionType::Veneer: return "Veneer";
+    case ReconstructionType::AnatomicCrown:
+      return "AnatomicCrown";
+    case ReconstructionType::AnatomicInlay:
+      return "AnatomicInlay";
+    case ReconstructionType::OverlayCrown:
+      return "OverlayCrown";
+    case ReconstructionType::Veneer:
+      return "Veneer";
   }
   return "AnatomicCrown";
 }
@@ -91,16 +95,23 @@ class XmlWriter {
   void append_escaped(std::string_view text, bool attribute) {
     for (char c : text) {
       switch (c) {
-        case '&': buffer_ += "&amp;"; break;
-        case '<': buffer_ += "&lt;"; break;
-        case '>': buffer_ += "&gt;"; break;
+        case '&':
+          buffer_ += "&amp;";
+          break;
+        case '<':
+          buffer_ += "&lt;";
+          break;
+        case '>':
+          buffer_ += "&gt;";
+          break;
         case '"':
           if (attribute) {
             buffer_ += "&quot;";
             break;
           }
           [[fallthrough]];
-        default: buffer_ += c;
+        default:
+          buffer_ += c;
       }
     }
   }
@@ -189,7 +200,8 @@ common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& 
     xml.empty("ConstructionFileList", 1);
   } else {
     xml.start("ConstructionFileList", 1);
-    for (const ConstructionFile& file : document.construction_files) write_construction_file(xml, file);
+    for (const ConstructionFile& file : document.construction_files)
+      write_construction_file(xml, file);
     xml.end("ConstructionFileList", 1);
   }
   xml.leaf("ProjectName", document.project_name, 1);

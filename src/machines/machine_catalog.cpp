@@ -30,9 +30,9 @@ constexpr std::array<std::pair<std::string_view, CamType>, 10> kCamTypes = {{
 
 // An enumeration word, spelled exactly as the value is named.
 template <typename Enum, std::size_t N>
-std::expected<Enum, std::string> enum_field(yaml::Node entry, std::string_view key,
-                                            const std::string& where,
-                                            const std::array<std::pair<std::string_view, Enum>, N>& values) {
+std::expected<Enum, std::string> enum_field(
+    yaml::Node entry, std::string_view key, const std::string& where,
+    const std::array<std::pair<std::string_view, Enum>, N>& values) {
   const auto word = yaml::required_text(entry, key, where);
   if (!word) return Fault(word.error());
   for (const auto& [name, value] : values) {
@@ -75,14 +75,16 @@ std::expected<std::unordered_map<std::string, Info>, std::string> read_section(
     yaml::Node root, std::string_view key, ReadEntry read_entry) {
   const auto section = root.find(key);
   if (!section) return Fault("missing field `" + std::string(key) + "`" + root.position());
-  if (!section->is_mapping()) return Fault(std::string(key) + ": expected a mapping" + section->position());
+  if (!section->is_mapping())
+    return Fault(std::string(key) + ": expected a mapping" + section->position());
   std::unordered_map<std::string, Info> entries;
-  auto read = section->for_each_entry([&](std::string_view name, yaml::Node entry) -> std::expected<void, std::string> {
-    auto info = read_entry(entry, std::string(key) + "." + std::string(name));
-    if (!info) return Fault(info.error());
-    entries.insert_or_assign(std::string(name), std::move(*info));
-    return {};
-  });
+  auto read = section->for_each_entry(
+      [&](std::string_view name, yaml::Node entry) -> std::expected<void, std::string> {
+        auto info = read_entry(entry, std::string(key) + "." + std::string(name));
+        if (!info) return Fault(info.error());
+        entries.insert_or_assign(std::string(name), std::move(*info));
+        return {};
+      });
   if (!read) return Fault(read.error());
   return entries;
 }

@@ -1,10 +1,9 @@
 #include "main/command_line.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-
-#include <CLI/CLI.hpp>
 
 #include "common/exit_status.h"
 
@@ -14,7 +13,8 @@ namespace {
 
 constexpr std::string_view kName = "daz-izezovivadezurid";
 constexpr std::string_view kVersionLine = "daz-izezovivadezurid dev-version\n";
-constexpr std::string_view kAbout = "Generate a .constructionInfo file from a case JSON metadata file";
+constexpr std::string_view kAbout =
+    "Generate a .constructionInfo file from a case JSON metadata file";
 constexpr std::string_view kUsage = "Usage: daz-izezovivadezurid [OPTIONS] <JSON>";
 constexpr std::string_view kJsonHelp =
     "Path to the case JSON metadata file. Its `.pts` files must sit in the same directory";

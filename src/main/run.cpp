@@ -32,8 +32,8 @@ common::Result<void> run_generation(const Cli& cli) {
 
   const std::string line = "Generated " + common::utf8_lossy(output_path) + "\n";
   if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0) {
-    return std::unexpected(common::wrap_error("Failed to write to standard output",
-                                              common::last_os_error()));
+    return std::unexpected(
+        common::wrap_error("Failed to write to standard output", common::last_os_error()));
   }
   return {};
 }

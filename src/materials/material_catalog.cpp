@@ -51,20 +51,21 @@ std::expected<std::unordered_map<std::string, Record>, std::string> read_table(
   const yaml::Node root = document->root();
   if (!root.is_mapping()) return Fault("expected a mapping" + root.position());
   std::unordered_map<std::string, Record> table;
-  auto read = root.for_each_entry([&](std::string_view key, yaml::Node entry) -> std::expected<void, std::string> {
-    const std::string where(key);
-    if (!entry.is_mapping()) return Fault(where + ": expected a mapping" + entry.position());
-    Record record;
-    for (const auto& field : fields) {
-      auto value = field.required ? yaml::required_text(entry, field.key, where)
-                                  : yaml::optional_text(entry, field.key, where);
-      if (!value) return Fault(value.error());
-      record.*field.member = std::move(*value);
-    }
-    record.*key_member = where;
-    table.insert_or_assign(where, std::move(record));
-    return {};
-  });
+  auto read = root.for_each_entry(
+      [&](std::string_view key, yaml::Node entry) -> std::expected<void, std::string> {
+        const std::string where(key);
+        if (!entry.is_mapping()) return Fault(where + ": expected a mapping" + entry.position());
+        Record record;
+        for (const auto& field : fields) {
+          auto value = field.required ? yaml::required_text(entry, field.key, where)
+                                      : yaml::optional_text(entry, field.key, where);
+          if (!value) return Fault(value.error());
+          record.*field.member = std::move(*value);
+        }
+        record.*key_member = where;
+        table.insert_or_assign(where, std::move(record));
+        return {};
+      });
   if (!read) return Fault(read.error());
   return table;
 }
@@ -77,7 +78,8 @@ std::expected<MaterialTable, std::string> read_materials_yaml(std::string_view t
   return table;
 }
 
-std::expected<MaterialBrandRefTable, std::string> read_material_brand_refs_yaml(std::string_view text) {
+std::expected<MaterialBrandRefTable, std::string> read_material_brand_refs_yaml(
+    std::string_view text) {
   auto table = read_table(text, kBrandRefFields, &MaterialBrandRef::code);
   if (!table) return Fault("Failed to parse material_brand_refs.yaml: " + table.error());
   return table;
@@ -91,8 +93,8 @@ const MaterialTable& material_catalog() {
 }
 
 const MaterialBrandRefTable& material_brand_ref_table() {
-  static const MaterialBrandRefTable table =
-      common::value_or_internal_failure(read_material_brand_refs_yaml(material_brand_refs_yaml_text));
+  static const MaterialBrandRefTable table = common::value_or_internal_failure(
+      read_material_brand_refs_yaml(material_brand_refs_yaml_text));
   return table;
 }
 
@@ -115,8 +117,9 @@ MaterialTexts resolve_material(std::string_view material, std::string_view mater
       // Each text falls back to the material on its own.
       return {ref && !ref->amann_girrbach_material.empty() ? ref->amann_girrbach_material
                                                            : entry.amann_girrbach_material,
-              ref && !ref->amann_girrbach_material_name.empty() ? ref->amann_girrbach_material_name
-                                                                : entry.amann_girrbach_material_name};
+              ref && !ref->amann_girrbach_material_name.empty()
+                  ? ref->amann_girrbach_material_name
+                  : entry.amann_girrbach_material_name};
     }
     default:
       return {};

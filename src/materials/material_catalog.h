@@ -37,7 +37,8 @@ using MaterialBrandRefTable = std::unordered_map<std::string, MaterialBrandRef>;
 // Read a catalog text; fail with "Failed to parse materials.yaml: " (or
 // "material_brand_refs.yaml") and the description of the fault.
 std::expected<MaterialTable, std::string> read_materials_yaml(std::string_view text);
-std::expected<MaterialBrandRefTable, std::string> read_material_brand_refs_yaml(std::string_view text);
+std::expected<MaterialBrandRefTable, std::string> read_material_brand_refs_yaml(
+    std::string_view text);
 
 // The tables of the carried texts, read on the first call; a carried text
 // that does not read ends the process as an internal failure.

@@ -28,8 +28,9 @@ constexpr char32_t kFinalSigma = 0x03C2;
 constexpr char32_t kCapitalIWithDot = 0x0130;
 
 char32_t lower_single(char32_t c) {
-  const auto run = std::upper_bound(std::begin(kRuns), std::end(kRuns), c,
-                                    [](char32_t value, const LowerRun& r) { return value < r.first; });
+  const auto run =
+      std::upper_bound(std::begin(kRuns), std::end(kRuns), c,
+                       [](char32_t value, const LowerRun& r) { return value < r.first; });
   if (run == std::begin(kRuns)) return c;
   const LowerRun& found = *(run - 1);
   if (c > found.last || (c - found.first) % found.stride != 0) return c;
@@ -51,14 +52,23 @@ struct Decoded {
 std::optional<Decoded> decode_at(std::string_view text, std::size_t i) {
   const std::size_t length = common::utf8_sequence_length(text.substr(i));
   if (length == 0) return std::nullopt;
-  const auto byte = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[i + k])); };
+  const auto byte = [&](std::size_t k) {
+    return static_cast<char32_t>(static_cast<unsigned char>(text[i + k]));
+  };
   char32_t c = 0;
   switch (length) {
-    case 1: c = byte(0); break;
-    case 2: c = ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F); break;
-    case 3: c = ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F); break;
+    case 1:
+      c = byte(0);
+      break;
+    case 2:
+      c = ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+      break;
+    case 3:
+      c = ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+      break;
     default:
-      c = ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) | (byte(3) & 0x3F);
+      c = ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
+          (byte(3) & 0x3F);
   }
   return Decoded{c, length};
 }

@@ -28,10 +28,8 @@ struct RecordSpec {
 };
 
 constexpr std::array kCaseFields = {
-    FieldSpec{"case_name", false, false},
-    FieldSpec{"machine", true, true},
-    FieldSpec{"material", true, true},
-    FieldSpec{"material_brand_reference", true, true},
+    FieldSpec{"case_name", false, false}, FieldSpec{"machine", true, true},
+    FieldSpec{"material", true, true},    FieldSpec{"material_brand_reference", true, true},
     FieldSpec{"products", true, true},
 };
 constexpr std::array kProductFields = {
@@ -55,8 +53,8 @@ constexpr RecordSpec kProductSpec{"struct Product", kProductFields};
 constexpr RecordSpec kVec3Spec{"struct Vec3", kVec3Fields};
 
 std::string invalid_length(const RecordSpec& spec, std::size_t position) {
-  return "invalid length " + std::to_string(position) + ", expected " + std::string(spec.expecting) +
-         " with " + std::to_string(spec.fields.size()) + " elements";
+  return "invalid length " + std::to_string(position) + ", expected " +
+         std::string(spec.expecting) + " with " + std::to_string(spec.fields.size()) + " elements";
 }
 
 std::optional<std::size_t> field_index(const RecordSpec& spec, std::string_view name) {
@@ -160,7 +158,8 @@ Result<std::string> read_text(Reader& reader) {
 Result<double> read_f64(Reader& reader) {
   const auto next = reader.peek_after_white_space();
   if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '-' && (*next < '0' || *next > '9')) return std::unexpected(reader.invalid_type("f64"));
+  if (*next != '-' && (*next < '0' || *next > '9'))
+    return std::unexpected(reader.invalid_type("f64"));
   const auto number = reader.read_number();
   if (!number) return std::unexpected(number.error());
   return number->as_double();
@@ -213,7 +212,8 @@ Result<ProductType> read_product_type(Reader& reader) {
 // decimal digits, at most 4294967295.
 std::expected<std::uint32_t, std::string> tooth_number_from_text(std::string_view text) {
   if (text.empty()) return std::unexpected(std::string("cannot parse integer from empty string"));
-  if (text == "+" || text == "-") return std::unexpected(std::string("invalid digit found in string"));
+  if (text == "+" || text == "-")
+    return std::unexpected(std::string("invalid digit found in string"));
   if (text.front() == '+') text.remove_prefix(1);
   std::uint64_t value = 0;
   for (char c : text) {
@@ -227,7 +227,8 @@ std::expected<std::uint32_t, std::string> tooth_number_from_text(std::string_vie
 }
 
 std::expected<std::uint32_t, std::string> tooth_number_from_integer(const json::AnyValue& value) {
-  if (value.kind != json::AnyValue::Kind::Number || value.number.kind == json::Number::Kind::Float) {
+  if (value.kind != json::AnyValue::Kind::Number ||
+      value.number.kind == json::Number::Kind::Float) {
     return std::unexpected("invalid type: " + value.describe() + ", expected u32");
   }
   if (value.number.kind == json::Number::Kind::Unsigned &&
@@ -243,12 +244,14 @@ Result<std::uint32_t> read_tooth_number(Reader& reader) {
   if (!value) return std::unexpected(value.error());
   const auto as_integer = tooth_number_from_integer(*value);
   if (as_integer) return *as_integer;
-  const auto as_text = value->kind == json::AnyValue::Kind::String
-                           ? tooth_number_from_text(value->text)
-                           : std::unexpected("invalid type: " + value->describe() + ", expected a string");
+  const auto as_text =
+      value->kind == json::AnyValue::Kind::String
+          ? tooth_number_from_text(value->text)
+          : std::unexpected("invalid type: " + value->describe() + ", expected a string");
   if (as_text) return *as_text;
-  return std::unexpected(reader.error_here("PickFirst could not deserialize any variant:\n  First: " +
-                                           as_integer.error() + "\n  Second: " + as_text.error()));
+  return std::unexpected(reader.error_here(
+      "PickFirst could not deserialize any variant:\n  First: " + as_integer.error() +
+      "\n  Second: " + as_text.error()));
 }
 
 std::string material_code(std::string material) {
@@ -269,12 +272,13 @@ std::string material_code(std::string material) {
 }
 
 Result<Vec3> read_vec3(Reader& reader) {
-  return read_record<Vec3>(reader, kVec3Spec, [](Reader& r, std::size_t field, Vec3& point) -> Result<void> {
-    auto value = read_f64(r);
-    if (!value) return std::unexpected(value.error());
-    (field == 0 ? point.x : field == 1 ? point.y : point.z) = *value;
-    return {};
-  });
+  return read_record<Vec3>(reader, kVec3Spec,
+                           [](Reader& r, std::size_t field, Vec3& point) -> Result<void> {
+                             auto value = read_f64(r);
+                             if (!value) return std::unexpected(value.error());
+                             (field == 0 ? point.x : field == 1 ? point.y : point.z) = *value;
+                             return {};
+                           });
 }
 
 Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& reader) {
@@ -343,10 +347,18 @@ Result<void> read_case_field(Reader& reader, std::size_t field, CaseMetadata& ca
   auto text = read_text(reader);
   if (!text) return std::unexpected(text.error());
   switch (field) {
-    case 0: case_metadata.case_name = std::move(*text); break;
-    case 1: case_metadata.machine = std::move(*text); break;
-    case 2: case_metadata.material = material_code(std::move(*text)); break;
-    default: case_metadata.material_brand_reference = std::move(*text); break;
+    case 0:
+      case_metadata.case_name = std::move(*text);
+      break;
+    case 1:
+      case_metadata.machine = std::move(*text);
+      break;
+    case 2:
+      case_metadata.material = material_code(std::move(*text));
+      break;
+    default:
+      case_metadata.material_brand_reference = std::move(*text);
+      break;
   }
   return {};
 }

@@ -25,8 +25,8 @@ bool is_separator(char c, PathRules rules, bool verbatim) {
 }
 
 bool is_drive(std::string_view path) {
-  const bool letter = !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') ||
-                                        (path[0] >= 'a' && path[0] <= 'z'));
+  const bool letter =
+      !path.empty() && ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
   return letter && path.size() >= 2 && path[1] == ':';
 }
 
@@ -120,10 +120,11 @@ std::string join(std::string_view directory, std::string_view name, PathRules ru
   if (joined.prefix_length > 0 || (rules == PathRules::Posix && joined.has_root)) {
     return std::string(name);
   }
-  if (joined.has_root) return std::string(directory.substr(0, dir.prefix_length)) + std::string(name);
+  if (joined.has_root)
+    return std::string(directory.substr(0, dir.prefix_length)) + std::string(name);
   std::string out(directory);
-  const bool only_drive = dir.prefix_length == directory.size() && is_drive(directory) &&
-                          directory.size() == 2;
+  const bool only_drive =
+      dir.prefix_length == directory.size() && is_drive(directory) && directory.size() == 2;
   if (!directory.empty() && !is_separator(directory.back(), rules, dir.verbatim) && !only_drive) {
     out += separator;
   }

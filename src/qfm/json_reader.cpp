@@ -30,18 +30,24 @@ constexpr std::string_view kExpectedValue = "expected value";
 
 double Number::as_double() const {
   switch (kind) {
-    case Kind::Unsigned: return static_cast<double>(unsigned_value);
-    case Kind::Signed: return static_cast<double>(signed_value);
-    case Kind::Float: return float_value;
+    case Kind::Unsigned:
+      return static_cast<double>(unsigned_value);
+    case Kind::Signed:
+      return static_cast<double>(signed_value);
+    case Kind::Float:
+      return float_value;
   }
   return float_value;
 }
 
 std::string Number::describe() const {
   switch (kind) {
-    case Kind::Unsigned: return "integer `" + std::to_string(unsigned_value) + "`";
-    case Kind::Signed: return "integer `" + std::to_string(signed_value) + "`";
-    case Kind::Float: return "floating point `" + common::format_float_for_message(float_value) + "`";
+    case Kind::Unsigned:
+      return "integer `" + std::to_string(unsigned_value) + "`";
+    case Kind::Signed:
+      return "integer `" + std::to_string(signed_value) + "`";
+    case Kind::Float:
+      return "floating point `" + common::format_float_for_message(float_value) + "`";
   }
   return {};
 }
@@ -52,13 +58,26 @@ std::string describe_string(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     switch (byte) {
-      case '"': out += "\\\""; continue;
-      case '\\': out += "\\\\"; continue;
-      case '\n': out += "\\n"; continue;
-      case '\r': out += "\\r"; continue;
-      case '\t': out += "\\t"; continue;
-      case '\0': out += "\\0"; continue;
-      default: break;
+      case '"':
+        out += "\\\"";
+        continue;
+      case '\\':
+        out += "\\\\";
+        continue;
+      case '\n':
+        out += "\\n";
+        continue;
+      case '\r':
+        out += "\\r";
+        continue;
+      case '\t':
+        out += "\\t";
+        continue;
+      case '\0':
+        out += "\\0";
+        continue;
+      default:
+        break;
     }
     // Control characters, C0, DEL and C1 (U+0080 to U+009F), show as \u{..}.
     unsigned code = byte;
@@ -82,12 +101,18 @@ std::string describe_string(std::string_view text) {
 
 std::string AnyValue::describe() const {
   switch (kind) {
-    case Kind::Null: return "null";
-    case Kind::Boolean: return boolean ? "boolean `true`" : "boolean `false`";
-    case Kind::Number: return number.describe();
-    case Kind::String: return describe_string(text);
-    case Kind::Sequence: return "sequence";
-    case Kind::Map: return "map";
+    case Kind::Null:
+      return "null";
+    case Kind::Boolean:
+      return boolean ? "boolean `true`" : "boolean `false`";
+    case Kind::Number:
+      return number.describe();
+    case Kind::String:
+      return describe_string(text);
+    case Kind::Sequence:
+      return "sequence";
+    case Kind::Map:
+      return "map";
   }
   return {};
 }
@@ -97,7 +122,8 @@ Error Reader::error_at(std::size_t index, std::string_view message) const {
   const std::size_t last_feed = before.rfind('\n');
   const std::size_t line_start = last_feed == std::string_view::npos ? 0 : last_feed + 1;
   std::size_t line = 1;
-  for (std::size_t i = 0; i < line_start; ++i) if (before[i] == '\n') ++line;
+  for (std::size_t i = 0; i < line_start; ++i)
+    if (before[i] == '\n') ++line;
   std::size_t column = 0;
   for (std::size_t i = line_start; i < before.size(); ++i) {
     if ((static_cast<unsigned char>(before[i]) & 0xC0) != 0x80) ++column;
@@ -108,7 +134,9 @@ Error Reader::error_at(std::size_t index, std::string_view message) const {
 
 Error Reader::error_here(std::string_view message) const { return error_at(index_, message); }
 
-Error Reader::error_at_next(std::string_view message) const { return error_at(index_ + 1, message); }
+Error Reader::error_at_next(std::string_view message) const {
+  return error_at(index_ + 1, message);
+}
 
 std::optional<char> Reader::peek_after_white_space() {
   while (index_ < text_.size()) {
@@ -169,21 +197,38 @@ Result<void> Reader::read_escape(std::string& out) {
   if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
   const char c = text_[index_++];
   switch (c) {
-    case '"': out += '"'; return {};
-    case '\\': out += '\\'; return {};
-    case '/': out += '/'; return {};
-    case 'b': out += '\b'; return {};
-    case 'f': out += '\f'; return {};
-    case 'n': out += '\n'; return {};
-    case 'r': out += '\r'; return {};
-    case 't': out += '\t'; return {};
+    case '"':
+      out += '"';
+      return {};
+    case '\\':
+      out += '\\';
+      return {};
+    case '/':
+      out += '/';
+      return {};
+    case 'b':
+      out += '\b';
+      return {};
+    case 'f':
+      out += '\f';
+      return {};
+    case 'n':
+      out += '\n';
+      return {};
+    case 'r':
+      out += '\r';
+      return {};
+    case 't':
+      out += '\t';
+      return {};
     case 'u': {
       const auto code_point = read_unicode_escape();
       if (!code_point) return std::unexpected(code_point.error());
       common::append_utf8(out, *code_point);
       return {};
     }
-    default: return std::unexpected(error_here("invalid escape"));
+    default:
+      return std::unexpected(error_here("invalid escape"));
   }
 }
 
@@ -215,7 +260,8 @@ Result<std::string_view> Reader::read_string_body() {
       continue;
     }
     ++index_;
-    return std::unexpected(error_here("control character (\\u0000-\\u001F) found while parsing a string"));
+    return std::unexpected(
+        error_here("control character (\\u0000-\\u001F) found while parsing a string"));
   }
 }
 
@@ -289,7 +335,8 @@ Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
     }
   }
   const auto converted = common::decimal_to_double(literal);
-  if (!converted || converted->overflowed) return std::unexpected(error_here("number out of range"));
+  if (!converted || converted->overflowed)
+    return std::unexpected(error_here("number out of range"));
   number.kind = Number::Kind::Float;
   number.float_value = converted->value;
   return number;
@@ -448,7 +495,14 @@ Result<void> Reader::skip_string_body() {
     }
     if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
     switch (text_[index_++]) {
-      case '"': case '\\': case '/': case 'b': case 'f': case 'n': case 'r': case 't':
+      case '"':
+      case '\\':
+      case '/':
+      case 'b':
+      case 'f':
+      case 'n':
+      case 'r':
+      case 't':
         break;
       case 'u':
         // Only the form counts here: any four hex digits, surrogates alone too.

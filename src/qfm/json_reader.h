@@ -106,7 +106,9 @@ class Reader {
   Result<void> skip_fraction();
   Result<void> skip_exponent();
   Result<Number> number_from_text(std::size_t start, bool is_integer);
-  int peek_byte() const { return index_ < text_.size() ? static_cast<unsigned char>(text_[index_]) : -1; }
+  int peek_byte() const {
+    return index_ < text_.size() ? static_cast<unsigned char>(text_[index_]) : -1;
+  }
 
   std::string_view text_;
   std::size_t index_ = 0;

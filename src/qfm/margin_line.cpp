@@ -119,8 +119,9 @@ std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::st
     if (!raw) return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, raw.error()});
     if (!*raw) return points;
     if (!common::is_valid_utf8(**raw)) {
-      return std::unexpected(MarginLineError{
-          MarginLineFailure::CannotRead, common::plain_error("stream did not contain valid UTF-8")});
+      return std::unexpected(
+          MarginLineError{MarginLineFailure::CannotRead,
+                          common::plain_error("stream did not contain valid UTF-8")});
     }
     const std::string_view line = trim_white_space(**raw);
     if (line.empty()) continue;

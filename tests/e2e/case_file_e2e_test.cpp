@@ -18,9 +18,10 @@ TEST_F(CaseFile, AMissingFieldGivesTheThreePartReport) {
 }
 
 TEST_F(CaseFile, AMultiLineCauseLinesUpUnderItsFirstLine) {
-  write("case.json",
-        R"({"machine":"M","material":"ZR","material_brand_reference":"",)"
-        R"("products":[{"product_type":"Crown","bounding_box":[],"stl":"","tooth_iso_number":["1 2"]}]})");
+  write(
+      "case.json",
+      R"({"machine":"M","material":"ZR","material_brand_reference":"",)"
+      R"("products":[{"product_type":"Crown","bounding_box":[],"stl":"","tooth_iso_number":["1 2"]}]})");
   const Outcome outcome = run({"case.json"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.err,

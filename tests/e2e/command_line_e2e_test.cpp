@@ -17,14 +17,20 @@ TEST_F(CommandLine, VersionAndHelpEndWithStatusZero) {
 
   const Outcome help = run({"--help"});
   EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(help.out.starts_with("Generate a .constructionInfo file from a case JSON metadata file\n"));
+  EXPECT_TRUE(
+      help.out.starts_with("Generate a .constructionInfo file from a case JSON metadata file\n"));
   EXPECT_EQ(help.err, "");
 }
 
 TEST_F(CommandLine, UsageErrorsEndWithStatusTwoAndNothingOnStandardOutput) {
   const std::vector<std::vector<std::string>> cases = {
-      {}, {"a.json", "b.json"}, {"--bogus", "a.json"}, {"a.json", "-o"},
-      {"a.json", "--output", "x", "--output", "y"}, {""}, {"a.json", "-o", ""},
+      {},
+      {"a.json", "b.json"},
+      {"--bogus", "a.json"},
+      {"a.json", "-o"},
+      {"a.json", "--output", "x", "--output", "y"},
+      {""},
+      {"a.json", "-o", ""},
   };
   for (const auto& args : cases) {
     const Outcome outcome = run(args);
@@ -57,8 +63,9 @@ TEST_F(RunFailures, ADirectoryDoesNotReadAsACaseFile) {
   std::filesystem::create_directory(dir_ / "case.json");
   const Outcome outcome = run({"case.json"});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err,
-            "Error: Failed to read file case.json\n\nCaused by:\n    Is a directory (os error 21)\n");
+  EXPECT_EQ(
+      outcome.err,
+      "Error: Failed to read file case.json\n\nCaused by:\n    Is a directory (os error 21)\n");
   EXPECT_FALSE(exists("case.constructionInfo"));
 }
 

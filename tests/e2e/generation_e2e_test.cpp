@@ -63,13 +63,14 @@ TEST_F(Generation, WritesWhereTheOptionSaysAndNamesTheProjectAfterTheFile) {
 
 TEST_F(Generation, LooksForMarginLinesBesideTheCaseFile) {
   fs::create_directory(dir_ / "cases.old");
-  write("cases.old/case.json", std::string(kCaseHead) +
-                                   R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
-                                   R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"}]})");
+  write("cases.old/case.json",
+        std::string(kCaseHead) + R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                                 R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"}]})");
   write("cases.old/a.pts", "BEGIN_\nnan inf -inf\nEND_\n");
   expect_success(run({"cases.old/case.json"}), "cases.old/case.constructionInfo");
   const std::string text = read("cases.old/case.constructionInfo");
-  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("<ProjectName>case</ProjectName>"), std::string::npos);
 }
 
@@ -98,10 +99,12 @@ TEST_F(Generation, KeepsTheCaseMarginWhenTheMarginFileIsNotText) {
 TEST_F(Generation, WritesAnEmptyDocumentForACaseWithoutProducts) {
   write("case.json", std::string(kCaseHead) + R"("products":[]})");
   expect_success(run({"case.json"}), "case.constructionInfo");
-  EXPECT_EQ(read("case.constructionInfo"),
-            "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-            "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n  <Teeth/>\n  <ConstructionFileList/>\n"
-            "  <ProjectName>case</ProjectName>\n</ConstuctionInfo>");
+  EXPECT_EQ(
+      read("case.constructionInfo"),
+      "<?xml version=\"1.0\"?>\n<ConstuctionInfo "
+      "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+      "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n  <Teeth/>\n  <ConstructionFileList/>\n"
+      "  <ProjectName>case</ProjectName>\n</ConstuctionInfo>");
 }
 
 using GenerationFailures = ToolTest;
@@ -109,18 +112,22 @@ using GenerationFailures = ToolTest;
 // Each failing run reports, ends with status 1 and leaves an output file
 // that was there untouched.
 TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
-  const std::string product = R"({"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,0,0,1],"stl":"a.stl",)";
+  const std::string product =
+      R"({"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,0,0,1],"stl":"a.stl",)";
   const struct {
     const char* name;
     std::string products;
     std::string err;
   } cases[] = {
       {"first of three margin files missing",
-       product + R"("pts":"none.pts"},)" + product + R"("pts":"a.pts"},)" + product + R"("pts":"a.pts"})",
-       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+       product + R"("pts":"none.pts"},)" + product + R"("pts":"a.pts"},)" + product +
+           R"("pts":"a.pts"})",
+       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
+       "error 2)\n"},
       {"a model's margin file missing",
        R"({"product_type":"Model","bounding_box":[],"stl":"m.stl","pts":"none.pts"})",
-       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
+       "error 2)\n"},
       {"empty pts names the directory", product + R"("pts":""})",
        "Error: Failed to read cases/\n\nCaused by:\n    Is a directory (os error 21)\n"},
       {"margin file not text and no margin in the case", product + R"("pts":"bad.pts"})",
@@ -151,7 +158,9 @@ TEST_F(GenerationFailures, ReportAnOutputThatCannotBeCreated) {
     const char* output;
     const char* err;
   } cases[] = {
-      {"missing/out.xml", "Error: Failed to create missing/out.xml\n\nCaused by:\n    No such file or directory (os error 2)\n"},
+      {"missing/out.xml",
+       "Error: Failed to create missing/out.xml\n\nCaused by:\n    No such file or directory (os "
+       "error 2)\n"},
       {"taken", "Error: Failed to create taken\n\nCaused by:\n    Is a directory (os error 21)\n"},
   };
   for (const auto& c : cases) {

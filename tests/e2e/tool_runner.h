@@ -2,11 +2,11 @@
 // captures its exit status, standard output and standard error.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 namespace e2e {
 

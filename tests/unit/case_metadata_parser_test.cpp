@@ -1,8 +1,8 @@
 #include "qfm/case_metadata_parser.h"
 
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace qfm {
 namespace {
@@ -71,15 +71,23 @@ TEST(ParseCaseMetadata, NormalizesOnlyTheExactLongMaterialNames) {
     const char* written;
     const char* stored;
   } cases[] = {
-      {"RESIN", "3DP"}, {"COMPOSITE", "CR"}, {"ZIRCONIUM", "ZR"}, {"GLASS_CERAMIC", "GC"},
-      {"ACRYLIC_RESIN", "PMMA"}, {"HYBRID_CERAMIC", "HC"}, {"LITHIUM_DISILICATE", "LD"},
-      {"FELDSPATHIC_CERAMIC", "FC"}, {"zirconium", "zirconium"}, {"Zirconium", "Zirconium"},
-      {"ZR", "ZR"}, {"", ""},
+      {"RESIN", "3DP"},
+      {"COMPOSITE", "CR"},
+      {"ZIRCONIUM", "ZR"},
+      {"GLASS_CERAMIC", "GC"},
+      {"ACRYLIC_RESIN", "PMMA"},
+      {"HYBRID_CERAMIC", "HC"},
+      {"LITHIUM_DISILICATE", "LD"},
+      {"FELDSPATHIC_CERAMIC", "FC"},
+      {"zirconium", "zirconium"},
+      {"Zirconium", "Zirconium"},
+      {"ZR", "ZR"},
+      {"", ""},
   };
   for (const auto& c : cases) {
-    const auto result = parse_case_metadata(std::string(R"({"machine":"M","material":")") +
-                                            c.written +
-                                            R"(","material_brand_reference":"","products":[]})");
+    const auto result =
+        parse_case_metadata(std::string(R"({"machine":"M","material":")") + c.written +
+                            R"(","material_brand_reference":"","products":[]})");
     ASSERT_TRUE(result) << c.written;
     EXPECT_EQ(result->material, c.stored) << c.written;
   }
@@ -90,23 +98,29 @@ TEST(ParseCaseMetadata, MapsProductTypesAndNeverFailsOnAnUnknownName) {
     const char* json;
     ProductType type;
   } cases[] = {
-      {R"("Inlay")", ProductType::Inlay},   {R"("Onlay")", ProductType::Onlay},
-      {R"("Overlay")", ProductType::Overlay}, {R"("Veneer")", ProductType::Veneer},
-      {R"("Model")", ProductType::Model},   {R"("Crown")", ProductType::Crown},
-      {R"("crown")", ProductType::Crown},   {R"("Bridge")", ProductType::Crown},
-      {R"("")", ProductType::Crown},        {R"({"Inlay":null})", ProductType::Inlay},
-      {R"({ "Bridge" : null })", ProductType::Crown}, {R"("\u0049nlay")", ProductType::Inlay},
+      {R"("Inlay")", ProductType::Inlay},
+      {R"("Onlay")", ProductType::Onlay},
+      {R"("Overlay")", ProductType::Overlay},
+      {R"("Veneer")", ProductType::Veneer},
+      {R"("Model")", ProductType::Model},
+      {R"("Crown")", ProductType::Crown},
+      {R"("crown")", ProductType::Crown},
+      {R"("Bridge")", ProductType::Crown},
+      {R"("")", ProductType::Crown},
+      {R"({"Inlay":null})", ProductType::Inlay},
+      {R"({ "Bridge" : null })", ProductType::Crown},
+      {R"("\u0049nlay")", ProductType::Inlay},
   };
   for (const auto& c : cases) {
-    const std::string text = case_with_products(
-        std::string(R"({"product_type":)") + c.json + R"(,"bounding_box":[],"stl":""})");
+    const std::string text = case_with_products(std::string(R"({"product_type":)") + c.json +
+                                                R"(,"bounding_box":[],"stl":""})");
     EXPECT_EQ(only_product(text).product_type, c.type) << c.json;
   }
 }
 
 TEST(ParseCaseMetadata, ReadsToothNumbersAsIntegersOrDecimalTexts) {
-  const Product product =
-      only_product(case_with_products(product_with(R"("tooth_iso_number":[11,"12","+13",4294967295,"0"])")));
+  const Product product = only_product(
+      case_with_products(product_with(R"("tooth_iso_number":[11,"12","+13",4294967295,"0"])")));
   EXPECT_EQ(product.tooth_iso_number, (std::vector<std::uint32_t>{11, 12, 13, 4294967295u, 0}));
 }
 
@@ -117,7 +131,8 @@ TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
   EXPECT_EQ(*product.margin_line_coordinates, (std::vector<Vec3>{{1, 2, 3}, {1, 2, 3}}));
   EXPECT_EQ(product.color, "\xC3\xA9\xF0\x9F\xA6\xB7\n");
 
-  const Product empty = only_product(case_with_products(product_with(R"("margin_line_coordinates":[])")));
+  const Product empty =
+      only_product(case_with_products(product_with(R"("margin_line_coordinates":[])")));
   ASSERT_TRUE(empty.margin_line_coordinates);
   EXPECT_TRUE(empty.margin_line_coordinates->empty());
   EXPECT_FALSE(only_product(case_with_products(product_with(R"("margin_line_coordinates":null)")))
@@ -125,7 +140,8 @@ TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
 
   const Product numbers = only_product(case_with_products(
       R"({"product_type":"Crown","bounding_box":[0,-0,1.5,1e2,-2.5E-1,18446744073709551616],"stl":""})"));
-  EXPECT_EQ(numbers.bounding_box, (std::vector<double>{0, 0, 1.5, 100, -0.25, 18446744073709551616.0}));
+  EXPECT_EQ(numbers.bounding_box,
+            (std::vector<double>{0, 0, 1.5, 100, -0.25, 18446744073709551616.0}));
   EXPECT_TRUE(std::signbit(numbers.bounding_box[1]));
 }
 
@@ -134,8 +150,9 @@ TEST(ParseCaseMetadata, SkipsUnknownMembersWhateverTheyHold) {
       R"({"a":[1e400,{"b":"\ud800"},-0.5e-3,true,false,null,[[[]]],{}],"machine":"M","material":"m",)"
       R"("material_brand_reference":"r","products":[],"a":0})";
   EXPECT_TRUE(parse_case_metadata(skipped)) << parse_error(skipped);
-  std::string deep = R"({"x":)" + std::string(200000, '[') + std::string(200000, ']') +
-                     R"(,"machine":"M","material":"m","material_brand_reference":"r","products":[]})";
+  std::string deep =
+      R"({"x":)" + std::string(200000, '[') + std::string(200000, ']') +
+      R"(,"machine":"M","material":"m","material_brand_reference":"r","products":[]})";
   EXPECT_TRUE(parse_case_metadata(deep)) << parse_error(deep);
 }
 
@@ -160,12 +177,16 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
       {case_head + R"("products":[]} x)", "trailing characters at line 1 column 77"},
       {case_head + R"("products":[],})", "trailing comma at line 1 column 76"},
       {case_head + R"("products":[] "x":1})", "expected `,` or `}` at line 1 column 76"},
-      {case_head + R"("products":null})", "invalid type: null, expected a sequence at line 1 column 76"},
-      {case_head + R"("products":[5]})", "invalid type: integer `5`, expected struct Product at line 1 column 74"},
+      {case_head + R"("products":null})",
+       "invalid type: null, expected a sequence at line 1 column 76"},
+      {case_head + R"("products":[5]})",
+       "invalid type: integer `5`, expected struct Product at line 1 column 74"},
       {R"({"machine":5})", "invalid type: integer `5`, expected a string at line 1 column 12"},
-      {R"({"machine":1.5})", "invalid type: floating point `1.5`, expected a string at line 1 column 14"},
+      {R"({"machine":1.5})",
+       "invalid type: floating point `1.5`, expected a string at line 1 column 14"},
       {R"({"machine":-7})", "invalid type: integer `-7`, expected a string at line 1 column 13"},
-      {R"({"machine":true})", "invalid type: boolean `true`, expected a string at line 1 column 15"},
+      {R"({"machine":true})",
+       "invalid type: boolean `true`, expected a string at line 1 column 15"},
       {R"({"machine":[]})", "invalid type: sequence, expected a string at line 1 column 11"},
       {R"({"machine":{}})", "invalid type: map, expected a string at line 1 column 11"},
       {R"({"machine":tru})", "expected ident at line 1 column 15"},
@@ -173,7 +194,8 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
       {R"({"machine")", "EOF while parsing an object at line 1 column 10"},
       {R"({"machine" "M"})", "expected `:` at line 1 column 12"},
       {R"({"machine":"M)", "EOF while parsing a string at line 1 column 13"},
-      {"{\"machine\":\"a\x01\"}", "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 14"},
+      {"{\"machine\":\"a\x01\"}",
+       "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 14"},
       {R"({"machine":"\x"})", "invalid escape at line 1 column 14"},
       {R"({"machine":"\u12G4"})", "invalid escape at line 1 column 18"},
       {R"({"machine":"\u12)", "EOF while parsing a string at line 1 column 16"},
@@ -219,13 +241,16 @@ TEST(ParseCaseMetadata, ReportsFieldFaultsOfProductsAndPoints) {
       {R"({"product_type":null,"bounding_box":[],"stl":""})", "expected value"},
       {R"({"product_type":["Inlay"],"bounding_box":[],"stl":""})", "expected value"},
       {R"({"product_type":{},"bounding_box":[],"stl":""})", "expected value"},
-      {R"({"product_type":{"Inlay":null,"Onlay":null},"bounding_box":[],"stl":""})", "expected value"},
+      {R"({"product_type":{"Inlay":null,"Onlay":null},"bounding_box":[],"stl":""})",
+       "expected value"},
       {R"({"product_type":{"Inlay":5},"bounding_box":[],"stl":""})",
        "invalid type: integer `5`, expected unit"},
       {product_with(R"("tooth_iso_number":11)"), "invalid type: integer `11`, expected a sequence"},
       {product_with(R"("tooth_iso_number":null)"), "invalid type: null, expected a sequence"},
-      {product_with(R"("margin_line_coordinates":5)"), "invalid type: integer `5`, expected a sequence"},
-      {product_with(R"("margin_line_coordinates":[5])"), "invalid type: integer `5`, expected struct Vec3"},
+      {product_with(R"("margin_line_coordinates":5)"),
+       "invalid type: integer `5`, expected a sequence"},
+      {product_with(R"("margin_line_coordinates":[5])"),
+       "invalid type: integer `5`, expected struct Vec3"},
       {product_with(R"("margin_line_coordinates":[{"x":1,"y":2}])"), "missing field `z`"},
       {product_with(R"("margin_line_coordinates":[[1,2]])"),
        "invalid length 2, expected struct Vec3 with 3 elements"},
@@ -248,25 +273,29 @@ TEST(ParseCaseMetadata, ExplainsToothNumbersThatFitNeitherWay) {
   } cases[] = {
       {"11.0", "invalid type: floating point `11.0`, expected u32",
        "invalid type: floating point `11.0`, expected a string"},
-      {"-1", "invalid value: integer `-1`, expected u32", "invalid type: integer `-1`, expected a string"},
+      {"-1", "invalid value: integer `-1`, expected u32",
+       "invalid type: integer `-1`, expected a string"},
       {"4294967296", "invalid value: integer `4294967296`, expected u32",
        "invalid type: integer `4294967296`, expected a string"},
       {R"("-1")", "invalid type: string \"-1\", expected u32", "invalid digit found in string"},
       {R"("1 2")", "invalid type: string \"1 2\", expected u32", "invalid digit found in string"},
       {R"("4294967296")", "invalid type: string \"4294967296\", expected u32",
        "number too large to fit in target type"},
-      {R"("")", "invalid type: string \"\", expected u32", "cannot parse integer from empty string"},
+      {R"("")", "invalid type: string \"\", expected u32",
+       "cannot parse integer from empty string"},
       {R"("+")", "invalid type: string \"+\", expected u32", "invalid digit found in string"},
       {"null", "invalid type: null, expected u32", "invalid type: null, expected a string"},
-      {"true", "invalid type: boolean `true`, expected u32", "invalid type: boolean `true`, expected a string"},
+      {"true", "invalid type: boolean `true`, expected u32",
+       "invalid type: boolean `true`, expected a string"},
       {"[1]", "invalid type: sequence, expected u32", "invalid type: sequence, expected a string"},
       {R"({"a":1})", "invalid type: map, expected u32", "invalid type: map, expected a string"},
   };
   for (const auto& c : cases) {
-    std::string error = parse_error(case_with_products(product_with(std::string(R"("tooth_iso_number":[)") + c.entry + "]")));
+    std::string error = parse_error(
+        case_with_products(product_with(std::string(R"("tooth_iso_number":[)") + c.entry + "]")));
     if (const auto at = error.rfind(" at line "); at != std::string::npos) error.resize(at);
-    EXPECT_EQ(error, std::string("PickFirst could not deserialize any variant:\n  First: ") + c.first +
-                         "\n  Second: " + c.second)
+    EXPECT_EQ(error, std::string("PickFirst could not deserialize any variant:\n  First: ") +
+                         c.first + "\n  Second: " + c.second)
         << c.entry;
   }
 }
@@ -275,12 +304,13 @@ TEST(ParseCaseMetadata, SpendsItsDepthBudgetOnlyOnValuesItReads) {
   // Four levels of the case itself (case, products, product, tooth numbers)
   // leave room for 123 nested arrays inside a tooth number entry, not 124.
   auto nested = [](int depth) {
-    return case_with_products(product_with(std::string(R"("tooth_iso_number":[)") +
-                                           std::string(static_cast<std::size_t>(depth), '[') +
-                                           std::string(static_cast<std::size_t>(depth), ']') + "]"));
+    return case_with_products(product_with(
+        std::string(R"("tooth_iso_number":[)") + std::string(static_cast<std::size_t>(depth), '[') +
+        std::string(static_cast<std::size_t>(depth), ']') + "]"));
   };
   EXPECT_TRUE(parse_error(nested(123)).starts_with("PickFirst")) << parse_error(nested(123));
-  EXPECT_TRUE(parse_error(nested(124)).starts_with("recursion limit exceeded")) << parse_error(nested(124));
+  EXPECT_TRUE(parse_error(nested(124)).starts_with("recursion limit exceeded"))
+      << parse_error(nested(124));
   EXPECT_TRUE(parse_error(nested(100000)).starts_with("recursion limit exceeded"));
   // A case written as nested arrays fails at its first field, whatever follows.
   EXPECT_EQ(parse_error(std::string(100000, '[')),

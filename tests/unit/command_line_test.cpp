@@ -37,7 +37,8 @@ TEST(ParseArguments, HelpAndVersionGoToStandardOutputWithStatusZero) {
       {{"--version"}, "daz-izezovivadezurid dev-version\n"},
       {{"--version", "a.json", "b.json"}, "daz-izezovivadezurid dev-version\n"},
       {{"-h"}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
-      {{"case.json", "--help"}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
+      {{"case.json", "--help"},
+       "Generate a .constructionInfo file from a case JSON metadata file\n"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse_arguments(c.args);
@@ -73,8 +74,9 @@ TEST(ParseArguments, RejectsMalformedCommandLinesWithStatusTwo) {
     EXPECT_EQ(exit.status, 2) << testing::PrintToString(args);
     EXPECT_EQ(exit.out, "");
     EXPECT_TRUE(exit.err.starts_with("error: ")) << exit.err;
-    EXPECT_TRUE(exit.err.ends_with(
-        "\n\nUsage: daz-izezovivadezurid [OPTIONS] <JSON>\n\nFor more information, try '--help'.\n"))
+    EXPECT_TRUE(
+        exit.err.ends_with("\n\nUsage: daz-izezovivadezurid [OPTIONS] <JSON>\n\nFor more "
+                           "information, try '--help'.\n"))
         << exit.err;
   }
 }

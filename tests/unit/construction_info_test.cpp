@@ -1,10 +1,9 @@
-#include "constructioninfo/build.h"
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include <gtest/gtest.h>
-
+#include "constructioninfo/build.h"
 #include "constructioninfo/xml_form.h"
 
 namespace constructioninfo {
@@ -15,7 +14,8 @@ using machines::Process;
 using qfm::ProductType;
 
 constexpr const char* kHead =
-    "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "<?xml version=\"1.0\"?>\n<ConstuctionInfo "
+    "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
     "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">";
 
 qfm::Product crown(std::vector<std::uint32_t> teeth = {11}) {
@@ -81,8 +81,9 @@ TEST(ConstructionInfo, WritesACrownOnAMillingMachine) {
 TEST(ConstructionInfo, WritesAnEmptyCaseWithEmptyContainers) {
   qfm::CaseMetadata empty = case_of({});
   empty.case_name = "";
-  EXPECT_EQ(render(empty), std::string(kHead) +
-                               "\n  <Teeth/>\n  <ConstructionFileList/>\n  <ProjectName/>\n</ConstuctionInfo>");
+  EXPECT_EQ(render(empty),
+            std::string(kHead) +
+                "\n  <Teeth/>\n  <ConstructionFileList/>\n  <ProjectName/>\n</ConstuctionInfo>");
   qfm::Product model = crown({});
   model.product_type = ProductType::Model;
   model.bounding_box.clear();
@@ -91,9 +92,11 @@ TEST(ConstructionInfo, WritesAnEmptyCaseWithEmptyContainers) {
 }
 
 TEST(ConstructionInfo, PrintingTurnsTheAxisAndDropsMaterialWords) {
-  const std::string text = render(case_of({crown()}, "FORMLABS_F3B"), CamType::Formlabs, Process::Printing);
-  EXPECT_NE(text.find("<Axis>\n        <x>0</x>\n        <y>0</y>\n        <z>-1</z>\n      </Axis>"),
-            std::string::npos)
+  const std::string text =
+      render(case_of({crown()}, "FORMLABS_F3B"), CamType::Formlabs, Process::Printing);
+  EXPECT_NE(
+      text.find("<Axis>\n        <x>0</x>\n        <y>0</y>\n        <z>-1</z>\n      </Axis>"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("<Material/>\n      <MaterialName/>"), std::string::npos) << text;
 }
@@ -112,7 +115,8 @@ TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
   for (const auto& c : cases) {
     qfm::Product product = crown();
     product.product_type = c.type;
-    const auto document = build_construction_info(case_of({product}), CamType::VHF, Process::Milling);
+    const auto document =
+        build_construction_info(case_of({product}), CamType::VHF, Process::Milling);
     ASSERT_TRUE(document);
     EXPECT_EQ(document->teeth.at(0).reconstruction_type, c.expected);
   }
@@ -124,11 +128,13 @@ TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
   qfm::Product third = crown({36});
   third.product_type = ProductType::Inlay;
   third.stl = "36.stl";
-  const auto document = build_construction_info(case_of({first, model, third}), CamType::VHF, Process::Milling);
+  const auto document =
+      build_construction_info(case_of({first, model, third}), CamType::VHF, Process::Milling);
   ASSERT_TRUE(document) << document.error().message;
   ASSERT_EQ(document->teeth.size(), 2u);
   EXPECT_EQ(document->teeth[0].number, 14u);
-  EXPECT_EQ(document->construction_files[0].tooth_numbers, (std::vector<std::uint32_t>{14, 15, 16}));
+  EXPECT_EQ(document->construction_files[0].tooth_numbers,
+            (std::vector<std::uint32_t>{14, 15, 16}));
   EXPECT_EQ(document->teeth[1].number, 36u);
   EXPECT_EQ(document->construction_files[1].filename, "36.stl");
 }
@@ -155,7 +161,8 @@ TEST(ConstructionInfo, WritesAProductionBlankOnlyForTheMachineWnc) {
             std::string::npos)
       << text;
   for (const char* machine : {"wnc", "WNC_1", " WNC", "VHF_K5"}) {
-    EXPECT_EQ(render(case_of({product}, machine)).find("ProductionBlank"), std::string::npos) << machine;
+    EXPECT_EQ(render(case_of({product}, machine)).find("ProductionBlank"), std::string::npos)
+        << machine;
   }
 
   product.bounding_box = {0, 0, 1, 0, 0, 0.5};
@@ -171,9 +178,11 @@ TEST(ConstructionInfo, EscapesTextAndWritesSpecialNumbers) {
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
   product.margin_line_coordinates = std::vector<qfm::Vec3>{{std::nan(""), kInfinity, -kInfinity}};
   const std::string text = render(case_of({product}));
-  EXPECT_NE(text.find("<Filename>36 onlay&amp;inlay&lt;1&gt;.stl</Filename>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<Filename>36 onlay&amp;inlay&lt;1&gt;.stl</Filename>"), std::string::npos)
+      << text;
   EXPECT_NE(text.find("<MaterialColor>A\"2'\nB\tC\r</MaterialColor>"), std::string::npos) << text;
-  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos) << text;
+  EXPECT_NE(text.find("<x>NaN</x>\n          <y>inf</y>\n          <z>-inf</z>"), std::string::npos)
+      << text;
 }
 
 TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
@@ -192,7 +201,8 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
       {{crown(), short_box}, "Product 2 (stl \"11.stl\") has 3 bounding box values; 6 are needed"},
   };
   for (const auto& c : cases) {
-    const auto document = build_construction_info(case_of(c.products), CamType::VHF, Process::Milling);
+    const auto document =
+        build_construction_info(case_of(c.products), CamType::VHF, Process::Milling);
     ASSERT_FALSE(document);
     EXPECT_EQ(document.error().message, c.message);
     EXPECT_TRUE(document.error().causes.empty());

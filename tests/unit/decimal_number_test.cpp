@@ -1,8 +1,8 @@
 #include "common/decimal_number.h"
 
-#include <cmath>
-
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace common {
 namespace {

@@ -21,7 +21,8 @@ struct NameCase {
 
 TEST(FileName, SplitsCasePathsUnderBothRuleSets) {
   const NameCase cases[] = {
-      {W, R"(C:\cases\case.json)", "case.json", "case", R"(C:\cases)", R"(C:\cases\case.constructionInfo)"},
+      {W, R"(C:\cases\case.json)", "case.json", "case", R"(C:\cases)",
+       R"(C:\cases\case.constructionInfo)"},
       {P, "/cases/case.json", "case.json", "case", "/cases", "/cases/case.constructionInfo"},
       {W, "a.b.json", "a.b.json", "a.b", "", "a.b.constructionInfo"},
       {P, "a.b.json", "a.b.json", "a.b", "", "a.b.constructionInfo"},
@@ -58,8 +59,13 @@ TEST(FileName, FindsNoFinalNameInRootsDrivesAndParentSteps) {
     PathRules rules;
     std::string_view path;
   } cases[] = {
-      {W, ".."}, {P, ".."}, {P, "a/.."}, {W, R"(a\..\)"}, {P, "/"}, {P, "//"}, {W, R"(\)"},
-      {W, "C:"}, {W, R"(C:\)"}, {W, "c:/"}, {P, "."}, {W, "."}, {P, ""}, {W, R"(\\server\share)"},
+      {W, ".."},     {P, ".."},
+      {P, "a/.."},   {W, R"(a\..\)"},
+      {P, "/"},      {P, "//"},
+      {W, R"(\)"},   {W, "C:"},
+      {W, R"(C:\)"}, {W, "c:/"},
+      {P, "."},      {W, "."},
+      {P, ""},       {W, R"(\\server\share)"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(final_name(c.path, c.rules), std::nullopt) << rules_name(c.rules) << " " << c.path;

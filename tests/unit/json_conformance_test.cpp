@@ -1,12 +1,12 @@
 // The public JSON conformance suite, read the way a run reads a case file:
 // checked as UTF-8 first, then parsed as a case.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "common/utf8.h"
 #include "qfm/case_metadata_parser.h"
@@ -49,7 +49,8 @@ std::string outcome(const std::string& bytes) {
 // case before the suite's text has been read.
 std::string as_unknown_member(const std::string& value) {
   return R"({"machine": "M", "material": "ZR", "material_brand_reference": "", "products": [], )"
-         R"("unknown": )" + value + "\n}";
+         R"("unknown": )" +
+         value + "\n}";
 }
 
 std::string as_tooth_numbers(const std::string& value) {
@@ -60,13 +61,27 @@ std::string as_tooth_numbers(const std::string& value) {
 
 bool is_syntax_message(const std::string& message) {
   static const std::string kSyntax[] = {
-      "EOF while parsing a list", "EOF while parsing an object", "EOF while parsing a string",
-      "EOF while parsing a value", "expected `:`", "expected `,` or `]`", "expected `,` or `}`",
-      "expected value", "expected ident", "invalid escape", "invalid number",
-      "number out of range", "invalid unicode code point", "lone leading surrogate in hex escape",
+      "EOF while parsing a list",
+      "EOF while parsing an object",
+      "EOF while parsing a string",
+      "EOF while parsing a value",
+      "expected `:`",
+      "expected `,` or `]`",
+      "expected `,` or `}`",
+      "expected value",
+      "expected ident",
+      "invalid escape",
+      "invalid number",
+      "number out of range",
+      "invalid unicode code point",
+      "lone leading surrogate in hex escape",
       "unexpected end of hex escape",
-      "control character (\\u0000-\\u001F) found while parsing a string", "key must be a string",
-      "trailing comma", "trailing characters", "recursion limit exceeded", "not UTF-8"};
+      "control character (\\u0000-\\u001F) found while parsing a string",
+      "key must be a string",
+      "trailing comma",
+      "trailing characters",
+      "recursion limit exceeded",
+      "not UTF-8"};
   return std::find(std::begin(kSyntax), std::end(kSyntax), message) != std::end(kSyntax);
 }
 
@@ -122,7 +137,8 @@ TEST_F(JsonConformance, DecidesEachImplementationDefinedDocument) {
       {"i_number_too_big_neg_int.json", {"accepted", "PickFirst"}},
       {"i_number_too_big_pos_int.json", {"accepted", "PickFirst"}},
       {"i_number_very_big_negative_int.json", {"accepted", "PickFirst"}},
-      {"i_object_key_lone_2nd_surrogate.json", {"accepted", "invalid type: map, expected a sequence"}},
+      {"i_object_key_lone_2nd_surrogate.json",
+       {"accepted", "invalid type: map, expected a sequence"}},
       {"i_string_1st_surrogate_but_2nd_missing.json", {"accepted", "unexpected end of hex escape"}},
       {"i_string_1st_valid_surrogate_2nd_invalid.json",
        {"accepted", "lone leading surrogate in hex escape"}},
@@ -131,7 +147,8 @@ TEST_F(JsonConformance, DecidesEachImplementationDefinedDocument) {
       {"i_string_UTF8_surrogate_U+D800.json", {"not UTF-8", "not UTF-8"}},
       {"i_string_incomplete_surrogate_and_escape_valid.json",
        {"accepted", "unexpected end of hex escape"}},
-      {"i_string_incomplete_surrogate_pair.json", {"accepted", "lone leading surrogate in hex escape"}},
+      {"i_string_incomplete_surrogate_pair.json",
+       {"accepted", "lone leading surrogate in hex escape"}},
       {"i_string_incomplete_surrogates_escape_valid.json",
        {"accepted", "lone leading surrogate in hex escape"}},
       {"i_string_invalid_lonely_surrogate.json", {"accepted", "unexpected end of hex escape"}},
@@ -160,7 +177,8 @@ TEST_F(JsonConformance, DecidesEachImplementationDefinedDocument) {
     const std::string bytes = read_file(file);
     EXPECT_EQ(outcome(as_unknown_member(bytes)), decision->second.first) << file.filename();
     const std::string as_value = outcome(as_tooth_numbers(bytes));
-    EXPECT_TRUE(as_value.starts_with(decision->second.second)) << file.filename() << ": " << as_value;
+    EXPECT_TRUE(as_value.starts_with(decision->second.second))
+        << file.filename() << ": " << as_value;
   }
 }
 

@@ -54,7 +54,8 @@ TEST(ResolveMachine, FindsMachinesThenBrandsThenFallsBack) {
 TEST(ReadMachinesYaml, SkipsUnknownKeysAndRejectsBrokenTexts) {
   const auto read = read_machines_yaml(
       "brands:\n  B:\n    cam_type: AG\n    name: b\n    default_process: Milling\n    extra: [1]\n"
-      "machines:\n  M:\n    cam_type: Shining\n    name: \"m\"\n    process: Printing\n    legacy: true\n");
+      "machines:\n  M:\n    cam_type: Shining\n    name: \"m\"\n    process: Printing\n    legacy: "
+      "true\n");
   ASSERT_TRUE(read) << read.error();
   EXPECT_EQ(read->machines.at("M").cam_type, CamType::Shining);
 
@@ -62,11 +63,14 @@ TEST(ReadMachinesYaml, SkipsUnknownKeysAndRejectsBrokenTexts) {
     const char* text;
     const char* message;
   } broken[] = {
-      {"brands: [\n", "Failed to parse machines.yaml: did not find expected node content at line 2 column 1, "
-                      "while parsing a flow node at line 2 column 1"},
-      {"brands: {}\n", "Failed to parse machines.yaml: missing field `machines` at line 1 column 1"},
+      {"brands: [\n",
+       "Failed to parse machines.yaml: did not find expected node content at line 2 column 1, "
+       "while parsing a flow node at line 2 column 1"},
+      {"brands: {}\n",
+       "Failed to parse machines.yaml: missing field `machines` at line 1 column 1"},
       {"brands:\n  B:\n    cam_type: ag\n    name: b\n    default_process: Milling\nmachines: {}\n",
-       "Failed to parse machines.yaml: brands.B.cam_type: unknown variant `ag` at line 3 column 15"},
+       "Failed to parse machines.yaml: brands.B.cam_type: unknown variant `ag` at line 3 column "
+       "15"},
       {"brands: {}\nmachines:\n  M:\n    cam_type: AG\n    process: Milling\n",
        "Failed to parse machines.yaml: machines.M: missing field `name` at line 4 column 5"},
       {"brands: {}\nmachines:\n  M:\n    cam_type: AG\n    name: [x]\n    process: Milling\n",
@@ -82,7 +86,8 @@ TEST(ReadMachinesYaml, SkipsUnknownKeysAndRejectsBrokenTexts) {
 TEST(ReadMachinesYaml, ABrokenCarriedTextEndsTheProcessAsAnInternalFailure) {
   // The same path the catalog accessor takes with its carried text.
   EXPECT_EXIT((void)common::value_or_internal_failure(read_machines_yaml("brands: [\n")),
-              testing::ExitedWithCode(101), "Failed to parse machines.yaml: did not find expected node");
+              testing::ExitedWithCode(101),
+              "Failed to parse machines.yaml: did not find expected node");
 }
 
 }  // namespace

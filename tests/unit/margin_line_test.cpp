@@ -1,10 +1,10 @@
 #include "qfm/margin_line.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 namespace qfm {
 namespace {
@@ -21,7 +21,8 @@ class MarginLine : public ::testing::Test {
 
   std::expected<std::vector<Vec3>, MarginLineError> read(std::string_view content) {
     const fs::path path = dir_ / "line.pts";
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(content.data(), static_cast<std::streamsize>(content.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
     return read_margin_line(path.string());
   }
 
@@ -38,14 +39,23 @@ TEST_F(MarginLine, ReadsThePointsBetweenTheMarkers) {
   } cases[] = {
       {"plain", "BEGIN_MARGIN\n1 2 3\n4.5 -6 7e-1\nEND_MARGIN\n", kTwoPoints},
       {"crlf", "BEGIN_MARGIN\r\n1 2 3\r\n4.5 -6 7e-1\r\nEND_MARGIN\r\n", kTwoPoints},
-      {"tabs and indented markers", "  BEGIN_MARGIN\n1\t2\t3\n\t4.5  -6 7e-1 \n   END_MARGIN", kTwoPoints},
-      {"unicode white space", "BEGIN_\n\xC2\xA0" "1\xE2\x80\x83" "2\xE3\x80\x80" "3\xE2\x80\xA8\n4.5 -6 7e-1\n", kTwoPoints},
+      {"tabs and indented markers", "  BEGIN_MARGIN\n1\t2\t3\n\t4.5  -6 7e-1 \n   END_MARGIN",
+       kTwoPoints},
+      {"unicode white space",
+       "BEGIN_\n\xC2\xA0"
+       "1\xE2\x80\x83"
+       "2\xE3\x80\x80"
+       "3\xE2\x80\xA8\n4.5 -6 7e-1\n",
+       kTwoPoints},
       {"no final line feed", "BEGIN_X\n1 2 3\n4.5 -6 7e-1", kTwoPoints},
       {"bad lines skipped",
-       "BEGIN_MARGIN\n1 2\n1 2 3\n1 2 3 4\n1,5 2 3\nbegin_x\nend_x\n4.5 -6 7e-1\n0x1 2 3\n1e 2 3\nEND_MARGIN\n",
+       "BEGIN_MARGIN\n1 2\n1 2 3\n1 2 3 4\n1,5 2 3\nbegin_x\nend_x\n4.5 -6 7e-1\n0x1 2 3\n1e 2 "
+       "3\nEND_MARGIN\n",
        kTwoPoints},
-      {"before the begin marker ignored", "1 2 3\nBEGIN_\n1 2 3\nBEGIN_AGAIN\n4.5 -6 7e-1\nEND_", kTwoPoints},
-      {"after the end marker ignored", "BEGIN_\n1 2 3\n4.5 -6 7e-1\nEND_\n7 8 9\n\xFF\xFE\n", kTwoPoints},
+      {"before the begin marker ignored", "1 2 3\nBEGIN_\n1 2 3\nBEGIN_AGAIN\n4.5 -6 7e-1\nEND_",
+       kTwoPoints},
+      {"after the end marker ignored", "BEGIN_\n1 2 3\n4.5 -6 7e-1\nEND_\n7 8 9\n\xFF\xFE\n",
+       kTwoPoints},
       {"number forms", "BEGIN_\n5. .5 +5\n-0 1E+2 1e-400\nEND_", {{5, 0.5, 5}, {-0.0, 100, 0}}},
       {"end before begin", "END_\nBEGIN_\n1 2 3\n", {}},
       {"empty file", "", {}},
@@ -70,13 +80,15 @@ TEST_F(MarginLine, ReadsInfinitiesAndNotANumber) {
   EXPECT_EQ((*points)[1].y, -HUGE_VAL);
   EXPECT_TRUE(std::isnan((*points)[1].z));
 
-  const auto rejected = read("BEGIN_\nnan(1) 2 3\ninfinit 2 3\n0x10 2 3\n1_0 2 3\n1e+ 2 3\n+-1 2 3\nEND_\n");
+  const auto rejected =
+      read("BEGIN_\nnan(1) 2 3\ninfinit 2 3\n0x10 2 3\n1_0 2 3\n1e+ 2 3\n+-1 2 3\nEND_\n");
   ASSERT_TRUE(rejected);
   EXPECT_TRUE(rejected->empty());
 }
 
 TEST_F(MarginLine, FailsSilentlyOnTextThatIsNotUtf8BeforeTheEnd) {
-  for (const char* content : {"BEGIN_\n1 2 3\n4 5 6\n7 \xFF 9\nEND_\n", "\xC3\nBEGIN_\n", "BEGIN_\n1 2 3\nEND_\xFF\n"}) {
+  for (const char* content :
+       {"BEGIN_\n1 2 3\n4 5 6\n7 \xFF 9\nEND_\n", "\xC3\nBEGIN_\n", "BEGIN_\n1 2 3\nEND_\xFF\n"}) {
     const auto points = read(content);
     ASSERT_FALSE(points) << content;
     EXPECT_EQ(points.error().failure, MarginLineFailure::CannotRead);
@@ -84,7 +96,8 @@ TEST_F(MarginLine, FailsSilentlyOnTextThatIsNotUtf8BeforeTheEnd) {
 }
 
 TEST_F(MarginLine, ReadsLinesLongerThanItsBuffer) {
-  std::string content = "BEGIN_\n" + std::string(20000, ' ') + "1 2 3" + std::string(9000, '\t') + "\n";
+  std::string content =
+      "BEGIN_\n" + std::string(20000, ' ') + "1 2 3" + std::string(9000, '\t') + "\n";
   for (int i = 0; i < 5000; ++i) content += "4.5 -6 7e-1\n";
   const auto points = read(content);
   ASSERT_TRUE(points);

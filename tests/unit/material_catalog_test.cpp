@@ -76,13 +76,16 @@ TEST(ToLowerUnicode, AppliesTheFullMapping) {
   } cases[] = {
       {"ZIRCONIUM", "zirconium"},
       {"Ab1_-", "ab1_-"},
-      {"\xC3\x89MAX", "\xC3\xA9max"},                  // É
-      {"\xC4\xB0", "i\xCC\x87"},                         // İ becomes two characters
+      {"\xC3\x89MAX", "\xC3\xA9max"},                            // É
+      {"\xC4\xB0", "i\xCC\x87"},                                 // İ becomes two characters
       {"\xCE\xA3\xCE\x91\xCE\xA3", "\xCF\x83\xCE\xB1\xCF\x82"},  // ΣΑΣ: final sigma
-      {"\xE2\x84\xAA", "k"},                             // Kelvin sign
-      {"\xD0\x96", "\xD0\xB6"},                          // Ж
-      {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"},          // Deseret
-      {"\xFF" "A", "\xFF" "a"},                          // stray byte kept
+      {"\xE2\x84\xAA", "k"},                                     // Kelvin sign
+      {"\xD0\x96", "\xD0\xB6"},                                  // Ж
+      {"\xF0\x90\x90\x80", "\xF0\x90\x90\xA8"},                  // Deseret
+      {"\xFF"
+       "A",
+       "\xFF"
+       "a"},  // stray byte kept
   };
   for (const auto& c : cases) EXPECT_EQ(to_lower_unicode(c.text), c.lower) << c.text;
 }
@@ -90,7 +93,8 @@ TEST(ToLowerUnicode, AppliesTheFullMapping) {
 TEST(ReadMaterialTables, RequireTheirFieldsAndSkipUnknownKeys) {
   const auto materials = read_materials_yaml(
       "zr:\n  acronym: WRONG\n  generic_material: ZI\n  generic_material_name: Z\n"
-      "  amann_girrbach_material: A\n  amann_girrbach_material_name: B\n  millbox_material_code: c\n"
+      "  amann_girrbach_material: A\n  amann_girrbach_material_name: B\n  millbox_material_code: "
+      "c\n"
       "  note: skipped\n");
   ASSERT_TRUE(materials) << materials.error();
   EXPECT_EQ(materials->at("zr").acronym, "zr");
@@ -98,17 +102,20 @@ TEST(ReadMaterialTables, RequireTheirFieldsAndSkipUnknownKeys) {
   const auto missing = read_materials_yaml("zr:\n  generic_material: ZI\n");
   ASSERT_FALSE(missing);
   EXPECT_EQ(missing.error(),
-            "Failed to parse materials.yaml: zr: missing field `generic_material_name` at line 2 column 3");
+            "Failed to parse materials.yaml: zr: missing field `generic_material_name` at line 2 "
+            "column 3");
 
-  const auto references = read_material_brand_refs_yaml("abc:\n  name: N\n  material: zr\n  code: X\n");
+  const auto references =
+      read_material_brand_refs_yaml("abc:\n  name: N\n  material: zr\n  code: X\n");
   ASSERT_TRUE(references) << references.error();
   EXPECT_EQ(references->at("abc").code, "abc");
   EXPECT_EQ(references->at("abc").amann_girrbach_material, "");
 
   const auto not_text = read_material_brand_refs_yaml("abc:\n  name: {a: b}\n  material: zr\n");
   ASSERT_FALSE(not_text);
-  EXPECT_EQ(not_text.error(),
-            "Failed to parse material_brand_refs.yaml: abc.name: expected a text at line 2 column 9");
+  EXPECT_EQ(
+      not_text.error(),
+      "Failed to parse material_brand_refs.yaml: abc.name: expected a text at line 2 column 9");
 
   EXPECT_EXIT((void)common::value_or_internal_failure(read_materials_yaml("zr: [")),
               testing::ExitedWithCode(101), "Failed to parse materials.yaml: ");

@@ -13,7 +13,8 @@ TEST(RenderReport, LaysOutCausesByTheirCount) {
   };
   const Case cases[] = {
       {"no cause", plain_error("file should have a name"), "Error: file should have a name\n"},
-      {"one cause", wrap_error("Failed to read file a.json", plain_error("No such file (os error 2)")),
+      {"one cause",
+       wrap_error("Failed to read file a.json", plain_error("No such file (os error 2)")),
        "Error: Failed to read file a.json\n\nCaused by:\n    No such file (os error 2)\n"},
       {"one cause over two lines", RunError{"m", {"first\n  second"}},
        "Error: m\n\nCaused by:\n    first\n      second\n"},
