@@ -47,26 +47,37 @@ constexpr std::array<std::pair<std::string_view, Process>, 2> kProcesses = {{
     {"Printing", Process::Printing},
 }};
 
-std::expected<BrandInfo, std::string> read_brand(yaml::Node entry, const std::string& where) {
+// The three fields that brands and machines share, the process under
+// `process_key`.
+struct EntryFields {
+  CamType cam_type;
+  std::string name;
+  Process process;
+};
+
+std::expected<EntryFields, std::string> read_entry_fields(yaml::Node entry,
+                                                          const std::string& where,
+                                                          std::string_view process_key) {
   if (!entry.is_mapping()) return Fault(where + ": expected a mapping" + entry.position());
   const auto cam_type = enum_field(entry, "cam_type", where, kCamTypes);
   if (!cam_type) return Fault(cam_type.error());
   auto name = yaml::required_text(entry, "name", where);
   if (!name) return Fault(name.error());
-  const auto process = enum_field(entry, "default_process", where, kProcesses);
+  const auto process = enum_field(entry, process_key, where, kProcesses);
   if (!process) return Fault(process.error());
-  return BrandInfo{*cam_type, std::move(*name), *process};
+  return EntryFields{*cam_type, std::move(*name), *process};
+}
+
+std::expected<BrandInfo, std::string> read_brand(yaml::Node entry, const std::string& where) {
+  auto fields = read_entry_fields(entry, where, "default_process");
+  if (!fields) return Fault(fields.error());
+  return BrandInfo{fields->cam_type, std::move(fields->name), fields->process};
 }
 
 std::expected<MachineInfo, std::string> read_machine(yaml::Node entry, const std::string& where) {
-  if (!entry.is_mapping()) return Fault(where + ": expected a mapping" + entry.position());
-  const auto cam_type = enum_field(entry, "cam_type", where, kCamTypes);
-  if (!cam_type) return Fault(cam_type.error());
-  auto name = yaml::required_text(entry, "name", where);
-  if (!name) return Fault(name.error());
-  const auto process = enum_field(entry, "process", where, kProcesses);
-  if (!process) return Fault(process.error());
-  return MachineInfo{*cam_type, std::move(*name), *process};
+  auto fields = read_entry_fields(entry, where, "process");
+  if (!fields) return Fault(fields.error());
+  return MachineInfo{fields->cam_type, std::move(fields->name), fields->process};
 }
 
 // Reads the mapping under `key` of the root with `read_entry` per entry.

@@ -145,6 +145,17 @@ Result<void> read_sequence(Reader& reader, ReadElement read_element) {
   return reader.end_sequence();
 }
 
+// Reads a JSON array whose elements `read_element` turns into list entries.
+template <typename T, typename ReadElement>
+Result<void> read_list_into(Reader& reader, std::vector<T>& list, ReadElement read_element) {
+  return read_sequence(reader, [&](Reader& r) -> Result<void> {
+    auto element = read_element(r);
+    if (!element) return std::unexpected(element.error());
+    list.push_back(std::move(*element));
+    return {};
+  });
+}
+
 Result<std::string> read_text(Reader& reader) {
   const auto next = reader.peek_after_white_space();
   if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
@@ -288,13 +299,9 @@ Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& re
     return std::optional<std::vector<Vec3>>{};
   }
   std::vector<Vec3> points;
-  auto read = read_sequence(reader, [&](Reader& r) -> Result<void> {
-    auto point = read_vec3(r);
-    if (!point) return std::unexpected(point.error());
-    points.push_back(*point);
-    return {};
-  });
-  if (!read) return std::unexpected(read.error());
+  if (auto read = read_list_into(reader, points, read_vec3); !read) {
+    return std::unexpected(read.error());
+  }
   return std::optional<std::vector<Vec3>>{std::move(points)};
 }
 
@@ -307,19 +314,9 @@ Result<void> read_product_field(Reader& reader, std::size_t field, Product& prod
       return {};
     }
     case 1:
-      return read_sequence(reader, [&](Reader& r) -> Result<void> {
-        auto number = read_tooth_number(r);
-        if (!number) return std::unexpected(number.error());
-        product.tooth_iso_number.push_back(*number);
-        return {};
-      });
+      return read_list_into(reader, product.tooth_iso_number, read_tooth_number);
     case 2:
-      return read_sequence(reader, [&](Reader& r) -> Result<void> {
-        auto value = read_f64(r);
-        if (!value) return std::unexpected(value.error());
-        product.bounding_box.push_back(*value);
-        return {};
-      });
+      return read_list_into(reader, product.bounding_box, read_f64);
     case 6: {
       auto points = read_margin_line_coordinates(reader);
       if (!points) return std::unexpected(points.error());
@@ -337,11 +334,8 @@ Result<void> read_product_field(Reader& reader, std::size_t field, Product& prod
 
 Result<void> read_case_field(Reader& reader, std::size_t field, CaseMetadata& case_metadata) {
   if (field == 4) {
-    return read_sequence(reader, [&](Reader& r) -> Result<void> {
-      auto product = read_record<Product>(r, kProductSpec, read_product_field);
-      if (!product) return std::unexpected(product.error());
-      case_metadata.products.push_back(std::move(*product));
-      return {};
+    return read_list_into(reader, case_metadata.products, [](Reader& r) {
+      return read_record<Product>(r, kProductSpec, read_product_field);
     });
   }
   auto text = read_text(reader);

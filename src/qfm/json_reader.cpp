@@ -19,6 +19,30 @@ int hex_value(char c) {
   return -1;
 }
 
+// The character that a one-letter escape after a backslash stands for.
+std::optional<char> simple_escape(char c) {
+  switch (c) {
+    case '"':
+      return '"';
+    case '\\':
+      return '\\';
+    case '/':
+      return '/';
+    case 'b':
+      return '\b';
+    case 'f':
+      return '\f';
+    case 'n':
+      return '\n';
+    case 'r':
+      return '\r';
+    case 't':
+      return '\t';
+    default:
+      return std::nullopt;
+  }
+}
+
 constexpr std::string_view kEofValue = "EOF while parsing a value";
 constexpr std::string_view kEofString = "EOF while parsing a string";
 constexpr std::string_view kEofList = "EOF while parsing a list";
@@ -196,40 +220,15 @@ Result<char32_t> Reader::read_unicode_escape() {
 Result<void> Reader::read_escape(std::string& out) {
   if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
   const char c = text_[index_++];
-  switch (c) {
-    case '"':
-      out += '"';
-      return {};
-    case '\\':
-      out += '\\';
-      return {};
-    case '/':
-      out += '/';
-      return {};
-    case 'b':
-      out += '\b';
-      return {};
-    case 'f':
-      out += '\f';
-      return {};
-    case 'n':
-      out += '\n';
-      return {};
-    case 'r':
-      out += '\r';
-      return {};
-    case 't':
-      out += '\t';
-      return {};
-    case 'u': {
-      const auto code_point = read_unicode_escape();
-      if (!code_point) return std::unexpected(code_point.error());
-      common::append_utf8(out, *code_point);
-      return {};
-    }
-    default:
-      return std::unexpected(error_here("invalid escape"));
+  if (const auto simple = simple_escape(c)) {
+    out += *simple;
+    return {};
   }
+  if (c != 'u') return std::unexpected(error_here("invalid escape"));
+  const auto code_point = read_unicode_escape();
+  if (!code_point) return std::unexpected(code_point.error());
+  common::append_utf8(out, *code_point);
+  return {};
 }
 
 Result<std::string_view> Reader::read_string_body() {
@@ -494,23 +493,11 @@ Result<void> Reader::skip_string_body() {
           error_here("control character (\\u0000-\\u001F) found while parsing a string"));
     }
     if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
-    switch (text_[index_++]) {
-      case '"':
-      case '\\':
-      case '/':
-      case 'b':
-      case 'f':
-      case 'n':
-      case 'r':
-      case 't':
-        break;
-      case 'u':
-        // Only the form counts here: any four hex digits, surrogates alone too.
-        if (auto hex = read_hex4(); !hex) return std::unexpected(hex.error());
-        break;
-      default:
-        return std::unexpected(error_here("invalid escape"));
-    }
+    const char escape = text_[index_++];
+    if (simple_escape(escape)) continue;
+    if (escape != 'u') return std::unexpected(error_here("invalid escape"));
+    // Only the form counts here: any four hex digits, surrogates alone too.
+    if (auto hex = read_hex4(); !hex) return std::unexpected(hex.error());
   }
 }
 
