@@ -231,36 +231,38 @@ Result<void> Reader::read_escape(std::string& out) {
   return {};
 }
 
+Result<char> Reader::find_quote_or_backslash() {
+  for (; index_ < text_.size(); ++index_) {
+    const auto c = static_cast<unsigned char>(text_[index_]);
+    if (c == '"' || c == '\\') return static_cast<char>(c);
+    if (c < 0x20) {
+      ++index_;
+      return std::unexpected(
+          error_here("control character (\\u0000-\\u001F) found while parsing a string"));
+    }
+  }
+  return std::unexpected(error_here(kEofString));
+}
+
 Result<std::string_view> Reader::read_string_body() {
   bool escaped = false;
   scratch_.clear();
   std::size_t start = index_;
   for (;;) {
-    while (index_ < text_.size()) {
-      const auto c = static_cast<unsigned char>(text_[index_]);
-      if (c == '"' || c == '\\' || c < 0x20) break;
-      ++index_;
-    }
-    if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
-    const char c = text_[index_];
-    if (c == '"') {
+    const auto c = find_quote_or_backslash();
+    if (!c) return std::unexpected(c.error());
+    if (*c == '"') {
       const std::string_view run = text_.substr(start, index_ - start);
       ++index_;
       if (!escaped) return run;
       scratch_ += run;
       return std::string_view(scratch_);
     }
-    if (c == '\\') {
-      scratch_ += text_.substr(start, index_ - start);
-      escaped = true;
-      ++index_;
-      if (auto read = read_escape(scratch_); !read) return std::unexpected(read.error());
-      start = index_;
-      continue;
-    }
+    scratch_ += text_.substr(start, index_ - start);
+    escaped = true;
     ++index_;
-    return std::unexpected(
-        error_here("control character (\\u0000-\\u001F) found while parsing a string"));
+    if (auto read = read_escape(scratch_); !read) return std::unexpected(read.error());
+    start = index_;
   }
 }
 
@@ -480,18 +482,10 @@ Result<AnyValue> Reader::read_any() {
 
 Result<void> Reader::skip_string_body() {
   for (;;) {
-    while (index_ < text_.size()) {
-      const auto c = static_cast<unsigned char>(text_[index_]);
-      if (c == '"' || c == '\\' || c < 0x20) break;
-      ++index_;
-    }
-    if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
-    const char c = text_[index_++];
-    if (c == '"') return {};
-    if (c != '\\') {
-      return std::unexpected(
-          error_here("control character (\\u0000-\\u001F) found while parsing a string"));
-    }
+    const auto c = find_quote_or_backslash();
+    if (!c) return std::unexpected(c.error());
+    ++index_;
+    if (*c == '"') return {};
     if (index_ == text_.size()) return std::unexpected(error_here(kEofString));
     const char escape = text_[index_++];
     if (simple_escape(escape)) continue;

@@ -101,6 +101,9 @@ class Reader {
   Result<void> read_escape(std::string& out);
   Result<char32_t> read_unicode_escape();
   Result<std::uint16_t> read_hex4();
+  // Moves to the next quote or backslash inside a string; fails at the end
+  // of the text or at a control character.
+  Result<char> find_quote_or_backslash();
   Result<void> skip_string_body();
   Result<void> skip_number();
   Result<void> skip_fraction();
