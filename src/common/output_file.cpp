@@ -54,7 +54,15 @@ Result<OutputFile> OutputFile::create(const std::string& path) {
   const std::string temporary = temporary_name_for(target);
   const int descriptor =
       ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
-  if (descriptor < 0) return std::unexpected(last_os_error());
+  if (descriptor < 0) {
+    const RunError error = last_os_error();
+    // A writable file in a folder that takes no new files is still written,
+    // in place.
+    if (!exists) return std::unexpected(error);
+    const int in_place = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (in_place < 0) return std::unexpected(error);
+    return OutputFile(in_place, path, "");
+  }
   if (exists) ::fchmod(descriptor, status.st_mode & 07777);
   return OutputFile(descriptor, target, temporary);
 }
