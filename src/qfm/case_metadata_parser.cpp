@@ -16,56 +16,57 @@ using json::Result;
 
 // A record read from either JSON form: an object with named members or an
 // array holding the field values in field order.
-struct FieldSpec {
+struct FieldShape {
   std::string_view name;
   bool required_in_object;
   bool required_in_array;
 };
 
-struct RecordSpec {
+struct RecordShape {
   std::string_view expecting;  // "struct Product"
-  std::span<const FieldSpec> fields;
+  std::span<const FieldShape> fields;
 };
 
 constexpr std::array kCaseFields = {
-    FieldSpec{"case_name", false, false}, FieldSpec{"machine", true, true},
-    FieldSpec{"material", true, true},    FieldSpec{"material_brand_reference", true, true},
-    FieldSpec{"products", true, true},
+    FieldShape{"case_name", false, false}, FieldShape{"machine", true, true},
+    FieldShape{"material", true, true},    FieldShape{"material_brand_reference", true, true},
+    FieldShape{"products", true, true},
 };
 constexpr std::array kProductFields = {
-    FieldSpec{"product_type", true, true},
-    FieldSpec{"tooth_iso_number", false, false},
-    FieldSpec{"bounding_box", true, true},
-    FieldSpec{"color", false, false},
-    FieldSpec{"stl", true, true},
-    FieldSpec{"pts", false, false},
+    FieldShape{"product_type", true, true},
+    FieldShape{"tooth_iso_number", false, false},
+    FieldShape{"bounding_box", true, true},
+    FieldShape{"color", false, false},
+    FieldShape{"stl", true, true},
+    FieldShape{"pts", false, false},
     // Absent means no points in an object; an array must still hold it.
-    FieldSpec{"margin_line_coordinates", false, true},
+    FieldShape{"margin_line_coordinates", false, true},
 };
 constexpr std::array kVec3Fields = {
-    FieldSpec{"x", true, true},
-    FieldSpec{"y", true, true},
-    FieldSpec{"z", true, true},
+    FieldShape{"x", true, true},
+    FieldShape{"y", true, true},
+    FieldShape{"z", true, true},
 };
 
-constexpr RecordSpec kCaseSpec{"struct CaseMetadata", kCaseFields};
-constexpr RecordSpec kProductSpec{"struct Product", kProductFields};
-constexpr RecordSpec kVec3Spec{"struct Vec3", kVec3Fields};
+constexpr RecordShape kCaseShape{"struct CaseMetadata", kCaseFields};
+constexpr RecordShape kProductShape{"struct Product", kProductFields};
+constexpr RecordShape kVec3Shape{"struct Vec3", kVec3Fields};
 
-std::string invalid_length(const RecordSpec& spec, std::size_t position) {
+std::string invalid_length(const RecordShape& shape, std::size_t position) {
   return "invalid length " + std::to_string(position) + ", expected " +
-         std::string(spec.expecting) + " with " + std::to_string(spec.fields.size()) + " elements";
+         std::string(shape.expecting) + " with " + std::to_string(shape.fields.size()) +
+         " elements";
 }
 
-std::optional<std::size_t> field_index(const RecordSpec& spec, std::string_view name) {
-  for (std::size_t i = 0; i < spec.fields.size(); ++i) {
-    if (spec.fields[i].name == name) return i;
+std::optional<std::size_t> field_index(const RecordShape& shape, std::string_view name) {
+  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
+    if (shape.fields[i].name == name) return i;
   }
   return std::nullopt;
 }
 
 template <typename Record, typename ReadField>
-Result<Record> read_object_form(Reader& reader, const RecordSpec& spec, ReadField& read_field) {
+Result<Record> read_object_form(Reader& reader, const RecordShape& shape, ReadField& read_field) {
   Record record{};
   std::array<bool, 8> seen{};
   bool first = true;
@@ -73,7 +74,7 @@ Result<Record> read_object_form(Reader& reader, const RecordSpec& spec, ReadFiel
     const auto key = reader.next_key(first);
     if (!key) return std::unexpected(key.error());
     if (!*key) break;
-    const auto index = field_index(spec, **key);
+    const auto index = field_index(shape, **key);
     if (index && seen[*index]) {
       return std::unexpected(reader.error_here("duplicate field `" + std::string(**key) + "`"));
     }
@@ -86,27 +87,27 @@ Result<Record> read_object_form(Reader& reader, const RecordSpec& spec, ReadFiel
     if (auto read = read_field(reader, *index, record); !read) return std::unexpected(read.error());
   }
   reader.take();  // the closing brace, so that a missing field points at it
-  for (std::size_t i = 0; i < spec.fields.size(); ++i) {
-    if (!seen[i] && spec.fields[i].required_in_object) {
+  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
+    if (!seen[i] && shape.fields[i].required_in_object) {
       return std::unexpected(
-          reader.error_here("missing field `" + std::string(spec.fields[i].name) + "`"));
+          reader.error_here("missing field `" + std::string(shape.fields[i].name) + "`"));
     }
   }
   return record;
 }
 
 template <typename Record, typename ReadField>
-Result<Record> read_array_form(Reader& reader, const RecordSpec& spec, ReadField& read_field) {
+Result<Record> read_array_form(Reader& reader, const RecordShape& shape, ReadField& read_field) {
   Record record{};
   bool first = true;
-  for (std::size_t i = 0; i < spec.fields.size(); ++i) {
+  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
     const auto more = reader.has_next_element(first);
     if (!more) return std::unexpected(more.error());
     if (*more) {
       if (auto read = read_field(reader, i, record); !read) return std::unexpected(read.error());
-    } else if (spec.fields[i].required_in_array) {
+    } else if (shape.fields[i].required_in_array) {
       reader.take();  // the closing bracket
-      return std::unexpected(reader.error_here(invalid_length(spec, i)));
+      return std::unexpected(reader.error_here(invalid_length(shape, i)));
     }
   }
   if (auto end = reader.end_sequence(); !end) return std::unexpected(end.error());
@@ -114,14 +115,14 @@ Result<Record> read_array_form(Reader& reader, const RecordSpec& spec, ReadField
 }
 
 template <typename Record, typename ReadField>
-Result<Record> read_record(Reader& reader, const RecordSpec& spec, ReadField read_field) {
+Result<Record> read_record(Reader& reader, const RecordShape& shape, ReadField read_field) {
   const auto next = reader.peek_after_white_space();
   if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '[' && *next != '{') return std::unexpected(reader.invalid_type(spec.expecting));
+  if (*next != '[' && *next != '{') return std::unexpected(reader.invalid_type(shape.expecting));
   if (auto entered = reader.enter_nesting(); !entered) return std::unexpected(entered.error());
   reader.take();
-  auto record = *next == '{' ? read_object_form<Record>(reader, spec, read_field)
-                             : read_array_form<Record>(reader, spec, read_field);
+  auto record = *next == '{' ? read_object_form<Record>(reader, shape, read_field)
+                             : read_array_form<Record>(reader, shape, read_field);
   reader.leave_nesting();
   return record;
 }
@@ -283,7 +284,7 @@ std::string material_code(std::string material) {
 }
 
 Result<Vec3> read_vec3(Reader& reader) {
-  return read_record<Vec3>(reader, kVec3Spec,
+  return read_record<Vec3>(reader, kVec3Shape,
                            [](Reader& r, std::size_t field, Vec3& point) -> Result<void> {
                              auto value = read_f64(r);
                              if (!value) return std::unexpected(value.error());
@@ -335,7 +336,7 @@ Result<void> read_product_field(Reader& reader, std::size_t field, Product& prod
 Result<void> read_case_field(Reader& reader, std::size_t field, CaseMetadata& case_metadata) {
   if (field == 4) {
     return read_list_into(reader, case_metadata.products, [](Reader& r) {
-      return read_record<Product>(r, kProductSpec, read_product_field);
+      return read_record<Product>(r, kProductShape, read_product_field);
     });
   }
   auto text = read_text(reader);
@@ -361,7 +362,7 @@ Result<void> read_case_field(Reader& reader, std::size_t field, CaseMetadata& ca
 
 std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text) {
   Reader reader(text);
-  auto case_metadata = read_record<CaseMetadata>(reader, kCaseSpec, read_case_field);
+  auto case_metadata = read_record<CaseMetadata>(reader, kCaseShape, read_case_field);
   if (!case_metadata) return std::unexpected(case_metadata.error());
   if (auto end = reader.end_of_text(); !end) return std::unexpected(end.error());
   return case_metadata;

@@ -274,10 +274,8 @@ Result<void> Reader::read_ident_rest(std::string_view rest) {
   return {};
 }
 
-Result<Number> Reader::read_number() {
-  const std::size_t start = index_;
-  if (peek_byte() == '-') ++index_;
-  if (index_ == text_.size()) return std::unexpected(error_here(kEofValue));
+Result<void> Reader::scan_integer_digits(std::string_view at_end) {
+  if (index_ == text_.size()) return std::unexpected(error_here(at_end));
   const char lead = text_[index_++];
   if (lead == '0') {
     if (is_digit(peek_byte())) return std::unexpected(error_at_next(kInvalidNumber));
@@ -285,6 +283,15 @@ Result<Number> Reader::read_number() {
     while (is_digit(peek_byte())) ++index_;
   } else {
     return std::unexpected(error_here(kInvalidNumber));
+  }
+  return {};
+}
+
+Result<Number> Reader::read_number() {
+  const std::size_t start = index_;
+  if (peek_byte() == '-') ++index_;
+  if (auto digits = scan_integer_digits(kEofValue); !digits) {
+    return std::unexpected(digits.error());
   }
   bool is_integer = true;
   if (peek_byte() == '.') {
@@ -516,16 +523,7 @@ Result<void> Reader::skip_fraction() {
 
 Result<void> Reader::skip_number() {
   if (peek_byte() == '-') ++index_;
-  const int lead = peek_byte();
-  if (lead < 0) return std::unexpected(error_here(kInvalidNumber));
-  ++index_;
-  if (lead == '0') {
-    if (is_digit(peek_byte())) return std::unexpected(error_at_next(kInvalidNumber));
-  } else if (is_digit(lead)) {
-    while (is_digit(peek_byte())) ++index_;
-  } else {
-    return std::unexpected(error_here(kInvalidNumber));
-  }
+  if (auto digits = scan_integer_digits(kInvalidNumber); !digits) return digits;
   if (peek_byte() == '.') return skip_fraction();
   if (peek_byte() == 'e' || peek_byte() == 'E') return skip_exponent();
   return {};

@@ -105,6 +105,9 @@ class Reader {
   // of the text or at a control character.
   Result<char> find_quote_or_backslash();
   Result<void> skip_string_body();
+  // The integer digits after a number's sign; `at_end` is the fault when
+  // the text ends first.
+  Result<void> scan_integer_digits(std::string_view at_end);
   Result<void> skip_number();
   Result<void> skip_fraction();
   Result<void> skip_exponent();
