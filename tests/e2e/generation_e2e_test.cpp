@@ -50,6 +50,14 @@ TEST_F(Generation, ConvertsTheExamplesByteForByte) {
   }
 }
 
+// Escaped and empty texts, negative and huge heights, special numbers from
+// a margin line file, the largest tooth number, a line feed in a name.
+TEST_F(Generation, WritesTheEdgesOfTheFormByteForByte) {
+  copy_fixture("edge");
+  expect_success(run({"edge/edge.json"}), "edge/edge.constructionInfo");
+  EXPECT_EQ(read("edge/edge.constructionInfo"), golden("edge.constructionInfo"));
+}
+
 TEST_F(Generation, WritesWhereTheOptionSaysAndNamesTheProjectAfterTheFile) {
   copy_example(".");
   fs::rename(dir_ / "case7.json", dir_ / "Y.json");
