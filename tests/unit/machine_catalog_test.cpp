@@ -4,8 +4,17 @@
 
 #include "common/internal_failure.h"
 
+extern const std::string_view machines_yaml_text;
+
 namespace machines {
 namespace {
+
+std::size_t count_of(std::string_view text, std::string_view part) {
+  std::size_t count = 0;
+  for (auto at = text.find(part); at != std::string_view::npos; at = text.find(part, at + 1))
+    ++count;
+  return count;
+}
 
 TEST(MachineCatalog, CarriesEveryBrandAndMachine) {
   const MachinesData& catalog = machine_catalog();
@@ -14,6 +23,9 @@ TEST(MachineCatalog, CarriesEveryBrandAndMachine) {
   EXPECT_EQ(catalog.machines.at("VHF_K5P").name, "vhf K5+");
   EXPECT_EQ(catalog.brands.at("VHF").name, "vhf");
   EXPECT_EQ(&machine_catalog(), &catalog);  // built once
+  // Thirteen older keys carry a marker the catalog skips.
+  EXPECT_EQ(count_of(machines_yaml_text, "\n    legacy: true\n"), 13u);
+  EXPECT_EQ(catalog.machines.at("SR_PRO2").cam_type, CamType::Rayware);
 }
 
 TEST(ResolveMachine, FindsMachinesThenBrandsThenFallsBack) {
