@@ -32,19 +32,17 @@ class XmlWriter {
  public:
   explicit XmlWriter(const ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushSize + 4096); }
 
+  // A container's start tag on its own line.
   void start(std::string_view name, int depth) {
     new_line(depth);
-    buffer_ += '<';
-    buffer_ += name;
-    buffer_ += '>';
+    open_tag(name);
   }
   void end(std::string_view name, int depth) {
     new_line(depth);
-    buffer_ += "</";
-    buffer_ += name;
-    buffer_ += '>';
+    close_tag(name);
     flush_if_full();
   }
+  // An empty container or text: "<Name/>".
   void empty(std::string_view name, int depth) {
     new_line(depth);
     buffer_ += '<';
@@ -54,26 +52,22 @@ class XmlWriter {
   void leaf(std::string_view name, std::string_view text, int depth) {
     if (text.empty()) return empty(name, depth);
     new_line(depth);
-    buffer_ += '<';
-    buffer_ += name;
-    buffer_ += '>';
+    open_tag(name);
     append_escaped(text, false);
-    buffer_ += "</";
-    buffer_ += name;
-    buffer_ += '>';
+    close_tag(name);
   }
+  // Numbers are never empty and hold nothing to escape.
   void number(std::string_view name, double value, int depth) {
     new_line(depth);
-    buffer_ += '<';
-    buffer_ += name;
-    buffer_ += '>';
-    common::append_shortest(buffer_, value);  // never empty, never escaped
-    buffer_ += "</";
-    buffer_ += name;
-    buffer_ += '>';
+    open_tag(name);
+    common::append_shortest(buffer_, value);
+    close_tag(name);
   }
   void number(std::string_view name, std::uint32_t value, int depth) {
-    leaf(name, std::to_string(value), depth);
+    new_line(depth);
+    open_tag(name);
+    buffer_ += std::to_string(value);
+    close_tag(name);
   }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
@@ -88,6 +82,16 @@ class XmlWriter {
   }
 
  private:
+  void open_tag(std::string_view name) {
+    buffer_ += '<';
+    buffer_ += name;
+    buffer_ += '>';
+  }
+  void close_tag(std::string_view name) {
+    buffer_ += "</";
+    buffer_ += name;
+    buffer_ += '>';
+  }
   void new_line(int depth) {
     buffer_ += '\n';
     buffer_.append(static_cast<std::size_t>(depth) * 2, ' ');

@@ -10,7 +10,6 @@ namespace qfm {
 
 namespace {
 
-using json::Error;
 using json::Reader;
 using json::Result;
 
