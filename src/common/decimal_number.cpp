@@ -63,31 +63,34 @@ std::optional<Shape> scan(std::string_view text) {
   return shape;
 }
 
-}  // namespace
+bool has_only_decimal_characters(std::string_view text) {
+  for (char c : text) {
+    if (!is_digit(c) && c != '.' && c != 'e' && c != 'E' && c != '+' && c != '-') return false;
+  }
+  return true;
+}
 
-std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+// For a text that from_chars found beyond the double range either way.
+std::optional<DecimalValue> saturated(std::string_view text) {
   const auto shape = scan(text);
   if (!shape) return std::nullopt;
   const double zero = shape->negative ? -0.0 : 0.0;
-  if (shape->all_zero) return DecimalValue{zero, false};
-  // from_chars rejects an exponent it cannot hold; the shape alone decides
-  // such extremes.
-  const long long magnitude = shape->leading_power + shape->exponent;
-  if (magnitude > 400) {
-    const double infinity = std::numeric_limits<double>::infinity();
-    return DecimalValue{shape->negative ? -infinity : infinity, true};
-  }
-  if (magnitude < -400) return DecimalValue{zero, false};
+  if (shape->all_zero || shape->leading_power + shape->exponent <= 0) return DecimalValue{zero, false};
+  const double infinity = std::numeric_limits<double>::infinity();
+  return DecimalValue{shape->negative ? -infinity : infinity, true};
+}
+
+}  // namespace
+
+std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+  // Within these characters, from_chars taking the whole text is exactly
+  // the decimal form; words such as "inf" or "nan" never get that far.
+  if (text.empty() || !has_only_decimal_characters(text)) return std::nullopt;
   double value = 0;
   const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (magnitude > 0) {
-      const double infinity = std::numeric_limits<double>::infinity();
-      return DecimalValue{shape->negative ? -infinity : infinity, true};
-    }
-    return DecimalValue{zero, false};
-  }
-  if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return std::nullopt;
+  if (result.ptr != text.data() + text.size()) return std::nullopt;
+  if (result.ec == std::errc::result_out_of_range) return saturated(text);
+  if (result.ec != std::errc()) return std::nullopt;
   return DecimalValue{value, false};
 }
 
