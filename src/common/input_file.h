@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/native_file.h"
 #include "common/run_error.h"
 
 namespace common {
@@ -13,7 +14,8 @@ namespace common {
 // A file open for reading, closed when the value goes away.
 class InputFile {
  public:
-  // Opens `path` (bytes as typed); the error is the system's.
+  // Opens `path` (bytes as typed; WTF-8 on Windows); the error is the
+  // system's, or the NUL error of check_no_nul.
   static Result<InputFile> open(const std::string& path);
 
   InputFile(InputFile&& other) noexcept;
@@ -25,9 +27,15 @@ class InputFile {
   // Reads up to `size` bytes; 0 at the end of the file.
   Result<std::size_t> read(char* buffer, std::size_t size);
 
+  // The file's size when the system knows it (a regular file), else 0: a
+  // hint for sizing a whole-file read, never a limit.
+  std::size_t size_hint() const;
+
  private:
-  explicit InputFile(int descriptor) : descriptor_(descriptor) {}
-  int descriptor_ = -1;
+  // The platform's open, after the checks that hold everywhere.
+  static Result<InputFile> open_native(const std::string& path);
+  explicit InputFile(NativeFile file) : file_(file) {}
+  NativeFile file_ = kNoFile;
 };
 
 // The whole content of `path` as bytes.

@@ -4,6 +4,7 @@
 // a pipe, a device) are written in place.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,13 +32,13 @@ class OutputFile {
   Result<void> commit();
 
  private:
-  OutputFile(int descriptor, std::string target, std::string temporary)
-      : descriptor_(descriptor), target_(std::move(target)), temporary_(std::move(temporary)) {}
-  void discard();
+  // The platform's handles and names, defined beside its code.
+  struct State;
+  // The platform's create, after the checks that hold everywhere.
+  static Result<OutputFile> create_native(const std::string& path);
+  explicit OutputFile(std::unique_ptr<State> state);
 
-  int descriptor_ = -1;
-  std::string target_;
-  std::string temporary_;  // empty when writing in place
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace common

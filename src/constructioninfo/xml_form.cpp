@@ -2,6 +2,7 @@
 
 #include "common/output_file.h"
 #include "common/shortest_decimal.h"
+#include "common/path_text.h"
 #include "common/utf8.h"
 
 namespace constructioninfo {
@@ -228,14 +229,14 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
   auto file = common::OutputFile::create(output_path);
   if (!file) {
     return std::unexpected(
-        common::wrap_error("Failed to create " + common::utf8_lossy(output_path), file.error()));
+        common::wrap_error("Failed to create " + common::display_path(output_path), file.error()));
   }
   const ByteSink to_file = [&](std::string_view bytes) { return file->write(bytes); };
   auto written = write_xml(document, to_file);
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(
-        common::wrap_error("Failed to write " + common::utf8_lossy(output_path), written.error()));
+        common::wrap_error("Failed to write " + common::display_path(output_path), written.error()));
   }
   return {};
 }

@@ -2,9 +2,9 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 
+#include "common/console.h"
 #include "common/exit_status.h"
 
 namespace app {
@@ -71,15 +71,12 @@ std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string
   return cli;
 }
 
-Cli parse_command_line(int argc, char** argv) {
-  std::vector<std::string> arguments;
-  for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+Cli parse_command_line(const std::vector<std::string>& arguments) {
   auto parsed = parse_arguments(arguments);
   if (auto* cli = std::get_if<Cli>(&parsed)) return std::move(*cli);
   const auto& exit = std::get<CommandLineExit>(parsed);
-  std::fwrite(exit.out.data(), 1, exit.out.size(), stdout);
-  std::fflush(stdout);
-  std::fwrite(exit.err.data(), 1, exit.err.size(), stderr);
+  (void)common::write_to_stdout(exit.out);
+  common::write_to_stderr(exit.err);
   std::exit(exit.status);
 }
 

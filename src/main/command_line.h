@@ -25,8 +25,9 @@ struct CommandLineExit {
 // Parses the arguments after the program name.
 std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string>& arguments);
 
-// The process's own command line: returns the Cli, or prints help,
-// version or a usage error and ends the process (status 0, 0 or 2).
-Cli parse_command_line(int argc, char** argv);
+// The process's own arguments (after the program name): returns the Cli,
+// or prints help, version or a usage error and ends the process (status
+// 0, 0 or 2).
+Cli parse_command_line(const std::vector<std::string>& arguments);
 
 }  // namespace app

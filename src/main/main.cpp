@@ -1,15 +1,32 @@
 // Process entry: parse the command line, run, report, exit.
-#include <cstdio>
+#include <new>
+#include <stdexcept>
 
 #include "common/exit_status.h"
 #include "main/command_line.h"
+#include "main/platform.h"
 #include "main/report.h"
 #include "main/run.h"
 
+namespace {
+
+// The run, with running out of memory turned into a run error: unwinding
+// removes any temporary output, and the user gets a message, not an abort.
+common::Result<void> run_within_memory(const app::Cli& cli) {
+  try {
+    return app::run_generation(cli);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  return std::unexpected(common::plain_error("Ran out of memory"));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const app::Cli cli = app::parse_command_line(argc, argv);
-  const auto outcome = app::run_generation(cli);
-  std::fflush(stdout);
+  app::prepare_process();
+  const app::Cli cli = app::parse_command_line(app::process_arguments(argc, argv));
+  const auto outcome = run_within_memory(cli);
   if (!outcome) {
     app::report_error(outcome.error());
     return common::kRunError;

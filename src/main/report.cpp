@@ -1,14 +1,13 @@
 #include "main/report.h"
 
-#include <cstdio>
+#include "common/console.h"
 
 namespace app {
 
 void report_error(const common::RunError& error) {
   const std::string report = common::render_report(error);
-  // One write under the stream's lock keeps the report in one piece.
-  std::fwrite(report.data(), 1, report.size(), stderr);
-  std::fflush(stderr);
+  // One write keeps the report in one piece.
+  common::write_to_stderr(report);
 }
 
 }  // namespace app

@@ -1,9 +1,8 @@
 #include "main/run.h"
 
-#include <cstdio>
-
-#include "common/os_error.h"
-#include "common/utf8.h"
+#include "common/console.h"
+#include "common/internal_failure.h"
+#include "common/path_text.h"
 #include "constructioninfo/generate.h"
 #include "machines/machine_catalog.h"
 #include "qfm/file_name.h"
@@ -13,9 +12,12 @@ namespace app {
 
 std::string output_path_for(const Cli& cli) {
   if (cli.output) return *cli.output;
-  // load_case has already checked that the JSON path has a final name.
-  return qfm::replace_extension(cli.json_path, "constructionInfo", qfm::kHostPathRules)
-      .value_or(cli.json_path);
+  auto path = qfm::replace_extension(cli.json_path, "constructionInfo", qfm::kHostPathRules);
+  // load_case has already checked that the JSON path has a final name; any
+  // stand-in path could be the case file itself, which must never be
+  // overwritten.
+  if (!path) common::internal_failure("no default output path for a JSON path without a name");
+  return std::move(*path);
 }
 
 common::Result<void> run_generation(const Cli& cli) {
@@ -30,11 +32,9 @@ common::Result<void> run_generation(const Cli& cli) {
     return std::unexpected(generated.error());
   }
 
-  const std::string line = "Generated " + common::utf8_lossy(output_path) + "\n";
-  if (std::fwrite(line.data(), 1, line.size(), stdout) != line.size() || std::fflush(stdout) != 0) {
-    return std::unexpected(
-        common::wrap_error("Failed to write to standard output", common::last_os_error()));
-  }
+  // The document is in place whether or not this line can be printed (a
+  // closed standard output), so the run has succeeded either way.
+  (void)common::write_to_stdout("Generated " + common::display_path(output_path) + "\n");
   return {};
 }
 

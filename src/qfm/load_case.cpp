@@ -1,6 +1,7 @@
 #include "qfm/load_case.h"
 
 #include "common/input_file.h"
+#include "common/path_text.h"
 #include "common/utf8.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/file_name.h"
@@ -14,7 +15,7 @@ using common::Result;
 using common::RunError;
 
 Result<std::string> read_case_text(const std::string& json_path) {
-  const std::string heading = "Failed to read file " + common::utf8_lossy(json_path);
+  const std::string heading = "Failed to read file " + common::display_path(json_path);
   auto bytes = common::read_whole_file(json_path);
   if (!bytes) return std::unexpected(common::wrap_error(heading, bytes.error()));
   if (!common::is_valid_utf8(*bytes)) {
@@ -34,7 +35,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
       product.margin_line_coordinates = std::move(*points);
     } else if (points.error().failure == MarginLineFailure::CannotOpen) {
       return std::unexpected(
-          common::wrap_error("Failed to read " + common::utf8_lossy(path), points.error().error));
+          common::wrap_error("Failed to read " + common::display_path(path), points.error().error));
     }
   }
   return {};
@@ -45,7 +46,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 Result<CaseMetadata> load_case(const std::string& json_path) {
   const auto name = final_name(json_path, kHostPathRules);
   if (!name) return std::unexpected(common::plain_error("file should have a name"));
-  const std::string case_name = common::utf8_lossy(stem(*name));
+  const std::string case_name = common::display_path(stem(*name));
 
   auto text = read_case_text(json_path);
   if (!text) return std::unexpected(text.error());
@@ -53,7 +54,7 @@ Result<CaseMetadata> load_case(const std::string& json_path) {
   auto case_metadata = parse_case_metadata(*text);
   if (!case_metadata) {
     return std::unexpected(common::wrap_error(
-        "Failed to parse JSON metadata file '" + common::utf8_lossy(json_path) + "'",
+        "Failed to parse JSON metadata file '" + common::display_path(json_path) + "'",
         common::plain_error(case_metadata.error())));
   }
   text->clear();
