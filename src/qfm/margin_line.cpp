@@ -1,6 +1,7 @@
 #include "qfm/margin_line.h"
 
 #include <array>
+#include <cstddef>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -63,76 +64,91 @@ std::optional<Vec3> parse_point_line(std::string_view line) {
   return Vec3{coordinates[0], coordinates[1], coordinates[2]};
 }
 
-// Hands out the lines of a file read through a fixed 8 KiB buffer.
-class LineReader {
- public:
-  explicit LineReader(common::InputFile file) : file_(std::move(file)) {}
+common::RunError not_text_error() {
+  return common::plain_error("stream did not contain valid UTF-8");
+}
 
-  // The next line without its line feed; none at the end of the file.
-  common::Result<std::optional<std::string_view>> next() {
-    line_.clear();
-    for (;;) {
-      if (start_ == end_) {
-        auto count = file_.read(buffer_.data(), buffer_.size());
-        if (!count) return std::unexpected(count.error());
-        if (*count == 0) {
-          if (line_.empty() && at_end_of_line_) return std::optional<std::string_view>{};
-          at_end_of_line_ = true;
-          return std::optional<std::string_view>{line_};
-        }
-        start_ = 0;
-        end_ = *count;
-      }
-      at_end_of_line_ = false;
-      const std::string_view chunk(buffer_.data() + start_, end_ - start_);
-      const std::size_t feed = chunk.find('\n');
-      if (feed != std::string_view::npos) {
-        line_.append(chunk.substr(0, feed));
-        start_ += feed + 1;
-        at_end_of_line_ = true;
-        return std::optional<std::string_view>{line_};
-      }
-      line_.append(chunk);
-      start_ = end_;
-    }
-  }
-
- private:
-  common::InputFile file_;
-  std::array<char, 8192> buffer_{};
-  std::size_t start_ = 0;
-  std::size_t end_ = 0;
-  bool at_end_of_line_ = true;
-  std::string line_;
-};
+// Read size: large enough that a big file costs few system calls.
+constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 }  // namespace
+
+bool MarginLineReader::take_line(std::string_view raw) {
+  if (!common::is_valid_utf8(raw)) {
+    not_text_ = true;
+    return false;
+  }
+  const std::string_view line = trim_white_space(raw);
+  if (line.empty()) return true;
+  if (line.starts_with("BEGIN_")) {
+    inside_ = true;
+    return true;
+  }
+  if (line.starts_with("END_")) return false;
+  if (!inside_) return true;
+  if (const auto point = parse_point_line(line)) points_.push_back(*point);
+  return true;
+}
+
+bool MarginLineReader::feed(std::string_view bytes) {
+  if (ended_) return false;
+  while (!bytes.empty()) {
+    const std::size_t feed = bytes.find('\n');
+    if (feed == std::string_view::npos) {
+      partial_.append(bytes);
+      return true;
+    }
+    std::string_view line = bytes.substr(0, feed);
+    bytes.remove_prefix(feed + 1);
+    if (!partial_.empty()) {
+      partial_.append(line);
+      line = partial_;
+    }
+    const bool more = take_line(line);
+    partial_.clear();
+    if (!more) {
+      ended_ = true;
+      return false;
+    }
+  }
+  return true;
+}
+
+void MarginLineReader::finish() {
+  if (ended_) return;
+  ended_ = true;
+  if (!partial_.empty()) {
+    (void)take_line(partial_);
+    partial_.clear();
+  }
+}
+
+std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::string_view text) {
+  MarginLineReader reader;
+  reader.feed(text);
+  reader.finish();
+  if (reader.not_text()) return std::unexpected(not_text_error());
+  return std::move(reader.points());
+}
 
 std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path) {
   auto file = common::InputFile::open(path);
   if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
-  LineReader reader(std::move(*file));
-  std::vector<Vec3> points;
-  bool inside = false;
+  MarginLineReader reader;
+  std::vector<char> buffer(kReadBufferSize);
   for (;;) {
-    auto raw = reader.next();
-    if (!raw) return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, raw.error()});
-    if (!*raw) return points;
-    if (!common::is_valid_utf8(**raw)) {
-      return std::unexpected(
-          MarginLineError{MarginLineFailure::CannotRead,
-                          common::plain_error("stream did not contain valid UTF-8")});
+    auto count = file->read(buffer.data(), buffer.size());
+    if (!count) return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, count.error()});
+    if (*count == 0) {
+      reader.finish();
+      break;
     }
-    const std::string_view line = trim_white_space(**raw);
-    if (line.empty()) continue;
-    if (line.starts_with("BEGIN_")) {
-      inside = true;
-      continue;
-    }
-    if (line.starts_with("END_")) return points;
-    if (!inside) continue;
-    if (const auto point = parse_point_line(line)) points.push_back(*point);
+    if (!reader.feed(std::string_view(buffer.data(), *count))) break;
   }
+  if (reader.not_text()) {
+    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, not_text_error()});
+  }
+  return std::move(reader.points());
 }
 
 }  // namespace qfm

@@ -1,14 +1,46 @@
 // Margin line files: the points between a BEGIN_ and an END_ marker line.
+// The text is read by MarginLineReader, fed in pieces of any size, so the
+// same rules serve a file streamed through a buffer and a text in memory.
 #pragma once
 
 #include <expected>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/run_error.h"
 #include "qfm/case_metadata.h"
 
 namespace qfm {
+
+// Reads margin line text fed in pieces. Lines that lie whole in a piece
+// are read in place; only a line split between pieces is copied.
+class MarginLineReader {
+ public:
+  // Takes the next bytes of the text. False once reading has ended: at an
+  // end marker, or at a line that is not UTF-8 (then `not_text()`).
+  bool feed(std::string_view bytes);
+  // The end of the text: a last line without line feed is read now.
+  void finish();
+
+  bool not_text() const { return not_text_; }
+  // The points read, in text order (meaningless once `not_text()`).
+  std::vector<Vec3>& points() { return points_; }
+
+ private:
+  // One line without its line feed; false once reading has ended.
+  bool take_line(std::string_view line);
+
+  std::vector<Vec3> points_;
+  std::string partial_;  // the start of a line that the next piece ends
+  bool inside_ = false;
+  bool ended_ = false;
+  bool not_text_ = false;
+};
+
+// The points of a whole margin line text, or none when a line up to and
+// including the end marker is not UTF-8.
+std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::string_view text);
 
 enum class MarginLineFailure {
   // The file could not be opened; `error` holds the system's error.

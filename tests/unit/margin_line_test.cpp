@@ -106,6 +106,24 @@ TEST_F(MarginLine, ReadsLinesLongerThanItsBuffer) {
   EXPECT_EQ(points->back(), (Vec3{4.5, -6, 0.7}));
 }
 
+// Lines split between two pieces of the text read like whole ones,
+// wherever the split falls: inside a number, a marker, a CRLF or a
+// multi-byte white space character.
+TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
+  const std::string text = "x\r\nBEGIN_M\r\n1\xE2\x80\x83" "2 3\r\n4.5 -6 7e-1\nEND_M\n\xFF";
+  for (std::size_t split = 0; split <= text.size(); ++split) {
+    MarginLineReader reader;
+    if (reader.feed(std::string_view(text).substr(0, split))) {
+      if (reader.feed(std::string_view(text).substr(split))) reader.finish();
+    }
+    EXPECT_FALSE(reader.not_text()) << split;
+    EXPECT_EQ(reader.points(), kTwoPoints) << split;
+  }
+  EXPECT_EQ(parse_margin_line_text(text), kTwoPoints);
+  EXPECT_EQ(parse_margin_line_text("BEGIN_\n1 2 3\n\xC3\n").error().message,
+            "stream did not contain valid UTF-8");
+}
+
 TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
   for (const fs::path& path : {dir_ / "missing.pts", dir_}) {
     const auto points = read_margin_line(path.string());
