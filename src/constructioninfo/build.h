@@ -15,5 +15,10 @@ namespace constructioninfo {
 common::Result<ConstuctionInfo> build_construction_info(const qfm::CaseMetadata& case_metadata,
                                                         machines::CamType cam_type,
                                                         machines::Process process);
+// A temporary case would leave the document's margins pointing at freed
+// points.
+common::Result<ConstuctionInfo> build_construction_info(qfm::CaseMetadata&& case_metadata,
+                                                        machines::CamType cam_type,
+                                                        machines::Process process) = delete;
 
 }  // namespace constructioninfo

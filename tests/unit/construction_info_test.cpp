@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "constructioninfo/build.h"
 #include "constructioninfo/xml_form.h"
@@ -115,8 +116,8 @@ TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
   for (const auto& c : cases) {
     qfm::Product product = crown();
     product.product_type = c.type;
-    const auto document =
-        build_construction_info(case_of({product}), CamType::VHF, Process::Milling);
+    const qfm::CaseMetadata case_metadata = case_of({product});
+    const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
     ASSERT_TRUE(document);
     EXPECT_EQ(document->teeth.at(0).reconstruction_type, c.expected);
   }
@@ -128,8 +129,8 @@ TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
   qfm::Product third = crown({36});
   third.product_type = ProductType::Inlay;
   third.stl = "36.stl";
-  const auto document =
-      build_construction_info(case_of({first, model, third}), CamType::VHF, Process::Milling);
+  const qfm::CaseMetadata case_metadata = case_of({first, model, third});
+  const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
   ASSERT_TRUE(document) << document.error().message;
   ASSERT_EQ(document->teeth.size(), 2u);
   EXPECT_EQ(document->teeth[0].number, 14u);
@@ -201,13 +202,24 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
       {{crown(), short_box}, "Product 2 (stl \"11.stl\") has 3 bounding box values; 6 are needed"},
   };
   for (const auto& c : cases) {
-    const auto document =
-        build_construction_info(case_of(c.products), CamType::VHF, Process::Milling);
+    const qfm::CaseMetadata case_metadata = case_of(c.products);
+    const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
     ASSERT_FALSE(document);
     EXPECT_EQ(document.error().message, c.message);
     EXPECT_TRUE(document.error().causes.empty());
   }
 }
+
+template <typename Case>
+concept BuildsFrom = requires(Case&& case_metadata) {
+  build_construction_info(std::forward<Case>(case_metadata), CamType::VHF, Process::Milling);
+};
+
+// The document holds views of the case's points, so only a case that
+// outlives the call may be built from.
+static_assert(BuildsFrom<const qfm::CaseMetadata&>);
+static_assert(BuildsFrom<qfm::CaseMetadata&>);
+static_assert(!BuildsFrom<qfm::CaseMetadata>);
 
 TEST(ConstructionInfo, RefersToTheCasePointsInsteadOfCopyingThem) {
   qfm::Product product = crown();
