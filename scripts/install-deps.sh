@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libgtest-dev libbenchmark-dev)
+# Further packages that one caller needs, such as a second compiler.
+packages+=("$@")
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
