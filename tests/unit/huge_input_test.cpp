@@ -116,6 +116,7 @@ TEST(HugeInput, ANestingOfAMillionInAToothNumberListHitsTheDepthLimit) {
 TEST(HugeInput, AStringOf200MiBIsRead) {
   if (!kOptimized) GTEST_SKIP() << kUnoptimized;
   constexpr std::size_t kLength = 200 * kMiB;
+  constexpr std::size_t kInputBytes = kLength + 200;
   const struct {
     const char* name;
     std::string_view start;  // escapes make the reader copy the string
@@ -125,10 +126,9 @@ TEST(HugeInput, AStringOf200MiBIsRead) {
       {"escaped string", "\\n", kLength + 1},
   };
   for (const auto& c : cases) {
-    const std::size_t input_bytes = kLength + 200;
-    const std::string outcome = measure(c.name, input_bytes, 4, [&c, input_bytes] {
+    const std::string outcome = measure(c.name, kInputBytes, 4, [&c] {
       std::string text;
-      text.reserve(input_bytes);
+      text.reserve(kInputBytes);
       text += R"({"machine":")";
       text += c.start;
       text.append(kLength, 'a');
