@@ -238,14 +238,16 @@ std::expected<std::uint32_t, std::string> tooth_number_from_text(std::string_vie
 }
 
 std::expected<std::uint32_t, std::string> tooth_number_from_integer(const json::AnyValue& value) {
-  if (value.kind != json::AnyValue::Kind::Number ||
-      value.number.kind == json::Number::Kind::Float) {
+  using Kind = json::Number::Kind;
+  if (value.kind != json::AnyValue::Kind::Number || value.number.kind == Kind::Float) {
     return std::unexpected("invalid type: " + value.describe() + ", expected u32");
   }
-  if (value.number.kind == json::Number::Kind::Unsigned &&
-      value.number.unsigned_value <= std::numeric_limits<std::uint32_t>::max()) {
-    return static_cast<std::uint32_t>(value.number.unsigned_value);
+  const json::Number& number = value.number;
+  if (number.kind == Kind::Unsigned &&
+      number.unsigned_value <= std::numeric_limits<std::uint32_t>::max()) {
+    return static_cast<std::uint32_t>(number.unsigned_value);
   }
+  if (number.kind == Kind::Signed && number.signed_value == 0) return 0;  // "-0"
   return std::unexpected("invalid value: " + value.describe() + ", expected u32");
 }
 

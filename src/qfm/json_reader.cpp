@@ -5,6 +5,7 @@
 #include "common/decimal_number.h"
 #include "common/shortest_decimal.h"
 #include "common/utf8.h"
+#include "qfm/quoted_text.h"
 
 namespace qfm::json {
 
@@ -57,7 +58,9 @@ double Number::as_double() const {
     case Kind::Unsigned:
       return static_cast<double>(unsigned_value);
     case Kind::Signed:
-      return static_cast<double>(signed_value);
+      // Only "-0" is a Signed zero; as a double it keeps its sign.
+      return signed_value == 0 ? -0.0 : static_cast<double>(signed_value);
+    case Kind::BigInteger:
     case Kind::Float:
       return float_value;
   }
@@ -70,58 +73,15 @@ std::string Number::describe() const {
       return "integer `" + std::to_string(unsigned_value) + "`";
     case Kind::Signed:
       return "integer `" + std::to_string(signed_value) + "`";
+    case Kind::BigInteger:
+      return "integer `" + std::string(digits) + "`";
     case Kind::Float:
       return "floating point `" + common::format_float_for_message(float_value) + "`";
   }
   return {};
 }
 
-std::string describe_string(std::string_view text) {
-  std::string out = "string \"";
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    switch (byte) {
-      case '"':
-        out += "\\\"";
-        continue;
-      case '\\':
-        out += "\\\\";
-        continue;
-      case '\n':
-        out += "\\n";
-        continue;
-      case '\r':
-        out += "\\r";
-        continue;
-      case '\t':
-        out += "\\t";
-        continue;
-      case '\0':
-        out += "\\0";
-        continue;
-      default:
-        break;
-    }
-    // Control characters, C0, DEL and C1 (U+0080 to U+009F), show as \u{..}.
-    unsigned code = byte;
-    if (byte == 0xC2 && i + 1 < text.size()) {
-      const auto next = static_cast<unsigned char>(text[i + 1]);
-      if (next >= 0x80 && next <= 0x9F) code = next;
-    }
-    if (code < 0x20 || code == 0x7F || (code >= 0x80 && code <= 0x9F && byte == 0xC2)) {
-      out += "\\u{";
-      if (code >= 0x10) out += kHex[code >> 4];
-      out += kHex[code & 0xF];
-      out += '}';
-      if (byte == 0xC2) ++i;
-      continue;
-    }
-    out += static_cast<char>(byte);
-  }
-  out += '"';
-  return out;
-}
+std::string describe_string(std::string_view text) { return "string " + quote_for_message(text); }
 
 std::string AnyValue::describe() const {
   switch (kind) {
@@ -313,40 +273,53 @@ Result<Number> Reader::read_number() {
   return number_from_text(start, is_integer);
 }
 
+namespace {
+
+// The value of a run of decimal digits, or none when it does not fit 64 bits.
+std::optional<std::uint64_t> fitting_integer(std::string_view digits) {
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+// An integer token that fits 64 bits, as Unsigned or (written with a minus
+// sign) Signed; none otherwise.
+std::optional<Number> fitting_number(std::string_view literal) {
+  const bool negative = literal.front() == '-';
+  const auto value = fitting_integer(negative ? literal.substr(1) : literal);
+  if (!value) return std::nullopt;
+  Number number;
+  if (!negative) {
+    number.unsigned_value = *value;
+    return number;
+  }
+  constexpr std::uint64_t kMostNegative = std::uint64_t{1} << 63;
+  if (*value > kMostNegative) return std::nullopt;
+  number.kind = Number::Kind::Signed;
+  number.signed_value = *value == kMostNegative ? std::numeric_limits<std::int64_t>::min()
+                                                : -static_cast<std::int64_t>(*value);
+  return number;
+}
+
+}  // namespace
+
 Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
   const std::string_view literal = text_.substr(start, index_ - start);
-  const bool negative = literal.front() == '-';
-  Number number;
   if (is_integer) {
-    const std::string_view digits = negative ? literal.substr(1) : literal;
-    std::uint64_t value = 0;
-    bool fits = true;
-    for (char c : digits) {
-      const auto digit = static_cast<std::uint64_t>(c - '0');
-      if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
-        fits = false;
-        break;
-      }
-      value = value * 10 + digit;
-    }
-    constexpr std::uint64_t kMostNegative = std::uint64_t{1} << 63;
-    if (fits && !negative) {
-      number.kind = Number::Kind::Unsigned;
-      number.unsigned_value = value;
-      return number;
-    }
-    if (fits && value >= 1 && value <= kMostNegative) {
-      number.kind = Number::Kind::Signed;
-      number.signed_value = value == kMostNegative ? std::numeric_limits<std::int64_t>::min()
-                                                   : -static_cast<std::int64_t>(value);
-      return number;
-    }
+    if (auto number = fitting_number(literal)) return *number;
   }
   const auto converted = common::decimal_to_double(literal);
-  if (!converted || converted->overflowed)
+  if (!converted || converted->overflowed) {
     return std::unexpected(error_here("number out of range"));
-  number.kind = Number::Kind::Float;
+  }
+  Number number;
+  number.kind = is_integer ? Number::Kind::BigInteger : Number::Kind::Float;
   number.float_value = converted->value;
+  if (is_integer) number.digits = literal;
   return number;
 }
 

@@ -18,16 +18,21 @@ using Error = std::string;
 template <typename T>
 using Result = std::expected<T, Error>;
 
-// A number as the text wrote it: a non-negative integer that fits 64 bits,
-// a negative one that fits, or anything else as a double.
+// A number as the text wrote it. An integer token is an integer whatever
+// its size: Unsigned and Signed hold those that fit 64 bits (Signed: those
+// written with a minus sign, "-0" included), BigInteger the others, kept
+// as their digits. Only a fraction or an exponent makes a Float.
 struct Number {
-  enum class Kind { Unsigned, Signed, Float } kind = Kind::Unsigned;
+  enum class Kind { Unsigned, Signed, BigInteger, Float } kind = Kind::Unsigned;
   std::uint64_t unsigned_value = 0;
   std::int64_t signed_value = 0;
+  // The nearest double, for BigInteger and Float.
   double float_value = 0;
+  std::string_view digits;  // BigInteger: the token as written, a view of the text
 
+  // The nearest double; "-0" keeps its sign.
   double as_double() const;
-  // "integer `5`", "floating point `1.5`".
+  // "integer `5`", "integer `18446744073709551616`", "floating point `1.5`".
   std::string describe() const;
 };
 
@@ -44,8 +49,7 @@ struct AnyValue {
   std::string describe() const;
 };
 
-// "string " and the text in double quotes with quotes, backslashes and
-// control characters escaped.
+// "string " and the text quoted for a message (quote_for_message).
 std::string describe_string(std::string_view text);
 
 class Reader {

@@ -159,6 +159,27 @@ TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
   }
 }
 
+// A NUL byte ends a name for the system, so such a name would open another
+// file; it names none and stops the run.
+TEST_F(GenerationFailures, AMarginFileNameWithANulByteNamesNoFile) {
+  write("a.pts", "BEGIN_\n1 2 3\nEND_\n");
+  for (const std::string pts : {"a.pts\\u0000x", "a.pts\\u0000", "\\u0000"}) {
+    SCOPED_TRACE(pts);
+    write("case.json", std::string(kCaseHead) +
+                           R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                           R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":")" +
+                           pts + R"("}]})");
+    std::string shown = pts;
+    shown.replace(shown.find("\\u0000"), 6, std::string(1, '\0'));
+    const Outcome outcome = run({"case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "Error: Failed to read " + shown +
+                               "\n\nCaused by:\n    file name contained an unexpected NUL byte\n");
+    EXPECT_FALSE(exists("case.constructionInfo"));
+  }
+}
+
 TEST_F(GenerationFailures, ReportAnOutputThatCannotBeCreated) {
   write("case.json", std::string(kCaseHead) + R"("products":[]})");
   fs::create_directory(dir_ / "taken");
