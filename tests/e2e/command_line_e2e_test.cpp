@@ -70,12 +70,15 @@ TEST_F(RunFailures, ADirectoryDoesNotReadAsACaseFile) {
 }
 
 TEST_F(RunFailures, ACaseFileThatIsNotUtf8IsRejectedBeforeParsing) {
-  write("case.json", "{\"machine\": \"\xFF\"}");
-  const Outcome outcome = run({"case.json"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.err,
-            "Error: Failed to read file case.json\n\nCaused by:\n"
-            "    stream did not contain valid UTF-8\n");
+  for (const char* bytes : {"\xFF", "\xE0\x80\xAF", "\xED\xA0\x80", "\xC3"}) {
+    write("case.json", std::string("{\"machine\": \"") + bytes + "\"}");
+    const Outcome outcome = run({"case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err,
+              "Error: Failed to read file case.json\n\nCaused by:\n"
+              "    stream did not contain valid UTF-8\n")
+        << testing::PrintToString(std::string(bytes));
+  }
 }
 
 }  // namespace

@@ -38,6 +38,14 @@ class OutputCorners : public ToolTest {
   }
 };
 
+// A file name may hold any bytes here; what is not UTF-8 shows as U+FFFD.
+TEST_F(OutputCorners, ShowsAnOutputNameThatIsNotUtf8WithReplacementMarks) {
+  const Outcome outcome = run({"case7.json", "-o", "out\xFF\xFE.xml"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "Generated out\xEF\xBF\xBD\xEF\xBF\xBD.xml\n");
+  EXPECT_EQ(read("out\xFF\xFE.xml"), golden());
+}
+
 TEST_F(OutputCorners, ABrokenPipeIsARunErrorNotASilentDeath) {
   const Outcome outcome =
       run_launched({"case7.json", "-o", "/dev/stdout"}, dir_, {{}, Launch::Output::BrokenPipe});

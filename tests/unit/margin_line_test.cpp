@@ -61,12 +61,25 @@ TEST_F(MarginLine, ReadsThePointsBetweenTheMarkers) {
       {"empty file", "", {}},
       {"no begin marker", "1 2 3\n", {}},
       {"short markers are not markers", "BEGIN\n1 2 3\n", {}},
+      {"a bare END does not end the section", "BEGIN_\n1 2 3\nEND\n4.5 -6 7e-1\n", kTwoPoints},
+      {"next line and hair space are white space",
+       "BEGIN_\n\xC2\x85" "1\xE2\x80\x8A" "2\xC2\x85" "3\n4.5 -6 7e-1\xE2\x80\x8A\n", kTwoPoints},
   };
   for (const auto& c : cases) {
     const auto points = read(c.content);
     ASSERT_TRUE(points) << c.name;
     EXPECT_EQ(*points, c.points) << c.name;
   }
+}
+
+// Negative zero is a value of its own; == cannot tell it from zero.
+TEST_F(MarginLine, KeepsTheSignOfNegativeZero) {
+  const auto points = read("BEGIN_\n-0 -0.0 0\nEND_\n");
+  ASSERT_TRUE(points);
+  ASSERT_EQ(points->size(), 1u);
+  EXPECT_TRUE(std::signbit((*points)[0].x));
+  EXPECT_TRUE(std::signbit((*points)[0].y));
+  EXPECT_FALSE(std::signbit((*points)[0].z));
 }
 
 TEST_F(MarginLine, ReadsInfinitiesAndNotANumber) {
