@@ -3,7 +3,7 @@
 # missing. Safe to run again: it installs nothing when all are present.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libgtest-dev libbenchmark-dev)
+packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libdragonbox-dev libfast-float-dev libgtest-dev libbenchmark-dev)
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -61,7 +61,8 @@ class XmlWriter {
   void number(std::string_view name, double value, int depth) {
     new_line(depth);
     open_tag(name);
-    common::append_shortest(buffer_, value);
+    char text[common::kMaxShortestLength];
+    buffer_.append(text, common::write_shortest(text, value));
     close_tag(name);
   }
   void number(std::string_view name, std::uint32_t value, int depth) {
