@@ -12,18 +12,24 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
-std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
   // fast_float reads exactly this form, and the words inf and nan besides,
   // which only a text starting with a letter can be.
   const std::size_t lead = !text.empty() && text[0] == '-' ? 1 : 0;
   if (lead >= text.size() || !(is_digit(text[lead]) || text[lead] == '.')) return std::nullopt;
   double value = 0;
-  const char* end = text.data() + text.size();
-  const auto result = fast_float::from_chars(text.data(), end, value);
-  if (result.ec != std::errc() || result.ptr != end) return std::nullopt;
+  const auto result = fast_float::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc()) return std::nullopt;
   // fast_float rounds a magnitude beyond the range to infinity, which no
   // decimal text spells otherwise.
-  return DecimalValue{value, std::isinf(value)};
+  return DecimalPrefix{DecimalValue{value, std::isinf(value)},
+                       static_cast<std::size_t>(result.ptr - text.data())};
+}
+
+std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+  const auto prefix = decimal_prefix_to_double(text);
+  if (!prefix || prefix->length != text.size()) return std::nullopt;
+  return prefix->decimal;
 }
 
 }  // namespace common

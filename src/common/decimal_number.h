@@ -2,6 +2,7 @@
 // conversion behind JSON numbers and margin line coordinates.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -18,5 +19,14 @@ struct DecimalValue {
 // one digit in all), then optionally "e" or "E", an optional sign and at
 // least one digit. Anything else gives none.
 std::optional<DecimalValue> decimal_to_double(std::string_view text);
+
+// The longest start of `text` that has that form, read as above, and its
+// length; none when not even one digit starts it. For scanners that find
+// where a number ends by reading it.
+struct DecimalPrefix {
+  DecimalValue decimal;
+  std::size_t length = 0;
+};
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text);
 
 }  // namespace common

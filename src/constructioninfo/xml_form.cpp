@@ -1,5 +1,8 @@
 #include "constructioninfo/xml_form.h"
 
+#include <cstring>
+
+#include "common/background_writer.h"
 #include "common/output_file.h"
 #include "common/shortest_decimal.h"
 #include "common/path_text.h"
@@ -11,7 +14,7 @@ namespace {
 
 constexpr std::string_view kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instance";
 constexpr std::string_view kSchema = "http://www.w3.org/2001/XMLSchema";
-constexpr std::size_t kFlushSize = 64 * 1024;
+constexpr std::size_t kFlushSize = 256 * 1024;
 
 std::string_view reconstruction_type_name(ReconstructionType type) {
   switch (type) {
@@ -56,6 +59,7 @@ class XmlWriter {
     open_tag(name);
     append_escaped(text, false);
     close_tag(name);
+    flush_if_full();
   }
   // Numbers are never empty and hold nothing to escape.
   void number(std::string_view name, double value, int depth) {
@@ -71,6 +75,25 @@ class XmlWriter {
     buffer_ += std::to_string(value);
     close_tag(name);
   }
+  // A whole point, its element and its x, y and z, put together on the
+  // stack and appended at once: a large document is mostly points.
+  void point(std::string_view name, const qfm::Vec3& value, int depth) {
+    char text[3 * common::kMaxShortestLength + 256];
+    char* out = text;
+    out = put_line(out, depth, "<", name, ">");
+    const double coordinates[] = {value.x, value.y, value.z};
+    const std::string_view names[] = {"x", "y", "z"};
+    for (int i = 0; i < 3; ++i) {
+      out = put_line(out, depth + 1, "<", names[i], ">");
+      out = common::write_shortest(out, coordinates[i]);
+      out = put(out, "</");
+      out = put(out, names[i]);
+      out = put(out, ">");
+    }
+    out = put_line(out, depth, "</", name, ">");
+    buffer_.append(text, out);
+    flush_if_full();
+  }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
     append_escaped(kSchemaInstance, true);
@@ -84,6 +107,19 @@ class XmlWriter {
   }
 
  private:
+  static char* put(char* out, std::string_view text) {
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+  }
+  // A line feed, the indentation of `depth`, then `open`, `name`, `close`.
+  static char* put_line(char* out, int depth, std::string_view open, std::string_view name,
+                        std::string_view close) {
+    *out++ = '\n';
+    const auto indent = static_cast<std::size_t>(depth) * 2;
+    std::memset(out, ' ', indent);
+    out += indent;
+    return put(put(put(out, open), name), close);
+  }
   void open_tag(std::string_view name) {
     buffer_ += '<';
     buffer_ += name;
@@ -124,6 +160,7 @@ class XmlWriter {
   void flush_if_full() {
     if (buffer_.size() >= kFlushSize) flush();
   }
+  // After the sink's first failure nothing more goes out.
   void flush() {
     if (result_ && !buffer_.empty()) result_ = sink_(buffer_);
     buffer_.clear();
@@ -134,14 +171,6 @@ class XmlWriter {
   common::Result<void> result_;
 };
 
-void write_vec3(XmlWriter& xml, std::string_view name, const qfm::Vec3& point, int depth) {
-  xml.start(name, depth);
-  xml.number("x", point.x, depth + 1);
-  xml.number("y", point.y, depth + 1);
-  xml.number("z", point.z, depth + 1);
-  xml.end(name, depth);
-}
-
 void write_tooth(XmlWriter& xml, const Tooth& tooth) {
   xml.start("Tooth", 2);
   xml.number("Number", tooth.number, 3);
@@ -150,10 +179,10 @@ void write_tooth(XmlWriter& xml, const Tooth& tooth) {
     xml.empty("Margin", 3);
   } else {
     xml.start("Margin", 3);
-    for (const qfm::Vec3& point : tooth.margin) write_vec3(xml, "Vec3", point, 4);
+    for (const qfm::Vec3& point : tooth.margin) xml.point("Vec3", point, 4);
     xml.end("Margin", 3);
   }
-  write_vec3(xml, "Axis", tooth.axis, 3);
+  xml.point("Axis", tooth.axis, 3);
   xml.end("Tooth", 2);
 }
 
@@ -217,8 +246,9 @@ common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& 
 
 std::string render_xml(const ConstuctionInfo& document) {
   std::string text;
-  const ByteSink append = [&](std::string_view bytes) -> common::Result<void> {
+  const ByteSink append = [&](std::string& bytes) -> common::Result<void> {
     text += bytes;
+    bytes.clear();
     return {};
   };
   (void)write_xml(document, append);
@@ -232,8 +262,14 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
     return std::unexpected(
         common::wrap_error("Failed to create " + common::display_path(output_path), file.error()));
   }
-  const ByteSink to_file = [&](std::string_view bytes) { return file->write(bytes); };
-  auto written = write_xml(document, to_file);
+  common::Result<void> written;
+  {
+    common::BackgroundWriter writer(*file);
+    const ByteSink to_file = [&](std::string& bytes) { return writer.hand_over(bytes); };
+    written = write_xml(document, to_file);
+    const auto finished = writer.finish();
+    if (written) written = finished;
+  }
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(

@@ -80,12 +80,21 @@ std::size_t leading_white_space(std::string_view text) {
 
 }  // namespace
 
-std::string_view trim_white_space(std::string_view text) {
+std::size_t white_space_length(std::string_view text) {
+  return text.empty() ? 0 : leading_white_space(text);
+}
+
+std::string_view skip_white_space(std::string_view text) {
   while (!text.empty()) {
     const std::size_t length = leading_white_space(text);
     if (length == 0) break;
     text.remove_prefix(length);
   }
+  return text;
+}
+
+std::string_view trim_white_space(std::string_view text) {
+  text = skip_white_space(text);
   while (!text.empty()) {
     const std::size_t length = trailing_white_space(text);
     if (length == 0) break;
@@ -95,11 +104,7 @@ std::string_view trim_white_space(std::string_view text) {
 }
 
 std::optional<std::string_view> next_word(std::string_view& rest) {
-  while (!rest.empty()) {
-    const std::size_t length = leading_white_space(rest);
-    if (length == 0) break;
-    rest.remove_prefix(length);
-  }
+  rest = skip_white_space(rest);
   if (rest.empty()) return std::nullopt;
   std::size_t end = 0;
   while (end < rest.size()) {

@@ -223,9 +223,10 @@ TEST(ConstructionInfo, StopsWritingAtTheSinksFirstFailure) {
   ASSERT_TRUE(document);
   int calls = 0;
   std::string taken;
-  const ByteSink fails_once = [&](std::string_view bytes) -> common::Result<void> {
+  const ByteSink fails_once = [&](std::string& bytes) -> common::Result<void> {
     if (++calls == 2) return std::unexpected(common::plain_error("full"));
     taken += bytes;
+    bytes.clear();
     return {};
   };
   const auto written = write_xml(*document, fails_once);

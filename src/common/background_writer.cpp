@@ -1,0 +1,64 @@
+#include "common/background_writer.h"
+
+#include <new>
+
+namespace common {
+
+BackgroundWriter::BackgroundWriter(OutputFile& file)
+    : file_(file), thread_([this] { write_pending(); }) {}
+
+BackgroundWriter::~BackgroundWriter() { (void)finish(); }
+
+void BackgroundWriter::write_pending() {
+  std::string writing;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] { return has_pending_ || stopping_; });
+    if (!has_pending_) return;
+    // The caller gets the emptied buffer of the last write back.
+    std::swap(writing, pending_);
+    has_pending_ = false;
+    changed_.notify_all();
+    if (!result_) {
+      writing.clear();  // nothing is written after the first failure
+      continue;
+    }
+    writing_ = true;
+    lock.unlock();
+    Result<void> written;
+    try {
+      written = file_.write(writing);
+    } catch (const std::bad_alloc&) {
+      written = std::unexpected(plain_error("Ran out of memory"));
+    }
+    writing.clear();
+    lock.lock();
+    writing_ = false;
+    if (result_ && !written) result_ = std::move(written);
+    changed_.notify_all();
+  }
+}
+
+Result<void> BackgroundWriter::hand_over(std::string& buffer) {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return !has_pending_; });
+  if (!result_) return result_;
+  std::swap(buffer, pending_);
+  buffer.clear();
+  has_pending_ = true;
+  changed_.notify_all();
+  return {};
+}
+
+Result<void> BackgroundWriter::finish() {
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !has_pending_ && !writing_; });
+    stopping_ = true;
+    changed_.notify_all();
+  }
+  if (thread_.joinable()) thread_.join();
+  return result_;
+}
+
+}  // namespace common
