@@ -171,9 +171,7 @@ Result<double> read_f64(Reader& reader) {
   if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
   if (*next != '-' && (*next < '0' || *next > '9'))
     return std::unexpected(reader.invalid_type("f64"));
-  const auto number = reader.read_number();
-  if (!number) return std::unexpected(number.error());
-  return number->as_double();
+  return reader.read_double();
 }
 
 ProductType product_type_named(std::string_view name) {

@@ -307,6 +307,40 @@ std::optional<Number> fitting_number(std::string_view literal) {
 
 }  // namespace
 
+Result<double> Reader::read_double() {
+  // The usual form of a coordinate, "-"? digits ("." digits)?, is checked
+  // and its digits gathered in one scan. Exponents, long digit strings, and
+  // every fault go the long way, which has the exact rules and messages.
+  const char* const begin = text_.data() + index_;
+  const char* const end = text_.data() + text_.size();
+  const char* p = begin;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const integer = p;
+  std::uint64_t digits = 0;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  const int integer_count = static_cast<int>(p - integer);
+  bool plain = integer_count > 0 && (*integer != '0' || integer_count == 1);
+  int fraction_count = 0;
+  if (plain && p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    plain = fraction_count > 0;
+  }
+  plain = plain && (p == end || (*p != 'e' && *p != 'E'));
+  if (plain) {
+    if (const auto value = common::exact_short_decimal(digits, integer_count + fraction_count,
+                                                       fraction_count)) {
+      index_ = static_cast<std::size_t>(p - text_.data());
+      return negative ? -*value : *value;
+    }
+  }
+  const auto number = read_number();
+  if (!number) return std::unexpected(number.error());
+  return number->as_double();
+}
+
 Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
   const std::string_view literal = text_.substr(start, index_ - start);
   if (is_integer) {

@@ -76,6 +76,10 @@ class Reader {
   Result<void> read_ident_rest(std::string_view rest);
   // A number starting at the next character ("-" or a digit).
   Result<Number> read_number();
+  // A number starting at the next character, as the nearest double: the
+  // usual forms of coordinates in one scan, the others (and every fault)
+  // by read_number.
+  Result<double> read_double();
 
   // The parts of arrays and objects read as values. has_next_element and
   // next_key take the "," between entries; `first` tracks the first entry.

@@ -132,6 +132,12 @@ TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
            R"("pts":"a.pts"})",
        "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
        "error 2)\n"},
+      {"the first of two missing margin files in product order",
+       product + R"("pts":"a.pts"},)" + product + R"("pts":"a.pts"},)" + product +
+           R"("pts":"second.pts"},)" + product + R"("pts":"a.pts"},)" + product +
+           R"("pts":"third.pts"})",
+       "Error: Failed to read cases/second.pts\n\nCaused by:\n    No such file or directory (os "
+       "error 2)\n"},
       {"a model's margin file missing",
        R"({"product_type":"Model","bounding_box":[],"stl":"m.stl","pts":"none.pts"})",
        "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
