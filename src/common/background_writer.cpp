@@ -4,8 +4,7 @@
 
 namespace common {
 
-BackgroundWriter::BackgroundWriter(OutputFile& file)
-    : file_(file), thread_([this] { write_pending(); }) {}
+BackgroundWriter::BackgroundWriter(OutputFile& file) : file_(file) {}
 
 BackgroundWriter::~BackgroundWriter() { (void)finish(); }
 
@@ -40,6 +39,18 @@ void BackgroundWriter::write_pending() {
 }
 
 Result<void> BackgroundWriter::hand_over(std::string& buffer) {
+  // The first buffer waits: a small document is all in it, and is then
+  // written by finish() without a thread ever being started.
+  if (!started_ && !has_pending_) {
+    std::swap(buffer, pending_);
+    buffer.clear();
+    has_pending_ = true;
+    return {};
+  }
+  if (!started_) {
+    started_ = true;
+    thread_ = std::thread([this] { write_pending(); });
+  }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return !has_pending_; });
   if (!result_) return result_;
@@ -51,6 +62,12 @@ Result<void> BackgroundWriter::hand_over(std::string& buffer) {
 }
 
 Result<void> BackgroundWriter::finish() {
+  if (!started_) {
+    if (has_pending_ && result_) result_ = file_.write(pending_);
+    has_pending_ = false;
+    pending_.clear();
+    return result_;
+  }
   {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !has_pending_ && !writing_; });

@@ -40,6 +40,7 @@ class BackgroundWriter {
   bool has_pending_ = false;
   bool writing_ = false;
   bool stopping_ = false;
+  bool started_ = false;  // only the caller's thread reads and sets it
   Result<void> result_;
   std::thread thread_;
 };

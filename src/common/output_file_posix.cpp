@@ -194,17 +194,6 @@ Result<std::string> link_unnamed(int descriptor, const std::string& target) {
   return std::unexpected(os_error(EEXIST));
 }
 
-// After a rename, the folder's entry is made durable too; a folder that
-// cannot be synced changes nothing about the written file.
-void sync_directory_of(const std::string& target) {
-  const std::string directory = directory_of(target);
-  const int descriptor =
-      ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return;
-  (void)::fsync(descriptor);
-  ::close(descriptor);
-}
-
 }  // namespace
 
 Result<OutputFile> OutputFile::create_native(const std::string& path) {
@@ -294,7 +283,6 @@ Result<void> OutputFile::commit() {
   if (!done) return done;  // the destructor removes the temporary
   s.temporary.clear();
   forget_on_fatal_signal();
-  sync_directory_of(s.target);
   return {};
 }
 

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/background_writer.h"
 #include "common/signal_cleanup.h"
 
 namespace common {
@@ -211,6 +212,23 @@ TEST_F(OutputFileTest, WritesAMountPointInPlace) {
   ::umount(target.c_str());
   EXPECT_EQ(content(dir_ / "source.xml"), "new");
   EXPECT_EQ(entries(), 2u);
+}
+
+// The first failed write is the one reported, by the next hand-over or at
+// the end, and nothing is written after it.
+TEST(BackgroundWriterFailure, ReportsTheFirstWriteError) {
+  auto file = OutputFile::create("/dev/full");
+  ASSERT_TRUE(file);
+  BackgroundWriter writer(*file);
+  Result<void> handed;
+  for (int i = 0; i < 100 && handed; ++i) {
+    std::string buffer(4096, 'x');
+    handed = writer.hand_over(buffer);
+  }
+  const auto finished = writer.finish();
+  ASSERT_FALSE(finished);
+  EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
+  EXPECT_FALSE(handed);
 }
 
 // A signal that ends the process removes the registered temporary first,
