@@ -59,7 +59,13 @@ std::string invalid_length(const RecordShape& shape, std::size_t position) {
 
 std::optional<std::size_t> field_index(const RecordShape& shape, std::string_view name) {
   for (std::size_t i = 0; i < shape.fields.size(); ++i) {
-    if (shape.fields[i].name == name) return i;
+    const std::string_view field = shape.fields[i].name;
+    // The first letter rules out nearly every other field before a compare,
+    // and settles the one-letter names of points alone.
+    if (field.size() == name.size() && field[0] == name[0] &&
+        (field.size() == 1 || field.substr(1) == name.substr(1))) {
+      return i;
+    }
   }
   return std::nullopt;
 }

@@ -122,7 +122,7 @@ Error Reader::error_at_next(std::string_view message) const {
   return error_at(index_ + 1, message);
 }
 
-std::optional<char> Reader::peek_after_white_space() {
+std::optional<char> Reader::skip_white_space_then_peek() {
   while (index_ < text_.size()) {
     const char c = text_[index_];
     if (c != ' ' && c != '\n' && c != '\t' && c != '\r') return c;
@@ -204,7 +204,7 @@ Result<char> Reader::find_quote_or_backslash() {
   return std::unexpected(error_here(kEofString));
 }
 
-Result<std::string_view> Reader::read_string_body() {
+Result<std::string_view> Reader::read_escaped_string_body() {
   bool escaped = false;
   scratch_.clear();
   std::size_t start = index_;
@@ -409,7 +409,7 @@ Result<std::optional<std::string_view>> Reader::next_key(bool& first) {
   return std::optional<std::string_view>{*key};
 }
 
-Result<void> Reader::read_colon() {
+Result<void> Reader::read_colon_after_white_space() {
   const auto next = peek_after_white_space();
   if (!next) return std::unexpected(error_at_next(kEofObject));
   if (*next != ':') return std::unexpected(error_at_next("expected `:`"));
