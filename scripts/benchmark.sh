@@ -72,17 +72,7 @@ if ! [[ $runs =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
-missing=()
-command -v hyperfine >/dev/null || missing+=(hyperfine)
-[ -x /usr/bin/time ] || missing+=(time)
-command -v python3 >/dev/null || missing+=(python3)
-if ((${#missing[@]} > 0)); then
-  echo "Installing: ${missing[*]}"
-  sudo_cmd=()
-  if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+"$repo/scripts/install-deps.sh" hyperfine time python3
 
 if [ -z "$tool" ]; then
   tool="$repo/build/release/src/main/daz-izezovivadezurid"

@@ -26,23 +26,6 @@ bool is_invisible(char32_t c) {
   return run != std::begin(kInvisible) && c <= (run - 1)->last;
 }
 
-char32_t decode(std::string_view sequence) {
-  const auto byte = [&](std::size_t i) {
-    return static_cast<char32_t>(static_cast<unsigned char>(sequence[i]));
-  };
-  switch (sequence.size()) {
-    case 1:
-      return byte(0);
-    case 2:
-      return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-      return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-    default:
-      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-             (byte(3) & 0x3F);
-  }
-}
-
 void append_hex_escape(std::string& out, char32_t c) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += "\\u{";
@@ -53,7 +36,7 @@ void append_hex_escape(std::string& out, char32_t c) {
 }
 
 void append_character(std::string& out, std::string_view sequence) {
-  const char32_t c = decode(sequence);
+  const char32_t c = common::decode_utf8(sequence);
   switch (c) {
     case '"':
       out += "\\\"";

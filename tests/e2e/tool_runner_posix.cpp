@@ -45,9 +45,14 @@ Spawned spawn(const std::vector<std::string>& arguments, const fs::path& directo
     case Launch::Output::BrokenPipe:
       posix_spawn_file_actions_adddup2(&actions, broken_pipe, 1);
       break;
+    case Launch::Output::Discard:
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      break;
   }
-  posix_spawn_file_actions_addopen(&actions, 2, spawned.err_path.c_str(),
-                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(
+      &actions, 2,
+      launch.output == Launch::Output::Discard ? "/dev/null" : spawned.err_path.c_str(),
+      O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
   if (posix_spawnp(&spawned.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
     spawned.pid = -1;
@@ -87,21 +92,7 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
 }
 
 pid_t start_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
-  std::vector<std::string> argv_text{DAZ_TOOL};
-  argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (auto& argument : argv_text) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  for (int descriptor = 0; descriptor <= 2; ++descriptor) {
-    posix_spawn_file_actions_addopen(&actions, descriptor, "/dev/null", O_RDWR, 0);
-  }
-  posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-  pid_t pid = -1;
-  if (posix_spawn(&pid, DAZ_TOOL, &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-  posix_spawn_file_actions_destroy(&actions);
-  return pid;
+  return spawn(arguments, directory, Launch{{}, Launch::Output::Discard}, -1).pid;
 }
 
 std::vector<std::string> unprivileged_prefix() {

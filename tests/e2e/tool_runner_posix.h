@@ -11,7 +11,8 @@ namespace e2e {
 struct Launch {
   // A command that runs the tool, such as {"prlimit", "--fsize=1024"}.
   std::vector<std::string> prefix;
-  enum class Output { File, Closed, BrokenPipe } output = Output::File;
+  // Where standard output goes; with Discard standard error goes there too.
+  enum class Output { File, Closed, BrokenPipe, Discard } output = Output::File;
 };
 
 // Runs the tool as `launch` says; `out` stays empty unless it goes to a file.
