@@ -1,5 +1,6 @@
 #include "common/shortest_decimal.h"
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -9,15 +10,49 @@ namespace common {
 
 namespace {
 
+constexpr int kMaxDigits = 20;  // of a 64-bit significand
+// Room to copy kMaxDigits places from any digit on.
+constexpr int kDigitPlaces = 2 * kMaxDigits;
+
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+constexpr std::uint64_t kPowersOfTen[] = {1ULL,
+                                           10ULL,
+                                           100ULL,
+                                           1000ULL,
+                                           10000ULL,
+                                           100000ULL,
+                                           1000000ULL,
+                                           10000000ULL,
+                                           100000000ULL,
+                                           1000000000ULL,
+                                           10000000000ULL,
+                                           100000000000ULL,
+                                           1000000000000ULL,
+                                           10000000000000ULL,
+                                           100000000000000ULL,
+                                           1000000000000000ULL,
+                                           10000000000000000ULL,
+                                           100000000000000000ULL,
+                                           1000000000000000000ULL,
+                                           10000000000000000000ULL};
+
+// The shortest significant digits of a finite, non-zero magnitude and the
+// decimal exponent of the first digit: value = 0.d1d2... * 10^point.
+struct Digits {
+  char text[kDigitPlaces] = {};  // the digits, then zeros
+  int length = 0;
+  int point = 0;
+};
+
+// The number of decimal digits of a non-zero `value`, from its bit width.
 int digit_count(std::uint64_t value) {
-  int count = 1;
-  for (std::uint64_t limit = 10; count < 20 && value >= limit; limit *= 10) ++count;
-  return count;
+  // 1233/4096 is just above log10(2).
+  const int guess = ((64 - std::countl_zero(value | 1)) * 1233) >> 12;
+  return guess + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
 // Writes the `count` digits of `value` ending at `end`, two at a time.
@@ -34,14 +69,6 @@ void write_digits_backward(std::uint64_t value, char* end) {
     end[-1] = static_cast<char>('0' + value);
   }
 }
-
-// The shortest significant digits of a finite, non-zero magnitude and the
-// decimal exponent of the first digit: value = 0.d1d2... * 10^point.
-struct Digits {
-  char text[20];
-  int length = 0;
-  int point = 0;
-};
 
 Digits shortest_digits(double magnitude) {
   const auto decimal = jkj::dragonbox::to_decimal(magnitude, jkj::dragonbox::policy::sign::ignore);
@@ -62,20 +89,29 @@ char* write_text(char* out, const char* text, int length) {
   return out + length;
 }
 
+// Copies twenty places of the digit buffer from `text` on, a fixed-size
+// copy the compiler does in two moves, and keeps `length` of them: the
+// places after stay within the room the caller gives (kMaxShortestLength)
+// and are written over by what follows.
+char* write_digit_places(char* out, const char* text, int length) {
+  std::memcpy(out, text, kMaxDigits);
+  return out + length;
+}
+
 char* write_positional(char* out, const Digits& d) {
   if (d.point <= 0) {
     *out++ = '0';
     *out++ = '.';
     out = write_zeros(out, -d.point);
-    return write_text(out, d.text, d.length);
+    return write_digit_places(out, d.text, d.length);
   }
   if (d.point >= d.length) {
-    out = write_text(out, d.text, d.length);
+    out = write_digit_places(out, d.text, d.length);
     return write_zeros(out, d.point - d.length);
   }
-  out = write_text(out, d.text, d.point);
+  out = write_digit_places(out, d.text, d.point);
   *out++ = '.';
-  return write_text(out, d.text + d.point, d.length - d.point);
+  return write_digit_places(out, d.text + d.point, d.length - d.point);
 }
 
 // "NaN", "inf", "-inf", or nothing for a finite value.

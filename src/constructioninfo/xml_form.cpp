@@ -1,5 +1,6 @@
 #include "constructioninfo/xml_form.h"
 
+#include <array>
 #include <cstring>
 
 #include "common/background_writer.h"
@@ -29,6 +30,38 @@ std::string_view reconstruction_type_name(ReconstructionType type) {
   }
   return "AnatomicCrown";
 }
+
+// The fixed text around the three numbers of a point element at its depth:
+// the start tags up to <x>, the text between the numbers, and the end
+// tags. Each piece sits in room of its own so that it is copied in one
+// fixed-size move.
+struct PointFrame {
+  static constexpr std::size_t kRoom = 64;
+  std::array<std::array<char, kRoom>, 4> pieces{};
+  std::array<std::size_t, 4> lengths{};
+
+  PointFrame(std::string_view name, int depth) {
+    const std::string outer = "\n" + std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    const std::string inner = outer + "  ";
+    set(0, outer + "<" + std::string(name) + ">" + inner + "<x>");
+    set(1, "</x>" + inner + "<y>");
+    set(2, "</y>" + inner + "<z>");
+    set(3, "</z>" + outer + "</" + std::string(name) + ">");
+  }
+  char* put(char* out, std::size_t piece) const {
+    std::memcpy(out, pieces[piece].data(), kRoom);
+    return out + lengths[piece];
+  }
+
+ private:
+  void set(std::size_t piece, const std::string& text) {
+    std::memcpy(pieces[piece].data(), text.data(), text.size());
+    lengths[piece] = text.size();
+  }
+};
+
+const PointFrame kMarginPoint{"Vec3", 4};
+const PointFrame kAxis{"Axis", 3};
 
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kFlushSize, so that a huge document never sits in memory.
@@ -77,20 +110,12 @@ class XmlWriter {
   }
   // A whole point, its element and its x, y and z, put together on the
   // stack and appended at once: a large document is mostly points.
-  void point(std::string_view name, const qfm::Vec3& value, int depth) {
-    char text[3 * common::kMaxShortestLength + 256];
-    char* out = text;
-    out = put_line(out, depth, "<", name, ">");
-    const double coordinates[] = {value.x, value.y, value.z};
-    const std::string_view names[] = {"x", "y", "z"};
-    for (int i = 0; i < 3; ++i) {
-      out = put_line(out, depth + 1, "<", names[i], ">");
-      out = common::write_shortest(out, coordinates[i]);
-      out = put(out, "</");
-      out = put(out, names[i]);
-      out = put(out, ">");
-    }
-    out = put_line(out, depth, "</", name, ">");
+  void point(const PointFrame& frame, const qfm::Vec3& value) {
+    char text[3 * (common::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
+    char* out = frame.put(text, 0);
+    out = frame.put(common::write_shortest(out, value.x), 1);
+    out = frame.put(common::write_shortest(out, value.y), 2);
+    out = frame.put(common::write_shortest(out, value.z), 3);
     buffer_.append(text, out);
     flush_if_full();
   }
@@ -107,19 +132,6 @@ class XmlWriter {
   }
 
  private:
-  static char* put(char* out, std::string_view text) {
-    std::memcpy(out, text.data(), text.size());
-    return out + text.size();
-  }
-  // A line feed, the indentation of `depth`, then `open`, `name`, `close`.
-  static char* put_line(char* out, int depth, std::string_view open, std::string_view name,
-                        std::string_view close) {
-    *out++ = '\n';
-    const auto indent = static_cast<std::size_t>(depth) * 2;
-    std::memset(out, ' ', indent);
-    out += indent;
-    return put(put(put(out, open), name), close);
-  }
   void open_tag(std::string_view name) {
     buffer_ += '<';
     buffer_ += name;
@@ -179,10 +191,10 @@ void write_tooth(XmlWriter& xml, const Tooth& tooth) {
     xml.empty("Margin", 3);
   } else {
     xml.start("Margin", 3);
-    for (const qfm::Vec3& point : tooth.margin) xml.point("Vec3", point, 4);
+    for (const qfm::Vec3& point : tooth.margin) xml.point(kMarginPoint, point);
     xml.end("Margin", 3);
   }
-  xml.point("Axis", tooth.axis, 3);
+  xml.point(kAxis, tooth.axis);
   xml.end("Tooth", 2);
 }
 

@@ -93,8 +93,8 @@ constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 }  // namespace
 
-bool MarginLineReader::take_line(std::string_view raw) {
-  if (!common::is_valid_utf8(raw)) {
+bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
+  if (!known_text && !common::is_valid_utf8(raw)) {
     not_text_ = true;
     return false;
   }
@@ -112,6 +112,9 @@ bool MarginLineReader::take_line(std::string_view raw) {
 
 bool MarginLineReader::feed(std::string_view bytes) {
   if (ended_) return false;
+  // A piece of text that is valid as a whole spares the check of each of
+  // its lines; only a line that began in an earlier piece is checked alone.
+  const bool piece_is_text = common::is_valid_utf8(bytes);
   while (!bytes.empty()) {
     const std::size_t feed = bytes.find('\n');
     if (feed == std::string_view::npos) {
@@ -120,11 +123,12 @@ bool MarginLineReader::feed(std::string_view bytes) {
     }
     std::string_view line = bytes.substr(0, feed);
     bytes.remove_prefix(feed + 1);
-    if (!partial_.empty()) {
+    const bool joined = !partial_.empty();
+    if (joined) {
       partial_.append(line);
       line = partial_;
     }
-    const bool more = take_line(line);
+    const bool more = take_line(line, piece_is_text && !joined);
     partial_.clear();
     if (!more) {
       ended_ = true;
@@ -138,7 +142,7 @@ void MarginLineReader::finish() {
   if (ended_) return;
   ended_ = true;
   if (!partial_.empty()) {
-    (void)take_line(partial_);
+    (void)take_line(partial_, false);
     partial_.clear();
   }
 }
