@@ -1,18 +1,25 @@
-#include "tool_runner.h"
-
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+
+#include "tool_runner.h"
 
 extern char** environ;
 
 namespace e2e {
 
 namespace fs = std::filesystem;
+
+const char kSeparator = '/';
+
+const SystemError kFileNotFound{"No such file or directory", ENOENT};
+const SystemError kFolderNotFound{"No such file or directory", ENOENT};
+const SystemError kIsADirectory{"Is a directory", EISDIR};
+
+void remove_tree(const fs::path& path) { fs::remove_all(path); }
 
 Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
   const fs::path out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
@@ -44,39 +51,6 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   fs::remove(out_path);
   fs::remove(err_path);
   return outcome;
-}
-
-std::string read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void write_bytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-void ToolTest::SetUp() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  dir_ = fs::path(DAZ_WORK_DIR) / name;
-  fs::remove_all(dir_);
-  fs::create_directories(dir_);
-}
-
-void ToolTest::TearDown() {
-  if (!HasFailure()) fs::remove_all(dir_);
-}
-
-void ToolTest::copy_fixture(const std::string& name) {
-  const fs::path source = fs::path(DAZ_FIXTURES_DIR) / name;
-  fs::copy(source, dir_ / fs::path(name).filename(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
 }
 
 }  // namespace e2e
