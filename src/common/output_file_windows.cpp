@@ -35,9 +35,9 @@ std::wstring temporary_name_for(const std::wstring& target) {
 }
 
 // The written file takes the target's name. ReplaceFileW keeps what the old
-// file had besides its bytes (attributes, permissions, creation time), as
-// the POSIX build keeps the mode; a new target, or one removed meanwhile,
-// is a plain rename.
+// file had besides its bytes (permissions, creation time), as the POSIX
+// build keeps the mode; a new target, or one removed meanwhile, is a plain
+// rename.
 bool move_into_place(const std::wstring& temporary, const std::wstring& target, bool replaces) {
   if (replaces) {
     if (ReplaceFileW(target.c_str(), temporary.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
