@@ -23,8 +23,8 @@ Outcome run_tool(const std::vector<std::string>& arguments, const std::filesyste
 std::string read_bytes(const std::filesystem::path& path);
 void write_bytes(const std::filesystem::path& path, std::string_view bytes);
 
-// The path named by the UTF-8 text `text` (std::filesystem reads narrow
-// strings in the ANSI code page on Windows).
+// The path named by the UTF-8 text `text` (std::filesystem on Windows does
+// not read narrow strings as UTF-8).
 std::filesystem::path utf8_path(std::string_view text);
 
 // Removes `path` and everything under it, however deep.
