@@ -5,11 +5,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+
 extern char** environ;
 
 namespace e2e {
 
 namespace fs = std::filesystem;
+
+const char kSeparator = '/';
+
+const SystemError kFileNotFound{"No such file or directory", ENOENT};
+const SystemError kFolderNotFound{"No such file or directory", ENOENT};
+const SystemError kIsADirectory{"Is a directory", EISDIR};
+
+void remove_tree(const fs::path& path) { fs::remove_all(path); }
 
 namespace {
 

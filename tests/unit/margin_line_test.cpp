@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 
 namespace qfm {
 namespace {
@@ -28,6 +29,15 @@ class MarginLine : public ::testing::Test {
 
   fs::path dir_;
 };
+
+// The system's error for a missing file. POSIX systems word it alike
+// everywhere; Windows words it differently between versions and under Wine,
+// so there only its code is fixed.
+#ifdef _WIN32
+const std::regex kMissingFileError(R"([^\r\n]+ \(os error 2\))");
+#else
+const std::regex kMissingFileError(R"(No such file or directory \(os error 2\))");
+#endif
 
 const std::vector<Vec3> kTwoPoints{{1, 2, 3}, {4.5, -6, 0.7}};
 
@@ -123,7 +133,9 @@ TEST_F(MarginLine, ReadsLinesLongerThanItsBuffer) {
 // wherever the split falls: inside a number, a marker, a CRLF or a
 // multi-byte white space character.
 TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
-  const std::string text = "x\r\nBEGIN_M\r\n1\xE2\x80\x83" "2 3\r\n4.5 -6 7e-1\nEND_M\n\xFF";
+  const std::string text =
+      "x\r\nBEGIN_M\r\n1\xE2\x80\x83"
+      "2 3\r\n4.5 -6 7e-1\nEND_M\n\xFF";
   for (std::size_t split = 0; split <= text.size(); ++split) {
     MarginLineReader reader;
     if (reader.feed(std::string_view(text).substr(0, split))) {
@@ -143,8 +155,9 @@ TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
     ASSERT_FALSE(points);
     EXPECT_EQ(points.error().failure, MarginLineFailure::CannotOpen);
   }
-  EXPECT_EQ(read_margin_line((dir_ / "missing.pts").string()).error().error.message,
-            "No such file or directory (os error 2)");
+  const std::string message =
+      read_margin_line((dir_ / "missing.pts").string()).error().error.message;
+  EXPECT_TRUE(std::regex_match(message, kMissingFileError)) << message;
 }
 
 }  // namespace
