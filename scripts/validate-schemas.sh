@@ -58,7 +58,7 @@ ajv=$tools/node_modules/.bin/ajv
 if [ -z "$tool" ]; then
   scripts/install-deps.sh
   cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=OFF >/dev/null
-  cmake --build build/release --parallel 2 --target daz-izezovivadezurid >/dev/null
+  cmake --build build/release --parallel "$(nproc)" --target daz-izezovivadezurid >/dev/null
   tool=$root/build/release/src/main/daz-izezovivadezurid
 fi
 
