@@ -13,7 +13,7 @@ case ${1:-} in
   "")
     # dpkg-shlibdeps names the package's dependencies; CPack finds the
     # programs to look at with file.
-    scripts/ensure-packages.sh dpkg-dev file
+    scripts/install-deps.sh dpkg-dev file
     scripts/install-deps.sh
     build=build/release
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=OFF >/dev/null

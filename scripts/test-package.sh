@@ -19,7 +19,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "$0 needs root (debootstrap, chroot)" >&2
   exit 1
 fi
-scripts/ensure-packages.sh debootstrap
+scripts/install-deps.sh debootstrap
 
 if (($# > 0)); then
   package=$(realpath "$1")

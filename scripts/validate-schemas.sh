@@ -41,8 +41,8 @@ ajv_cli_version=5.0.0
 ajv_version=8.20.0
 
 # --- Validators ---------------------------------------------------------------
-command -v xmllint >/dev/null || scripts/ensure-packages.sh libxml2-utils
-command -v npm >/dev/null || scripts/ensure-packages.sh nodejs npm
+command -v xmllint >/dev/null || scripts/install-deps.sh libxml2-utils
+command -v npm >/dev/null || scripts/install-deps.sh nodejs npm
 installed_version() {
   sed -n 's/^  "version": "\(.*\)",$/\1/p' "$tools/node_modules/$1/package.json" 2>/dev/null
 }
