@@ -90,6 +90,25 @@ TEST_F(OutputFileTest, CreatesANewTargetOnCommit) {
   EXPECT_EQ(entries(), 1u);
 }
 
+// The temporary's name must fit wherever the target's name fits, and no
+// leftover of an earlier run (under the same process id) may stand in its
+// way.
+TEST_F(OutputFileTest, CreatesTheLongestNameBesideLeftoversOfEarlierRuns) {
+  const fs::path longest = dir_ / (std::string(251, 'n') + ".xml");
+  const fs::path target = dir_ / "out.xml";
+  std::ofstream(target.string() + ".tmp-" + std::to_string(GetCurrentProcessId()) + "-0")
+      << "leftover";
+  for (const fs::path& path : {longest, target}) {
+    auto file = OutputFile::create(path.string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+    const auto committed = file->commit();
+    ASSERT_TRUE(committed) << committed.error().message;
+    EXPECT_EQ(content(path), "new");
+  }
+  EXPECT_EQ(entries(), 3u);
+}
+
 TEST_F(OutputFileTest, LeavesTheTargetAsItWasWithoutCommit) {
   const fs::path target = dir_ / "out.xml";
   std::ofstream(target) << "previous";
