@@ -9,6 +9,7 @@
 #   scripts/fuzz.sh margin_line     # only the targets named
 set -euo pipefail
 cd "$(dirname "$0")/.."
+scripts/install-deps.sh
 scripts/install-deps.sh clang-16 libclang-rt-16-dev
 
 seconds=${FUZZ_SECONDS:-60}

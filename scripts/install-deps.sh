@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and testing need, when any is
-# missing. Safe to run again: it installs nothing when all are present.
+# Installs Debian packages when any is missing: the ones named on the
+# command line, or else those that building and testing need. Safe to run
+# again: it installs nothing when all are present.
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libgtest-dev libbenchmark-dev)
-# Further packages that one caller needs, such as a second compiler.
-packages+=("$@")
+packages=("$@")
+if ((${#packages[@]} == 0)); then
+  packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libdragonbox-dev libfast-float-dev
+            libgtest-dev libbenchmark-dev)
+fi
 missing=()
 for package in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then

@@ -16,14 +16,13 @@ flags="-O1 -fno-omit-frame-pointer -fsanitize=$checks -fno-sanitize-recover=all"
 # its layout alone, so the prebuilt test libraries still link.
 flags+=" -D_GLIBCXX_ASSERTIONS"
 build_dir=build/sanitize
+scripts/install-deps.sh
 if [[ "$compiler" == clang* ]]; then
   scripts/install-deps.sh clang-16 libclang-rt-16-dev
   # libstdc++ 12 offers <expected> only to compilers that claim C++20
   # concepts in full; clang 16 has all that it needs.
   flags+=" -D__cpp_concepts=202002L -Wno-macro-redefined"
   build_dir=build/sanitize-clang
-else
-  scripts/install-deps.sh
 fi
 
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))

@@ -1,7 +1,9 @@
 #include "common/decimal_number.h"
 
-#include <charconv>
-#include <limits>
+#include <fast_float/fast_float.h>
+
+#include <cmath>
+#include <cstdint>
 
 namespace common {
 
@@ -9,89 +11,67 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// The shape of a decimal text, found in one pass.
-struct Shape {
-  bool negative = false;
-  // Power of ten of the first non-zero significand digit, before the
-  // exponent is added; meaningless when every digit is zero.
-  long long leading_power = 0;
-  bool all_zero = true;
-  long long exponent = 0;
-};
+// Powers of ten that a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// 10^15 < 2^53: the digits fit a double exactly; and a fraction of at most
+// 15 digits needs no power beyond 10^22.
+constexpr int kMaxExactDigits = 15;
 
-std::optional<Shape> scan(std::string_view text) {
-  Shape shape;
-  std::size_t i = 0;
-  if (i < text.size() && text[i] == '-') {
-    shape.negative = true;
-    ++i;
-  }
-  long long integer_digits = 0;
-  long long position = 0;  // digits seen so far, integer and fraction
-  bool seen_point = false;
-  bool any_digit = false;
-  for (; i < text.size(); ++i) {
-    const char c = text[i];
-    if (is_digit(c)) {
-      any_digit = true;
-      if (c != '0' && shape.all_zero) {
-        shape.all_zero = false;
-        shape.leading_power = position;
-      }
-      ++position;
-      if (!seen_point) ++integer_digits;
-    } else if (c == '.' && !seen_point) {
-      seen_point = true;
-    } else {
-      break;
+// Digits with at most one point and no exponent, few enough that the
+// digits and the power of ten are both exact doubles: one division is then
+// correctly rounded (Clinger's fast path). Covers nearly every coordinate;
+// anything else is none and goes to fast_float.
+std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  std::uint64_t digits = 0;
+  int count = 0;
+  int fraction_count = 0;
+  for (; p < end && is_digit(*p); ++p, ++count) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  if (p < end && *p == '.') {
+    for (++p; p < end && is_digit(*p); ++p, ++count, ++fraction_count) {
+      digits = digits * 10 + static_cast<unsigned>(*p - '0');
     }
   }
-  if (!any_digit) return std::nullopt;
-  shape.leading_power = integer_digits - shape.leading_power;
-  if (i == text.size()) return shape;
-  if (text[i] != 'e' && text[i] != 'E') return std::nullopt;
-  ++i;
-  bool exponent_negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) exponent_negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  constexpr long long kSaturated = 1'000'000'000'000LL;
-  for (; i < text.size(); ++i) {
-    if (!is_digit(text[i])) return std::nullopt;
-    if (shape.exponent < kSaturated) shape.exponent = shape.exponent * 10 + (text[i] - '0');
-  }
-  if (exponent_negative) shape.exponent = -shape.exponent;
-  return shape;
-}
-
-bool has_only_decimal_characters(std::string_view text) {
-  for (char c : text) {
-    if (!is_digit(c) && c != '.' && c != 'e' && c != 'E' && c != '+' && c != '-') return false;
-  }
-  return true;
-}
-
-// For a text that from_chars found beyond the double range either way.
-std::optional<DecimalValue> saturated(std::string_view text) {
-  const auto shape = scan(text);
-  if (!shape) return std::nullopt;
-  const double zero = shape->negative ? -0.0 : 0.0;
-  if (shape->all_zero || shape->leading_power + shape->exponent <= 0) return DecimalValue{zero, false};
-  const double infinity = std::numeric_limits<double>::infinity();
-  return DecimalValue{shape->negative ? -infinity : infinity, true};
+  if (count == 0 || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
+  const auto value = exact_short_decimal(digits, count, fraction_count);
+  if (!value) return std::nullopt;
+  return DecimalPrefix{DecimalValue{negative ? -*value : *value, false},
+                       static_cast<std::size_t>(p - begin)};
 }
 
 }  // namespace
 
-std::optional<DecimalValue> decimal_to_double(std::string_view text) {
-  // Within these characters, from_chars taking the whole text is exactly
-  // the decimal form; words such as "inf" or "nan" never get that far.
-  if (text.empty() || !has_only_decimal_characters(text)) return std::nullopt;
+std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
+                                          int fraction_digits) {
+  if (digit_count > kMaxExactDigits) return std::nullopt;
+  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+}
+
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
+  if (const auto plain = plain_short_decimal(text)) return plain;
+  // fast_float reads exactly this form, and the words inf and nan besides,
+  // which only a text starting with a letter can be.
+  const std::size_t lead = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (lead >= text.size() || !(is_digit(text[lead]) || text[lead] == '.')) return std::nullopt;
   double value = 0;
-  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (result.ptr != text.data() + text.size()) return std::nullopt;
-  if (result.ec == std::errc::result_out_of_range) return saturated(text);
+  const auto result = fast_float::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec != std::errc()) return std::nullopt;
-  return DecimalValue{value, false};
+  // fast_float rounds a magnitude beyond the range to infinity, which no
+  // decimal text spells otherwise.
+  return DecimalPrefix{DecimalValue{value, std::isinf(value)},
+                       static_cast<std::size_t>(result.ptr - text.data())};
+}
+
+std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+  const auto prefix = decimal_prefix_to_double(text);
+  if (!prefix || prefix->length != text.size()) return std::nullopt;
+  return prefix->decimal;
 }
 
 }  // namespace common

@@ -2,6 +2,8 @@
 // conversion behind JSON numbers and margin line coordinates.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -18,5 +20,21 @@ struct DecimalValue {
 // one digit in all), then optionally "e" or "E", an optional sign and at
 // least one digit. Anything else gives none.
 std::optional<DecimalValue> decimal_to_double(std::string_view text);
+
+// `digits` × 10^-`fraction_digits` when the digits and the power of ten
+// are both exact doubles (at most 15 significant digits in `digit_count`,
+// which counts leading zeros too), so that one division rounds correctly;
+// none otherwise. For scanners that gather the digits as they go.
+std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
+                                          int fraction_digits);
+
+// The longest start of `text` that has that form, read as above, and its
+// length; none when not even one digit starts it. For scanners that find
+// where a number ends by reading it.
+struct DecimalPrefix {
+  DecimalValue decimal;
+  std::size_t length = 0;
+};
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text);
 
 }  // namespace common

@@ -14,6 +14,9 @@ namespace common {
 
 class OutputFile {
  public:
+  // The platform's handles and names, defined beside its code; opaque here.
+  struct State;
+
   // Prepares writing to `path`. Fails, with the system's error and without
   // changing anything, when the target could not be created or opened for
   // writing (its directory missing, no permission, a directory there).
@@ -32,8 +35,6 @@ class OutputFile {
   Result<void> commit();
 
  private:
-  // The platform's handles and names, defined beside its code.
-  struct State;
   // The platform's create, after the checks that hold everywhere.
   static Result<OutputFile> create_native(const std::string& path);
   explicit OutputFile(std::unique_ptr<State> state);

@@ -1,111 +1,160 @@
 #include "common/shortest_decimal.h"
 
-#include <charconv>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <dragonbox/dragonbox.h>
 
 namespace common {
 
 namespace {
 
-// The shortest significant digits of a finite, non-zero magnitude and the
-// decimal exponent of the first digit: value = 0.d1d2... * 10^point. The
-// digits stay in the caller's buffer.
-struct Digits {
-  char buffer[32];
-  std::size_t length = 0;
-  int point = 0;
+constexpr int kMaxDigits = 20;  // of a 64-bit significand
+// Room to copy kMaxDigits places from any digit on.
+constexpr int kDigitPlaces = 2 * kMaxDigits;
 
-  std::string_view digits() const { return {buffer, length}; }
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+constexpr std::uint64_t kPowersOfTen[] = {1ULL,
+                                           10ULL,
+                                           100ULL,
+                                           1000ULL,
+                                           10000ULL,
+                                           100000ULL,
+                                           1000000ULL,
+                                           10000000ULL,
+                                           100000000ULL,
+                                           1000000000ULL,
+                                           10000000000ULL,
+                                           100000000000ULL,
+                                           1000000000000ULL,
+                                           10000000000000ULL,
+                                           100000000000000ULL,
+                                           1000000000000000ULL,
+                                           10000000000000000ULL,
+                                           100000000000000000ULL,
+                                           1000000000000000000ULL,
+                                           10000000000000000000ULL};
+
+// The shortest significant digits of a finite, non-zero magnitude and the
+// decimal exponent of the first digit: value = 0.d1d2... * 10^point.
+struct Digits {
+  char text[kDigitPlaces] = {};  // the digits, then zeros
+  int length = 0;
+  int point = 0;
 };
 
-void shortest_digits(double magnitude, Digits& out) {
-  char text[64];
-  const auto result =
-      std::to_chars(text, text + sizeof text, magnitude, std::chars_format::scientific);
-  const char* end = result.ptr;
-  const char* p = text;
-  for (; p < end && *p != 'e'; ++p) {
-    if (*p != '.') out.buffer[out.length++] = *p;
-  }
-  int exponent = 0;
-  std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
-  out.point = exponent + 1;
+// The number of decimal digits of a non-zero `value`, from its bit width.
+int digit_count(std::uint64_t value) {
+  // 1233/4096 is just above log10(2).
+  const int guess = ((64 - std::countl_zero(value | 1)) * 1233) >> 12;
+  return guess + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
-void append_positional(std::string& out, const Digits& d) {
-  const std::string_view digits = d.digits();
-  const auto length = static_cast<int>(digits.size());
-  if (d.point <= 0) {
-    out += "0.";
-    out.append(static_cast<std::size_t>(-d.point), '0');
-    out += digits;
-  } else if (d.point >= length) {
-    out += digits;
-    out.append(static_cast<std::size_t>(d.point - length), '0');
+// Writes the `count` digits of `value` ending at `end`, two at a time.
+void write_digits_backward(std::uint64_t value, char* end) {
+  while (value >= 100) {
+    const auto pair = static_cast<std::size_t>(value % 100) * 2;
+    value /= 100;
+    end -= 2;
+    std::memcpy(end, kDigitPairs + pair, 2);
+  }
+  if (value >= 10) {
+    std::memcpy(end - 2, kDigitPairs + static_cast<std::size_t>(value) * 2, 2);
   } else {
-    const auto split = static_cast<std::size_t>(d.point);
-    out += digits.substr(0, split);
-    out += '.';
-    out += digits.substr(split);
+    end[-1] = static_cast<char>('0' + value);
   }
 }
 
-// "NaN", "inf", "-inf", or false for a finite value.
-bool append_non_finite(std::string& out, double value) {
-  if (std::isnan(value)) {
-    out += "NaN";
-    return true;
+Digits shortest_digits(double magnitude) {
+  const auto decimal = jkj::dragonbox::to_decimal(magnitude, jkj::dragonbox::policy::sign::ignore);
+  Digits digits;
+  digits.length = digit_count(decimal.significand);
+  write_digits_backward(decimal.significand, digits.text + digits.length);
+  digits.point = digits.length + decimal.exponent;
+  return digits;
+}
+
+char* write_zeros(char* out, int count) {
+  std::memset(out, '0', static_cast<std::size_t>(count));
+  return out + count;
+}
+
+char* write_text(char* out, const char* text, int length) {
+  std::memcpy(out, text, static_cast<std::size_t>(length));
+  return out + length;
+}
+
+// Copies twenty places of the digit buffer from `text` on, a fixed-size
+// copy the compiler does in two moves, and keeps `length` of them: the
+// places after stay within the room the caller gives (kMaxShortestLength)
+// and are written over by what follows.
+char* write_digit_places(char* out, const char* text, int length) {
+  std::memcpy(out, text, kMaxDigits);
+  return out + length;
+}
+
+char* write_positional(char* out, const Digits& d) {
+  if (d.point <= 0) {
+    *out++ = '0';
+    *out++ = '.';
+    out = write_zeros(out, -d.point);
+    return write_digit_places(out, d.text, d.length);
   }
-  if (std::isinf(value)) {
-    out += value < 0 ? "-inf" : "inf";
-    return true;
+  if (d.point >= d.length) {
+    out = write_digit_places(out, d.text, d.length);
+    return write_zeros(out, d.point - d.length);
   }
-  return false;
+  out = write_digit_places(out, d.text, d.point);
+  *out++ = '.';
+  return write_digit_places(out, d.text + d.point, d.length - d.point);
+}
+
+// "NaN", "inf", "-inf", or nothing for a finite value.
+char* write_non_finite(char* out, double value) {
+  if (std::isnan(value)) return write_text(out, "NaN", 3);
+  if (std::isinf(value)) return value < 0 ? write_text(out, "-inf", 4) : write_text(out, "inf", 3);
+  return nullptr;
 }
 
 }  // namespace
 
-void append_shortest(std::string& out, double value) {
-  if (append_non_finite(out, value)) return;
-  if (std::signbit(value)) out += '-';
+char* write_shortest(char* out, double value) {
+  if (char* end = write_non_finite(out, value)) return end;
+  if (std::signbit(value)) *out++ = '-';
   if (value == 0) {
-    out += '0';
-    return;
+    *out++ = '0';
+    return out;
   }
-  Digits d;
-  shortest_digits(std::fabs(value), d);
-  append_positional(out, d);
+  return write_positional(out, shortest_digits(std::fabs(value)));
 }
 
 std::string format_shortest(double value) {
-  std::string out;
-  append_shortest(out, value);
-  return out;
+  char text[kMaxShortestLength];
+  return std::string(text, write_shortest(text, value));
 }
 
 std::string format_float_for_message(double value) {
-  std::string out;
-  if (append_non_finite(out, value)) return out;
-  if (std::signbit(value)) out += '-';
+  char text[kMaxShortestLength];
+  if (char* end = write_non_finite(text, value)) return std::string(text, end);
+  std::string out = std::signbit(value) ? "-" : "";
   if (value == 0) return out + "0.0";
-  Digits d;
-  shortest_digits(std::fabs(value), d);
-  const auto length = static_cast<int>(d.length);
-  if (d.point >= length && d.point <= 16) {
-    append_positional(out, d);
-    out += ".0";
-  } else if (d.point > -5 && d.point <= 16) {
-    append_positional(out, d);
-  } else {
-    out += d.buffer[0];
-    if (length > 1) {
-      out += '.';
-      out += d.digits().substr(1);
-    }
-    out += 'e';
-    out += std::to_string(d.point - 1);
+  const Digits d = shortest_digits(std::fabs(value));
+  if (d.point > -5 && d.point <= 16) {
+    out.append(text, write_positional(text, d));
+    if (d.point >= d.length) out += ".0";
+    return out;
   }
-  return out;
+  out += d.text[0];
+  if (d.length > 1) {
+    out += '.';
+    out.append(d.text + 1, static_cast<std::size_t>(d.length - 1));
+  }
+  return out + "e" + std::to_string(d.point - 1);
 }
 
 }  // namespace common

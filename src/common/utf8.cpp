@@ -98,6 +98,23 @@ std::string utf8_lossy(std::string_view bytes) {
   return out;
 }
 
+char32_t decode_utf8(std::string_view sequence) {
+  const auto byte = [&](std::size_t i) {
+    return static_cast<char32_t>(static_cast<unsigned char>(sequence[i]));
+  };
+  switch (sequence.size()) {
+    case 1:
+      return byte(0);
+    case 2:
+      return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
+    case 3:
+      return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
+    default:
+      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
+             (byte(3) & 0x3F);
+  }
+}
+
 void append_utf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);

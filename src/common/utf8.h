@@ -18,6 +18,10 @@ bool is_valid_utf8(std::string_view bytes);
 // how a path is shown in messages and on standard output.
 std::string utf8_lossy(std::string_view bytes);
 
+// The code point of `sequence`, one well-formed UTF-8 sequence whole (as
+// utf8_sequence_length measures it).
+char32_t decode_utf8(std::string_view sequence);
+
 // Appends the UTF-8 form of the code point `cp` (at most U+10FFFF).
 void append_utf8(std::string& out, char32_t cp);
 

@@ -1,5 +1,9 @@
 #include "constructioninfo/xml_form.h"
 
+#include <array>
+#include <cstring>
+
+#include "common/background_writer.h"
 #include "common/output_file.h"
 #include "common/shortest_decimal.h"
 #include "common/path_text.h"
@@ -11,7 +15,7 @@ namespace {
 
 constexpr std::string_view kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instance";
 constexpr std::string_view kSchema = "http://www.w3.org/2001/XMLSchema";
-constexpr std::size_t kFlushSize = 64 * 1024;
+constexpr std::size_t kFlushSize = 256 * 1024;
 
 std::string_view reconstruction_type_name(ReconstructionType type) {
   switch (type) {
@@ -26,6 +30,38 @@ std::string_view reconstruction_type_name(ReconstructionType type) {
   }
   return "AnatomicCrown";
 }
+
+// The fixed text around the three numbers of a point element at its depth:
+// the start tags up to <x>, the text between the numbers, and the end
+// tags. Each piece sits in room of its own so that it is copied in one
+// fixed-size move.
+struct PointFrame {
+  static constexpr std::size_t kRoom = 64;
+  std::array<std::array<char, kRoom>, 4> pieces{};
+  std::array<std::size_t, 4> lengths{};
+
+  PointFrame(std::string_view name, int depth) {
+    const std::string outer = "\n" + std::string(static_cast<std::size_t>(depth) * 2, ' ');
+    const std::string inner = outer + "  ";
+    set(0, outer + "<" + std::string(name) + ">" + inner + "<x>");
+    set(1, "</x>" + inner + "<y>");
+    set(2, "</y>" + inner + "<z>");
+    set(3, "</z>" + outer + "</" + std::string(name) + ">");
+  }
+  char* put(char* out, std::size_t piece) const {
+    std::memcpy(out, pieces[piece].data(), kRoom);
+    return out + lengths[piece];
+  }
+
+ private:
+  void set(std::size_t piece, const std::string& text) {
+    std::memcpy(pieces[piece].data(), text.data(), text.size());
+    lengths[piece] = text.size();
+  }
+};
+
+const PointFrame kMarginPoint{"Vec3", 4};
+const PointFrame kAxis{"Axis", 3};
 
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kFlushSize, so that a huge document never sits in memory.
@@ -56,12 +92,14 @@ class XmlWriter {
     open_tag(name);
     append_escaped(text, false);
     close_tag(name);
+    flush_if_full();
   }
   // Numbers are never empty and hold nothing to escape.
   void number(std::string_view name, double value, int depth) {
     new_line(depth);
     open_tag(name);
-    common::append_shortest(buffer_, value);
+    char text[common::kMaxShortestLength];
+    buffer_.append(text, common::write_shortest(text, value));
     close_tag(name);
   }
   void number(std::string_view name, std::uint32_t value, int depth) {
@@ -69,6 +107,17 @@ class XmlWriter {
     open_tag(name);
     buffer_ += std::to_string(value);
     close_tag(name);
+  }
+  // A whole point, its element and its x, y and z, put together on the
+  // stack and appended at once: a large document is mostly points.
+  void point(const PointFrame& frame, const qfm::Vec3& value) {
+    char text[3 * (common::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
+    char* out = frame.put(text, 0);
+    out = frame.put(common::write_shortest(out, value.x), 1);
+    out = frame.put(common::write_shortest(out, value.y), 2);
+    out = frame.put(common::write_shortest(out, value.z), 3);
+    buffer_.append(text, out);
+    flush_if_full();
   }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
@@ -123,6 +172,7 @@ class XmlWriter {
   void flush_if_full() {
     if (buffer_.size() >= kFlushSize) flush();
   }
+  // After the sink's first failure nothing more goes out.
   void flush() {
     if (result_ && !buffer_.empty()) result_ = sink_(buffer_);
     buffer_.clear();
@@ -133,14 +183,6 @@ class XmlWriter {
   common::Result<void> result_;
 };
 
-void write_vec3(XmlWriter& xml, std::string_view name, const qfm::Vec3& point, int depth) {
-  xml.start(name, depth);
-  xml.number("x", point.x, depth + 1);
-  xml.number("y", point.y, depth + 1);
-  xml.number("z", point.z, depth + 1);
-  xml.end(name, depth);
-}
-
 void write_tooth(XmlWriter& xml, const Tooth& tooth) {
   xml.start("Tooth", 2);
   xml.number("Number", tooth.number, 3);
@@ -149,10 +191,10 @@ void write_tooth(XmlWriter& xml, const Tooth& tooth) {
     xml.empty("Margin", 3);
   } else {
     xml.start("Margin", 3);
-    for (const qfm::Vec3& point : tooth.margin) write_vec3(xml, "Vec3", point, 4);
+    for (const qfm::Vec3& point : tooth.margin) xml.point(kMarginPoint, point);
     xml.end("Margin", 3);
   }
-  write_vec3(xml, "Axis", tooth.axis, 3);
+  xml.point(kAxis, tooth.axis);
   xml.end("Tooth", 2);
 }
 
@@ -216,8 +258,9 @@ common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& 
 
 std::string render_xml(const ConstuctionInfo& document) {
   std::string text;
-  const ByteSink append = [&](std::string_view bytes) -> common::Result<void> {
+  const ByteSink append = [&](std::string& bytes) -> common::Result<void> {
     text += bytes;
+    bytes.clear();
     return {};
   };
   (void)write_xml(document, append);
@@ -231,8 +274,14 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
     return std::unexpected(
         common::wrap_error("Failed to create " + common::display_path(output_path), file.error()));
   }
-  const ByteSink to_file = [&](std::string_view bytes) { return file->write(bytes); };
-  auto written = write_xml(document, to_file);
+  common::Result<void> written;
+  {
+    common::BackgroundWriter writer(*file);
+    const ByteSink to_file = [&](std::string& bytes) { return writer.hand_over(bytes); };
+    written = write_xml(document, to_file);
+    const auto finished = writer.finish();
+    if (written) written = finished;
+  }
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(

@@ -13,8 +13,10 @@
 
 namespace constructioninfo {
 
-// Receives the bytes in order, in pieces of some tens of kilobytes.
-using ByteSink = std::function<common::Result<void>(std::string_view)>;
+// Receives the bytes in order, a buffer of some hundred kilobytes at a
+// time: it takes what `bytes` holds and leaves it empty (it may swap in
+// another buffer, so that the filled one is written while the next fills).
+using ByteSink = std::function<common::Result<void>(std::string& bytes)>;
 
 // Writes `document` to `sink`; stops at the sink's first error.
 common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& sink);

@@ -12,9 +12,10 @@ namespace app {
 // and carried as WTF-8, so that any file name still names its file.
 std::vector<std::string> process_arguments(int argc, char** argv);
 
-// Settings for the whole process, made first: a write to a closed pipe is
-// an error value rather than a fatal signal (POSIX); standard streams carry
-// bytes unchanged, never "\r\n" (Windows).
+// Settings for the whole process, made first: a write to a closed pipe or
+// past the file-size limit is an error value rather than a fatal signal,
+// and closed standard streams are reopened on /dev/null (POSIX); standard
+// streams carry bytes unchanged, never "\r\n" (Windows).
 void prepare_process();
 
 }  // namespace app

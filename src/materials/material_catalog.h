@@ -19,6 +19,7 @@ struct Material {
   std::string amann_girrbach_material;
   std::string amann_girrbach_material_name;
   std::string millbox_material_code;
+  bool operator==(const Material&) const = default;
 };
 
 struct MaterialBrandRef {
@@ -29,6 +30,7 @@ struct MaterialBrandRef {
   std::string amann_girrbach_material;
   std::string millbox_material_code;
   std::string millbox_material_name;
+  bool operator==(const MaterialBrandRef&) const = default;
 };
 
 using MaterialTable = std::unordered_map<std::string, Material>;

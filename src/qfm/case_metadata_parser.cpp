@@ -59,7 +59,13 @@ std::string invalid_length(const RecordShape& shape, std::size_t position) {
 
 std::optional<std::size_t> field_index(const RecordShape& shape, std::string_view name) {
   for (std::size_t i = 0; i < shape.fields.size(); ++i) {
-    if (shape.fields[i].name == name) return i;
+    const std::string_view field = shape.fields[i].name;
+    // The first letter rules out nearly every other field before a compare,
+    // and settles the one-letter names of points alone.
+    if (field.size() == name.size() && field[0] == name[0] &&
+        (field.size() == 1 || field.substr(1) == name.substr(1))) {
+      return i;
+    }
   }
   return std::nullopt;
 }
@@ -171,9 +177,7 @@ Result<double> read_f64(Reader& reader) {
   if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
   if (*next != '-' && (*next < '0' || *next > '9'))
     return std::unexpected(reader.invalid_type("f64"));
-  const auto number = reader.read_number();
-  if (!number) return std::unexpected(number.error());
-  return number->as_double();
+  return reader.read_double();
 }
 
 ProductType product_type_named(std::string_view name) {
@@ -238,14 +242,16 @@ std::expected<std::uint32_t, std::string> tooth_number_from_text(std::string_vie
 }
 
 std::expected<std::uint32_t, std::string> tooth_number_from_integer(const json::AnyValue& value) {
-  if (value.kind != json::AnyValue::Kind::Number ||
-      value.number.kind == json::Number::Kind::Float) {
+  using Kind = json::Number::Kind;
+  if (value.kind != json::AnyValue::Kind::Number || value.number.kind == Kind::Float) {
     return std::unexpected("invalid type: " + value.describe() + ", expected u32");
   }
-  if (value.number.kind == json::Number::Kind::Unsigned &&
-      value.number.unsigned_value <= std::numeric_limits<std::uint32_t>::max()) {
-    return static_cast<std::uint32_t>(value.number.unsigned_value);
+  const json::Number& number = value.number;
+  if (number.kind == Kind::Unsigned &&
+      number.unsigned_value <= std::numeric_limits<std::uint32_t>::max()) {
+    return static_cast<std::uint32_t>(number.unsigned_value);
   }
+  if (number.kind == Kind::Signed && number.signed_value == 0) return 0;  // "-0"
   return std::unexpected("invalid value: " + value.describe() + ", expected u32");
 }
 

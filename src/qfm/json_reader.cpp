@@ -5,6 +5,7 @@
 #include "common/decimal_number.h"
 #include "common/shortest_decimal.h"
 #include "common/utf8.h"
+#include "qfm/quoted_text.h"
 
 namespace qfm::json {
 
@@ -57,7 +58,9 @@ double Number::as_double() const {
     case Kind::Unsigned:
       return static_cast<double>(unsigned_value);
     case Kind::Signed:
-      return static_cast<double>(signed_value);
+      // Only "-0" is a Signed zero; as a double it keeps its sign.
+      return signed_value == 0 ? -0.0 : static_cast<double>(signed_value);
+    case Kind::BigInteger:
     case Kind::Float:
       return float_value;
   }
@@ -70,58 +73,15 @@ std::string Number::describe() const {
       return "integer `" + std::to_string(unsigned_value) + "`";
     case Kind::Signed:
       return "integer `" + std::to_string(signed_value) + "`";
+    case Kind::BigInteger:
+      return "integer `" + std::string(digits) + "`";
     case Kind::Float:
       return "floating point `" + common::format_float_for_message(float_value) + "`";
   }
   return {};
 }
 
-std::string describe_string(std::string_view text) {
-  std::string out = "string \"";
-  static constexpr char kHex[] = "0123456789abcdef";
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    switch (byte) {
-      case '"':
-        out += "\\\"";
-        continue;
-      case '\\':
-        out += "\\\\";
-        continue;
-      case '\n':
-        out += "\\n";
-        continue;
-      case '\r':
-        out += "\\r";
-        continue;
-      case '\t':
-        out += "\\t";
-        continue;
-      case '\0':
-        out += "\\0";
-        continue;
-      default:
-        break;
-    }
-    // Control characters, C0, DEL and C1 (U+0080 to U+009F), show as \u{..}.
-    unsigned code = byte;
-    if (byte == 0xC2 && i + 1 < text.size()) {
-      const auto next = static_cast<unsigned char>(text[i + 1]);
-      if (next >= 0x80 && next <= 0x9F) code = next;
-    }
-    if (code < 0x20 || code == 0x7F || (code >= 0x80 && code <= 0x9F && byte == 0xC2)) {
-      out += "\\u{";
-      if (code >= 0x10) out += kHex[code >> 4];
-      out += kHex[code & 0xF];
-      out += '}';
-      if (byte == 0xC2) ++i;
-      continue;
-    }
-    out += static_cast<char>(byte);
-  }
-  out += '"';
-  return out;
-}
+std::string describe_string(std::string_view text) { return "string " + quote_for_message(text); }
 
 std::string AnyValue::describe() const {
   switch (kind) {
@@ -162,7 +122,7 @@ Error Reader::error_at_next(std::string_view message) const {
   return error_at(index_ + 1, message);
 }
 
-std::optional<char> Reader::peek_after_white_space() {
+std::optional<char> Reader::skip_white_space_then_peek() {
   while (index_ < text_.size()) {
     const char c = text_[index_];
     if (c != ' ' && c != '\n' && c != '\t' && c != '\r') return c;
@@ -244,7 +204,7 @@ Result<char> Reader::find_quote_or_backslash() {
   return std::unexpected(error_here(kEofString));
 }
 
-Result<std::string_view> Reader::read_string_body() {
+Result<std::string_view> Reader::read_escaped_string_body() {
   bool escaped = false;
   scratch_.clear();
   std::size_t start = index_;
@@ -313,40 +273,87 @@ Result<Number> Reader::read_number() {
   return number_from_text(start, is_integer);
 }
 
-Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
-  const std::string_view literal = text_.substr(start, index_ - start);
+namespace {
+
+// The value of a run of decimal digits, or none when it does not fit 64 bits.
+std::optional<std::uint64_t> fitting_integer(std::string_view digits) {
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+// An integer token that fits 64 bits, as Unsigned or (written with a minus
+// sign) Signed; none otherwise.
+std::optional<Number> fitting_number(std::string_view literal) {
   const bool negative = literal.front() == '-';
+  const auto value = fitting_integer(negative ? literal.substr(1) : literal);
+  if (!value) return std::nullopt;
   Number number;
-  if (is_integer) {
-    const std::string_view digits = negative ? literal.substr(1) : literal;
-    std::uint64_t value = 0;
-    bool fits = true;
-    for (char c : digits) {
-      const auto digit = static_cast<std::uint64_t>(c - '0');
-      if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) {
-        fits = false;
-        break;
-      }
-      value = value * 10 + digit;
-    }
-    constexpr std::uint64_t kMostNegative = std::uint64_t{1} << 63;
-    if (fits && !negative) {
-      number.kind = Number::Kind::Unsigned;
-      number.unsigned_value = value;
-      return number;
-    }
-    if (fits && value >= 1 && value <= kMostNegative) {
-      number.kind = Number::Kind::Signed;
-      number.signed_value = value == kMostNegative ? std::numeric_limits<std::int64_t>::min()
-                                                   : -static_cast<std::int64_t>(value);
-      return number;
+  if (!negative) {
+    number.unsigned_value = *value;
+    return number;
+  }
+  constexpr std::uint64_t kMostNegative = std::uint64_t{1} << 63;
+  if (*value > kMostNegative) return std::nullopt;
+  number.kind = Number::Kind::Signed;
+  number.signed_value = *value == kMostNegative ? std::numeric_limits<std::int64_t>::min()
+                                                : -static_cast<std::int64_t>(*value);
+  return number;
+}
+
+}  // namespace
+
+Result<double> Reader::read_double() {
+  // The usual form of a coordinate, "-"? digits ("." digits)?, is checked
+  // and its digits gathered in one scan. Exponents, long digit strings, and
+  // every fault go the long way, which has the exact rules and messages.
+  const char* const begin = text_.data() + index_;
+  const char* const end = text_.data() + text_.size();
+  const char* p = begin;
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const integer = p;
+  std::uint64_t digits = 0;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  const int integer_count = static_cast<int>(p - integer);
+  bool plain = integer_count > 0 && (*integer != '0' || integer_count == 1);
+  int fraction_count = 0;
+  if (plain && p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    plain = fraction_count > 0;
+  }
+  plain = plain && (p == end || (*p != 'e' && *p != 'E'));
+  if (plain) {
+    if (const auto value = common::exact_short_decimal(digits, integer_count + fraction_count,
+                                                       fraction_count)) {
+      index_ = static_cast<std::size_t>(p - text_.data());
+      return negative ? -*value : *value;
     }
   }
+  const auto number = read_number();
+  if (!number) return std::unexpected(number.error());
+  return number->as_double();
+}
+
+Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
+  const std::string_view literal = text_.substr(start, index_ - start);
+  if (is_integer) {
+    if (auto number = fitting_number(literal)) return *number;
+  }
   const auto converted = common::decimal_to_double(literal);
-  if (!converted || converted->overflowed)
+  if (!converted || converted->overflowed) {
     return std::unexpected(error_here("number out of range"));
-  number.kind = Number::Kind::Float;
+  }
+  Number number;
+  number.kind = is_integer ? Number::Kind::BigInteger : Number::Kind::Float;
   number.float_value = converted->value;
+  if (is_integer) number.digits = literal;
   return number;
 }
 
@@ -402,7 +409,7 @@ Result<std::optional<std::string_view>> Reader::next_key(bool& first) {
   return std::optional<std::string_view>{*key};
 }
 
-Result<void> Reader::read_colon() {
+Result<void> Reader::read_colon_after_white_space() {
   const auto next = peek_after_white_space();
   if (!next) return std::unexpected(error_at_next(kEofObject));
   if (*next != ':') return std::unexpected(error_at_next("expected `:`"));

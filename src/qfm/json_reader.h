@@ -18,16 +18,21 @@ using Error = std::string;
 template <typename T>
 using Result = std::expected<T, Error>;
 
-// A number as the text wrote it: a non-negative integer that fits 64 bits,
-// a negative one that fits, or anything else as a double.
+// A number as the text wrote it. An integer token is an integer whatever
+// its size: Unsigned and Signed hold those that fit 64 bits (Signed: those
+// written with a minus sign, "-0" included), BigInteger the others, kept
+// as their digits. Only a fraction or an exponent makes a Float.
 struct Number {
-  enum class Kind { Unsigned, Signed, Float } kind = Kind::Unsigned;
+  enum class Kind { Unsigned, Signed, BigInteger, Float } kind = Kind::Unsigned;
   std::uint64_t unsigned_value = 0;
   std::int64_t signed_value = 0;
+  // The nearest double, for BigInteger and Float.
   double float_value = 0;
+  std::string_view digits;  // BigInteger: the token as written, a view of the text
 
+  // The nearest double; "-0" keeps its sign.
   double as_double() const;
-  // "integer `5`", "floating point `1.5`".
+  // "integer `5`", "integer `18446744073709551616`", "floating point `1.5`".
   std::string describe() const;
 };
 
@@ -44,8 +49,7 @@ struct AnyValue {
   std::string describe() const;
 };
 
-// "string " and the text in double quotes with quotes, backslashes and
-// control characters escaped.
+// "string " and the text quoted for a message (quote_for_message).
 std::string describe_string(std::string_view text);
 
 class Reader {
@@ -53,7 +57,14 @@ class Reader {
   explicit Reader(std::string_view text) : text_(text) {}
 
   // Skips white space and shows the next character without taking it.
-  std::optional<char> peek_after_white_space();
+  std::optional<char> peek_after_white_space() {
+    // Every character above the space is no white space: the usual case,
+    // decided here without a call.
+    if (index_ < text_.size() && static_cast<unsigned char>(text_[index_]) > ' ') {
+      return text_[index_];
+    }
+    return skip_white_space_then_peek();
+  }
   void take() { ++index_; }
 
   // Faults at the last character taken, or at the next character.
@@ -67,11 +78,28 @@ class Reader {
 
   // After the opening quote: the unescaped string, valid until the next
   // call.
-  Result<std::string_view> read_string_body();
+  Result<std::string_view> read_string_body() {
+    // Most strings (every member name) hold no escape and no control
+    // character: they are found in place by one tight scan.
+    for (std::size_t i = index_; i < text_.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text_[i]);
+      if (c == '"') {
+        const std::string_view body = text_.substr(index_, i - index_);
+        index_ = i + 1;
+        return body;
+      }
+      if (c == '\\' || c < 0x20) break;
+    }
+    return read_escaped_string_body();
+  }
   // The rest of a literal after its first character, e.g. "ull".
   Result<void> read_ident_rest(std::string_view rest);
   // A number starting at the next character ("-" or a digit).
   Result<Number> read_number();
+  // A number starting at the next character, as the nearest double: the
+  // usual forms of coordinates in one scan, the others (and every fault)
+  // by read_number.
+  Result<double> read_double();
 
   // The parts of arrays and objects read as values. has_next_element and
   // next_key take the "," between entries; `first` tracks the first entry.
@@ -79,7 +107,13 @@ class Reader {
   Result<void> end_sequence();
   // The next member name, or none at the closing brace (not taken).
   Result<std::optional<std::string_view>> next_key(bool& first);
-  Result<void> read_colon();
+  Result<void> read_colon() {
+    if (index_ < text_.size() && text_[index_] == ':') {
+      ++index_;
+      return {};
+    }
+    return read_colon_after_white_space();
+  }
   Result<void> end_map();
 
   // Any value, fully checked (depth spent, numbers converted).
@@ -97,6 +131,9 @@ class Reader {
   Result<void> end_of_text();
 
  private:
+  std::optional<char> skip_white_space_then_peek();
+  Result<std::string_view> read_escaped_string_body();
+  Result<void> read_colon_after_white_space();
   Error error_at(std::size_t index, std::string_view message) const;
   Result<void> read_escape(std::string& out);
   Result<char32_t> read_unicode_escape();

@@ -1,6 +1,10 @@
 #include "qfm/load_case.h"
 
+#include <optional>
+#include <vector>
+
 #include "common/input_file.h"
+#include "common/parallel.h"
 #include "common/path_text.h"
 #include "common/utf8.h"
 #include "qfm/case_metadata_parser.h"
@@ -25,18 +29,32 @@ Result<std::string> read_case_text(const std::string& json_path) {
   return bytes;
 }
 
+using MarginRead = std::expected<std::vector<Vec3>, MarginLineError>;
+
 // Each product's margin line file replaces the points of the metadata file;
-// a file that opens but does not read leaves them as they were.
+// a file that opens but does not read leaves them as they were. The files
+// are read side by side, then taken in product order, so the first file
+// that does not open is the one reported, and only then does anything
+// change.
 Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory) {
-  for (Product& product : case_metadata.products) {
-    const std::string path = join(json_directory, product.pts, kHostPathRules);
-    auto points = read_margin_line(path);
-    if (points) {
-      product.margin_line_coordinates = std::move(*points);
-    } else if (points.error().failure == MarginLineFailure::CannotOpen) {
-      return std::unexpected(
-          common::wrap_error("Failed to read " + common::display_path(path), points.error().error));
+  std::vector<Product>& products = case_metadata.products;
+  std::vector<std::string> paths;
+  paths.reserve(products.size());
+  for (const Product& product : products) {
+    paths.push_back(join(json_directory, product.pts, kHostPathRules));
+  }
+  std::vector<std::optional<MarginRead>> reads(products.size());
+  common::for_each_in_parallel(paths.size(),
+                               [&](std::size_t i) { reads[i] = read_margin_line(paths[i]); });
+  for (std::size_t i = 0; i < products.size(); ++i) {
+    MarginRead& read = *reads[i];
+    if (!read && read.error().failure == MarginLineFailure::CannotOpen) {
+      return std::unexpected(common::wrap_error("Failed to read " + common::display_path(paths[i]),
+                                                std::move(read.error().error)));
     }
+  }
+  for (std::size_t i = 0; i < products.size(); ++i) {
+    if (*reads[i]) products[i].margin_line_coordinates = std::move(**reads[i]);
   }
   return {};
 }

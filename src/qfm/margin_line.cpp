@@ -26,41 +26,61 @@ bool equals_ignoring_case(std::string_view text, std::string_view lower_word) {
   return true;
 }
 
-// A coordinate word: the decimal form with an optional sign, or inf,
-// infinity or nan in any case.
-std::optional<double> parse_coordinate(std::string_view word) {
-  bool negative = false;
-  std::string_view body = word;
-  if (!body.empty() && (body[0] == '+' || body[0] == '-')) {
-    negative = body[0] == '-';
-    body.remove_prefix(1);
-  }
-  if (equals_ignoring_case(body, "inf") || equals_ignoring_case(body, "infinity")) {
+// A coordinate word in its special forms: inf, infinity or nan in any
+// case, after the sign.
+std::optional<double> special_coordinate(std::string_view word, bool negative) {
+  if (equals_ignoring_case(word, "inf") || equals_ignoring_case(word, "infinity")) {
     const double infinity = std::numeric_limits<double>::infinity();
     return negative ? -infinity : infinity;
   }
-  if (equals_ignoring_case(body, "nan")) {
+  if (equals_ignoring_case(word, "nan")) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     return negative ? -nan : nan;
   }
-  if (body.empty() || body[0] == '-' || body[0] == '+') return std::nullopt;
-  const auto value = common::decimal_to_double(body);
-  if (!value) return std::nullopt;
-  return negative ? -value->value : value->value;
+  return std::nullopt;
 }
 
-// The point of a point line: exactly three coordinate words.
+struct Coordinate {
+  double value = 0;
+  std::size_t length = 0;  // of its word
+};
+
+// The coordinate word at the start of `text` (which holds no white space
+// first): an optional sign, then the decimal form or a special word. The
+// word must end at white space or at the end of the text.
+std::optional<Coordinate> read_coordinate(std::string_view text) {
+  const bool signed_word = text[0] == '+' || text[0] == '-';
+  const bool negative = text[0] == '-';
+  const std::string_view body = text.substr(signed_word ? 1 : 0);
+  if (body.empty() || body[0] == '+' || body[0] == '-') return std::nullopt;
+  const std::size_t sign_length = signed_word ? 1 : 0;
+  if (const auto decimal = common::decimal_prefix_to_double(body)) {
+    const std::size_t length = sign_length + decimal->length;
+    if (white_space_length(text.substr(length)) == 0 && length != text.size()) return std::nullopt;
+    return Coordinate{negative ? -decimal->decimal.value : decimal->decimal.value, length};
+  }
+  std::string_view rest = body;
+  const auto word = next_word(rest);
+  const auto special = special_coordinate(*word, negative);
+  if (!special) return std::nullopt;
+  return Coordinate{*special, sign_length + word->size()};
+}
+
+// The point of a point line (trimmed, not empty): exactly three coordinate
+// words, read where they stand.
 std::optional<Vec3> parse_point_line(std::string_view line) {
   std::array<double, 3> coordinates{};
-  std::size_t count = 0;
   std::string_view rest = line;
-  while (const auto word = next_word(rest)) {
-    if (count == coordinates.size()) return std::nullopt;
-    const auto value = parse_coordinate(*word);
-    if (!value) return std::nullopt;
-    coordinates[count++] = *value;
+  for (double& coordinate : coordinates) {
+    rest = skip_white_space(rest);
+    if (rest.empty()) return std::nullopt;
+    const auto read = read_coordinate(rest);
+    if (!read) return std::nullopt;
+    coordinate = read->value;
+    rest.remove_prefix(read->length);
   }
-  if (count != coordinates.size()) return std::nullopt;
+  // The line is trimmed: anything left is a fourth word.
+  if (!rest.empty()) return std::nullopt;
   return Vec3{coordinates[0], coordinates[1], coordinates[2]};
 }
 
@@ -73,8 +93,8 @@ constexpr std::size_t kReadBufferSize = 64 * 1024;
 
 }  // namespace
 
-bool MarginLineReader::take_line(std::string_view raw) {
-  if (!common::is_valid_utf8(raw)) {
+bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
+  if (!known_text && !common::is_valid_utf8(raw)) {
     not_text_ = true;
     return false;
   }
@@ -92,6 +112,9 @@ bool MarginLineReader::take_line(std::string_view raw) {
 
 bool MarginLineReader::feed(std::string_view bytes) {
   if (ended_) return false;
+  // A piece of text that is valid as a whole spares the check of each of
+  // its lines; only a line that began in an earlier piece is checked alone.
+  const bool piece_is_text = common::is_valid_utf8(bytes);
   while (!bytes.empty()) {
     const std::size_t feed = bytes.find('\n');
     if (feed == std::string_view::npos) {
@@ -100,11 +123,12 @@ bool MarginLineReader::feed(std::string_view bytes) {
     }
     std::string_view line = bytes.substr(0, feed);
     bytes.remove_prefix(feed + 1);
-    if (!partial_.empty()) {
+    const bool joined = !partial_.empty();
+    if (joined) {
       partial_.append(line);
       line = partial_;
     }
-    const bool more = take_line(line);
+    const bool more = take_line(line, piece_is_text && !joined);
     partial_.clear();
     if (!more) {
       ended_ = true;
@@ -118,7 +142,7 @@ void MarginLineReader::finish() {
   if (ended_) return;
   ended_ = true;
   if (!partial_.empty()) {
-    (void)take_line(partial_);
+    (void)take_line(partial_, false);
     partial_.clear();
   }
 }

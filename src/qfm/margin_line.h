@@ -28,8 +28,9 @@ class MarginLineReader {
   std::vector<Vec3>& points() { return points_; }
 
  private:
-  // One line without its line feed; false once reading has ended.
-  bool take_line(std::string_view line);
+  // One line without its line feed, `known_text` when it is already known
+  // to be UTF-8; false once reading has ended.
+  bool take_line(std::string_view line, bool known_text);
 
   std::vector<Vec3> points_;
   std::string partial_;  // the start of a line that the next piece ends

@@ -28,24 +28,6 @@ bool is_white_space(char32_t c) {
   }
 }
 
-// Decodes the well-formed character at the start of `text`.
-char32_t decode(std::string_view text, std::size_t length) {
-  const auto byte = [&](std::size_t i) {
-    return static_cast<char32_t>(static_cast<unsigned char>(text[i]));
-  };
-  switch (length) {
-    case 1:
-      return byte(0);
-    case 2:
-      return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-      return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-    default:
-      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-             (byte(3) & 0x3F);
-  }
-}
-
 // Length of the character at the start of `text`; one byte for anything
 // ill-formed, which is never white space.
 std::size_t character_length(std::string_view text) {
@@ -54,7 +36,7 @@ std::size_t character_length(std::string_view text) {
 }
 
 bool white_space_at(std::string_view text, std::size_t length) {
-  return common::utf8_sequence_length(text) == length && is_white_space(decode(text, length));
+  return common::utf8_sequence_length(text) == length && is_white_space(common::decode_utf8(text.substr(0, length)));
 }
 
 bool is_ascii_white_space(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
@@ -80,12 +62,21 @@ std::size_t leading_white_space(std::string_view text) {
 
 }  // namespace
 
-std::string_view trim_white_space(std::string_view text) {
+std::size_t white_space_length(std::string_view text) {
+  return text.empty() ? 0 : leading_white_space(text);
+}
+
+std::string_view skip_white_space(std::string_view text) {
   while (!text.empty()) {
     const std::size_t length = leading_white_space(text);
     if (length == 0) break;
     text.remove_prefix(length);
   }
+  return text;
+}
+
+std::string_view trim_white_space(std::string_view text) {
+  text = skip_white_space(text);
   while (!text.empty()) {
     const std::size_t length = trailing_white_space(text);
     if (length == 0) break;
@@ -95,11 +86,7 @@ std::string_view trim_white_space(std::string_view text) {
 }
 
 std::optional<std::string_view> next_word(std::string_view& rest) {
-  while (!rest.empty()) {
-    const std::size_t length = leading_white_space(rest);
-    if (length == 0) break;
-    rest.remove_prefix(length);
-  }
+  rest = skip_white_space(rest);
   if (rest.empty()) return std::nullopt;
   std::size_t end = 0;
   while (end < rest.size()) {

@@ -16,11 +16,14 @@ constexpr const char* kCaseHead =
 
 class Generation : public ToolTest {
  protected:
-  void copy_example(const std::string& folder) {
+  // Copies an example case into the test's directory or a folder of it.
+  void copy_example(const std::string& folder, const std::string& into = "") {
+    const fs::path target = dir_ / utf8_path(into);
+    fs::create_directories(target);
     for (const auto& entry : fs::directory_iterator(fs::path(DAZ_EXAMPLES_DIR) / folder)) {
       const std::string name = entry.path().filename().string();
       if (entry.is_regular_file() && !name.ends_with(".constructionInfo")) {
-        fs::copy_file(entry.path(), dir_ / name, fs::copy_options::overwrite_existing);
+        fs::copy_file(entry.path(), target / name, fs::copy_options::overwrite_existing);
       }
     }
   }
@@ -48,6 +51,41 @@ TEST_F(Generation, ConvertsTheExamplesByteForByte) {
     expect_success(run({c.json}), output);
     EXPECT_EQ(read(output), golden(c.golden));
   }
+}
+
+// A full path ("Z:\...\case7.json" under Wine) keeps its folder in the
+// output path and in the line printed.
+TEST_F(Generation, ConvertsTheExamplesGivenAsFullPaths) {
+  const struct {
+    const char* folder;
+    const char* json;
+    const char* golden;
+  } cases[] = {
+      {".", "case7.json", "case7.constructionInfo"},
+      {"printing", "crowns.json", "printing-crowns.constructionInfo"},
+      {"amann-girrbach", "inlay.json", "amann-girrbach-inlay.constructionInfo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.json);
+    copy_example(c.folder, c.folder);
+    const fs::path json = fs::absolute(dir_ / c.folder / c.json).lexically_normal();
+    const fs::path output = fs::path(json).replace_extension("constructionInfo");
+    expect_success(run({json.string()}), output.string());
+    EXPECT_EQ(read_bytes(output), golden(c.golden));
+  }
+}
+
+TEST_F(Generation, TakesPathsWithSpacesAndLettersBeyondAscii) {
+  const std::string folder = "Z\xC3\xA4hne Fall";  // Zähne Fall
+  const std::string name = "Krone \xC3\xBC";       // Krone ü
+  copy_example(".", folder);
+  fs::rename(dir_ / utf8_path(folder) / "case7.json",
+             dir_ / utf8_path(folder + "/" + name + ".json"));
+  const std::string output = native(folder + "/" + name + ".constructionInfo");
+  expect_success(run({native(folder + "/" + name + ".json")}), output);
+  std::string expected = golden("case7.constructionInfo");
+  expected.replace(expected.find("<ProjectName>case7<"), 19, "<ProjectName>" + name + "<");
+  EXPECT_EQ(read(output), expected);
 }
 
 // Escaped and empty texts, negative and huge heights, special numbers from
@@ -125,24 +163,28 @@ TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
   const struct {
     const char* name;
     std::string products;
-    std::string err;
+    std::string head;
+    const SystemError* cause;  // none: the report is the head alone
   } cases[] = {
       {"first of three margin files missing",
        product + R"("pts":"none.pts"},)" + product + R"("pts":"a.pts"},)" + product +
            R"("pts":"a.pts"})",
-       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
-       "error 2)\n"},
+       "Error: Failed to read " + native("cases/none.pts"), &kFileNotFound},
+      {"the first of two missing margin files in product order",
+       product + R"("pts":"a.pts"},)" + product + R"("pts":"a.pts"},)" + product +
+           R"("pts":"second.pts"},)" + product + R"("pts":"a.pts"},)" + product +
+           R"("pts":"third.pts"})",
+       "Error: Failed to read " + native("cases/second.pts"), &kFileNotFound},
       {"a model's margin file missing",
        R"({"product_type":"Model","bounding_box":[],"stl":"m.stl","pts":"none.pts"})",
-       "Error: Failed to read cases/none.pts\n\nCaused by:\n    No such file or directory (os "
-       "error 2)\n"},
+       "Error: Failed to read " + native("cases/none.pts"), &kFileNotFound},
       {"empty pts names the directory", product + R"("pts":""})",
-       "Error: Failed to read cases/\n\nCaused by:\n    Is a directory (os error 21)\n"},
+       "Error: Failed to read " + native("cases/"), &kIsADirectory},
       {"margin file not text and no margin in the case", product + R"("pts":"bad.pts"})",
-       "Error: Cannot read margin line coordinates\n"},
+       "Error: Cannot read margin line coordinates", nullptr},
       {"no tooth number",
        R"({"product_type":"Crown","bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"})",
-       "Error: Product 1 (stl \"a.stl\") has no tooth number\n"},
+       "Error: Product 1 (stl \"a.stl\") has no tooth number", nullptr},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -154,8 +196,33 @@ TEST_F(GenerationFailures, LeaveTheOutputAsItWas) {
     const Outcome outcome = run({"cases/case.json"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, c.err);
+    if (c.cause) {
+      EXPECT_TRUE(is_report(outcome.err, c.head, *c.cause));
+    } else {
+      EXPECT_EQ(outcome.err, c.head + "\n");
+    }
     EXPECT_EQ(read("cases/case.constructionInfo"), "previous");
+  }
+}
+
+// A NUL byte ends a name for the system, so such a name would open another
+// file; it names none and stops the run.
+TEST_F(GenerationFailures, AMarginFileNameWithANulByteNamesNoFile) {
+  write("a.pts", "BEGIN_\n1 2 3\nEND_\n");
+  for (const std::string pts : {"a.pts\\u0000x", "a.pts\\u0000", "\\u0000"}) {
+    SCOPED_TRACE(pts);
+    write("case.json", std::string(kCaseHead) +
+                           R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                           R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":")" +
+                           pts + R"("}]})");
+    std::string shown = pts;
+    shown.replace(shown.find("\\u0000"), 6, std::string(1, '\0'));
+    const Outcome outcome = run({"case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "Error: Failed to read " + shown +
+                               "\n\nCaused by:\n    file name contained an unexpected NUL byte\n");
+    EXPECT_FALSE(exists("case.constructionInfo"));
   }
 }
 
@@ -164,18 +231,17 @@ TEST_F(GenerationFailures, ReportAnOutputThatCannotBeCreated) {
   fs::create_directory(dir_ / "taken");
   const struct {
     const char* output;
-    const char* err;
+    const SystemError& cause;
   } cases[] = {
-      {"missing/out.xml",
-       "Error: Failed to create missing/out.xml\n\nCaused by:\n    No such file or directory (os "
-       "error 2)\n"},
-      {"taken", "Error: Failed to create taken\n\nCaused by:\n    Is a directory (os error 21)\n"},
+      {"missing/out.xml", kFolderNotFound},
+      {"taken", kIsADirectory},
   };
   for (const auto& c : cases) {
     const Outcome outcome = run({"case.json", "--output", c.output});
     EXPECT_EQ(outcome.status, 1) << c.output;
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, c.err);
+    EXPECT_TRUE(
+        is_report(outcome.err, std::string("Error: Failed to create ") + c.output, c.cause));
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }

@@ -1,12 +1,11 @@
-#include "tool_runner.h"
+#include "tool_runner_posix.h"
 
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 
 extern char** environ;
 
@@ -14,10 +13,29 @@ namespace e2e {
 
 namespace fs = std::filesystem;
 
-Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
-  const fs::path out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
-  const fs::path err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
-  std::vector<std::string> argv_text{DAZ_TOOL};
+const char kSeparator = '/';
+
+const SystemError kFileNotFound{"No such file or directory", ENOENT};
+const SystemError kFolderNotFound{"No such file or directory", ENOENT};
+const SystemError kIsADirectory{"Is a directory", EISDIR};
+
+void remove_tree(const fs::path& path) { fs::remove_all(path); }
+
+namespace {
+
+struct Spawned {
+  pid_t pid = -1;
+  fs::path out_path;
+  fs::path err_path;
+};
+
+Spawned spawn(const std::vector<std::string>& arguments, const fs::path& directory,
+              const Launch& launch, int broken_pipe) {
+  Spawned spawned;
+  spawned.out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
+  spawned.err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
+  std::vector<std::string> argv_text = launch.prefix;
+  argv_text.emplace_back(DAZ_TOOL);
   argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& argument : argv_text) argv.push_back(argument.data());
@@ -26,57 +44,70 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
+  switch (launch.output) {
+    case Launch::Output::File:
+      posix_spawn_file_actions_addopen(&actions, 1, spawned.out_path.c_str(),
+                                       O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      break;
+    case Launch::Output::Closed:
+      posix_spawn_file_actions_addclose(&actions, 1);
+      break;
+    case Launch::Output::BrokenPipe:
+      posix_spawn_file_actions_adddup2(&actions, broken_pipe, 1);
+      break;
+    case Launch::Output::Discard:
+      posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+      break;
+  }
+  posix_spawn_file_actions_addopen(
+      &actions, 2,
+      launch.output == Launch::Output::Discard ? "/dev/null" : spawned.err_path.c_str(),
+      O_WRONLY | O_CREAT | O_TRUNC, 0644);
   posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, DAZ_TOOL, &actions, nullptr, argv.data(), environ);
+  if (posix_spawnp(&spawned.pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) {
+    spawned.pid = -1;
+  }
   posix_spawn_file_actions_destroy(&actions);
+  return spawned;
+}
+
+Outcome finish(const Spawned& spawned) {
   Outcome outcome;
-  if (spawned != 0) return outcome;
+  if (spawned.pid < 0) return outcome;
   int status = 0;
-  waitpid(pid, &status, 0);
+  waitpid(spawned.pid, &status, 0);
   outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  outcome.out = read_bytes(out_path);
-  outcome.err = read_bytes(err_path);
-  fs::remove(out_path);
-  fs::remove(err_path);
+  outcome.out = read_bytes(spawned.out_path);
+  outcome.err = read_bytes(spawned.err_path);
+  fs::remove(spawned.out_path);
+  fs::remove(spawned.err_path);
   return outcome;
 }
 
-std::string read_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+}  // namespace
+
+Outcome run_launched(const std::vector<std::string>& arguments, const fs::path& directory,
+                     const Launch& launch) {
+  // A pipe whose reading end is closed before the tool starts.
+  int pipe_ends[2] = {-1, -1};
+  if (launch.output == Launch::Output::BrokenPipe && ::pipe(pipe_ends) != 0) return {};
+  if (pipe_ends[0] >= 0) ::close(pipe_ends[0]);
+  const Spawned spawned = spawn(arguments, directory, launch, pipe_ends[1]);
+  if (pipe_ends[1] >= 0) ::close(pipe_ends[1]);
+  return finish(spawned);
 }
 
-void write_bytes(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
+  return run_launched(arguments, directory, Launch{});
 }
 
-void ToolTest::SetUp() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  dir_ = fs::path(DAZ_WORK_DIR) / name;
-  fs::remove_all(dir_);
-  fs::create_directories(dir_);
+pid_t start_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
+  return spawn(arguments, directory, Launch{{}, Launch::Output::Discard}, -1).pid;
 }
 
-void ToolTest::TearDown() {
-  if (!HasFailure()) fs::remove_all(dir_);
-}
-
-void ToolTest::copy_fixture(const std::string& name) {
-  const fs::path source = fs::path(DAZ_FIXTURES_DIR) / name;
-  fs::copy(source, dir_ / fs::path(name).filename(),
-           fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+std::vector<std::string> unprivileged_prefix() {
+  if (::geteuid() != 0) return {};
+  return {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
 }
 
 }  // namespace e2e

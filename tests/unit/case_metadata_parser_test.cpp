@@ -139,9 +139,11 @@ TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
                    .margin_line_coordinates);
 
   const Product numbers = only_product(case_with_products(
-      R"({"product_type":"Crown","bounding_box":[0,-0,1.5,1e2,-2.5E-1,18446744073709551616],"stl":""})"));
+      R"({"product_type":"Crown","bounding_box":[0,-0,1.5,1e2,-2.5E-1,18446744073709551616,)"
+      R"(-3,-9223372036854775809,)" + std::string(300, '9') + R"(],"stl":""})"));
   EXPECT_EQ(numbers.bounding_box,
-            (std::vector<double>{0, 0, 1.5, 100, -0.25, 18446744073709551616.0}));
+            (std::vector<double>{0, 0, 1.5, 100, -0.25, 18446744073709551616.0, -3.0,
+                                 -9223372036854775809.0, 1e300}));
   EXPECT_TRUE(std::signbit(numbers.bounding_box[1]));
 }
 
@@ -187,6 +189,21 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
       {R"({"machine":-7})", "invalid type: integer `-7`, expected a string at line 1 column 13"},
       {R"({"machine":true})",
        "invalid type: boolean `true`, expected a string at line 1 column 15"},
+      {R"({"machine":false})",
+       "invalid type: boolean `false`, expected a string at line 1 column 16"},
+      {R"({"machine":18446744073709551616})",
+       "invalid type: integer `18446744073709551616`, expected a string at line 1 column 31"},
+      {R"({"machine":-9223372036854775809})",
+       "invalid type: integer `-9223372036854775809`, expected a string at line 1 column 31"},
+      {R"({"machine":99999999999999999999999})",
+       "invalid type: integer `99999999999999999999999`, expected a string at line 1 column 34"},
+      {R"({"machine":-0})", "invalid type: integer `0`, expected a string at line 1 column 13"},
+      {R"({"machine":)" + std::string(400, '9') + "}", "number out of range at line 1 column 411"},
+      {R"({"machine":1e400})", "number out of range at line 1 column 16"},
+      {"{\"machine\":\"a\x1F\"}",
+       "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 14"},
+      {"\r\n{\"machine\":\r\n5}",
+       "invalid type: integer `5`, expected a string at line 3 column 1"},
       {R"({"machine":[]})", "invalid type: sequence, expected a string at line 1 column 11"},
       {R"({"machine":{}})", "invalid type: map, expected a string at line 1 column 11"},
       {R"({"machine":tru})", "expected ident at line 1 column 15"},
@@ -236,6 +253,8 @@ TEST(ParseCaseMetadata, ReportsFieldFaultsOfProductsAndPoints) {
       {R"({"product_type":"Crown","bounding_box":["5"],"stl":""})",
        "invalid type: string \"5\", expected f64"},
       {R"({"product_type":"Crown","bounding_box":[1e400],"stl":""})", "number out of range"},
+      {R"({"product_type":"Crown","bounding_box":[1,],"stl":""})", "trailing comma"},
+      {product_with(R"("tooth_iso_number":[11,])"), "trailing comma"},
       {R"({"product_type":"Crown","bounding_box":[-1e400],"stl":""})", "number out of range"},
       {R"({"product_type":2,"bounding_box":[],"stl":""})", "expected value"},
       {R"({"product_type":null,"bounding_box":[],"stl":""})", "expected value"},
@@ -277,6 +296,12 @@ TEST(ParseCaseMetadata, ExplainsToothNumbersThatFitNeitherWay) {
        "invalid type: integer `-1`, expected a string"},
       {"4294967296", "invalid value: integer `4294967296`, expected u32",
        "invalid type: integer `4294967296`, expected a string"},
+      {"18446744073709551615", "invalid value: integer `18446744073709551615`, expected u32",
+       "invalid type: integer `18446744073709551615`, expected a string"},
+      {"18446744073709551616", "invalid value: integer `18446744073709551616`, expected u32",
+       "invalid type: integer `18446744073709551616`, expected a string"},
+      {"-99999999999999999999", "invalid value: integer `-99999999999999999999`, expected u32",
+       "invalid type: integer `-99999999999999999999`, expected a string"},
       {R"("-1")", "invalid type: string \"-1\", expected u32", "invalid digit found in string"},
       {R"("1 2")", "invalid type: string \"1 2\", expected u32", "invalid digit found in string"},
       {R"("4294967296")", "invalid type: string \"4294967296\", expected u32",

@@ -193,6 +193,8 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
   no_tooth.stl = "x.stl";
   qfm::Product short_box = crown();
   short_box.bounding_box = {0, 0, 1};
+  qfm::Product five_values = crown();
+  five_values.bounding_box = {0, 0, 1, 10, 10};
   const struct {
     std::vector<qfm::Product> products;
     std::string message;
@@ -200,6 +202,7 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
       {{crown(), no_margin}, "Cannot read margin line coordinates"},
       {{no_tooth}, "Product 1 (stl \"x.stl\") has no tooth number"},
       {{crown(), short_box}, "Product 2 (stl \"11.stl\") has 3 bounding box values; 6 are needed"},
+      {{five_values}, "Product 1 (stl \"11.stl\") has 5 bounding box values; 6 are needed"},
   };
   for (const auto& c : cases) {
     const qfm::CaseMetadata case_metadata = case_of(c.products);
@@ -208,6 +211,30 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
     EXPECT_EQ(document.error().message, c.message);
     EXPECT_TRUE(document.error().causes.empty());
   }
+}
+
+// After the sink's first failure nothing more goes out, even when the sink
+// would take bytes again: a gap in the middle would make a torn document
+// look whole.
+TEST(ConstructionInfo, StopsWritingAtTheSinksFirstFailure) {
+  qfm::Product product = crown();
+  product.margin_line_coordinates = std::vector<qfm::Vec3>(20000, qfm::Vec3{1.25, 2.5, 3.75});
+  const qfm::CaseMetadata case_metadata = case_of({product});
+  const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
+  ASSERT_TRUE(document);
+  int calls = 0;
+  std::string taken;
+  const ByteSink fails_once = [&](std::string& bytes) -> common::Result<void> {
+    if (++calls == 2) return std::unexpected(common::plain_error("full"));
+    taken += bytes;
+    bytes.clear();
+    return {};
+  };
+  const auto written = write_xml(*document, fails_once);
+  ASSERT_FALSE(written);
+  EXPECT_EQ(written.error().message, "full");
+  EXPECT_EQ(calls, 2);
+  EXPECT_TRUE(render_xml(*document).starts_with(taken));
 }
 
 template <typename Case>

@@ -16,6 +16,8 @@ TEST(Utf8, TellsWellFormedTextFromBytesThatAreNot) {
       {"\xEF\xBB\xBF{}", true},                        // a byte-order mark is text
       {"\xC3", false},                                 // truncated
       {"\xC0\xAF", false},                             // overlong
+      {"\xE0\x80\xAF", false},                         // overlong in three bytes
+      {"\xF0\x80\x80\xAF", false},                     // overlong in four bytes
       {"\xED\xA0\x80", false},                         // surrogate
       {"\xF4\x90\x80\x80", false},                     // past U+10FFFF
       {"\x80", false},                                 // lone continuation

@@ -1,0 +1,32 @@
+# Cross-building for 64-bit Windows with Debian's mingw-w64 (the posix
+# threads variant: GCC 12 with the same C++23 library as on Linux). The
+# program is linked statically, so the .exe needs no DLL beyond Windows' own.
+# Libraries for the target come from the mingw sysroot and from the prefix
+# that scripts/windows-deps.sh fills; the host's headers and libraries are
+# never searched.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(DAZ_WINDOWS_TRIPLE x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${DAZ_WINDOWS_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${DAZ_WINDOWS_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${DAZ_WINDOWS_TRIPLE}-windres)
+
+get_filename_component(DAZ_WINDOWS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../build/windows-deps" ABSOLUTE)
+set(CMAKE_FIND_ROOT_PATH /usr/${DAZ_WINDOWS_TRIPLE} "${DAZ_WINDOWS_PREFIX}")
+set(CMAKE_PREFIX_PATH "${DAZ_WINDOWS_PREFIX}")
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+# pkg-config reads the prefix's .pc files only, never the host's.
+set(ENV{PKG_CONFIG_LIBDIR} "${DAZ_WINDOWS_PREFIX}/lib/pkgconfig")
+set(ENV{PKG_CONFIG_PATH} "")
+
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
+
+# Test programs (and gtest's discovery of their tests) run under Wine.
+get_filename_component(DAZ_WINE_RUN "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh" ABSOLUTE)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${DAZ_WINE_RUN}")

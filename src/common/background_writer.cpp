@@ -1,0 +1,81 @@
+#include "common/background_writer.h"
+
+#include <new>
+
+namespace common {
+
+BackgroundWriter::BackgroundWriter(OutputFile& file) : file_(file) {}
+
+BackgroundWriter::~BackgroundWriter() { (void)finish(); }
+
+void BackgroundWriter::write_pending() {
+  std::string writing;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [&] { return has_pending_ || stopping_; });
+    if (!has_pending_) return;
+    // The caller gets the emptied buffer of the last write back.
+    std::swap(writing, pending_);
+    has_pending_ = false;
+    changed_.notify_all();
+    if (!result_) {
+      writing.clear();  // nothing is written after the first failure
+      continue;
+    }
+    writing_ = true;
+    lock.unlock();
+    Result<void> written;
+    try {
+      written = file_.write(writing);
+    } catch (const std::bad_alloc&) {
+      written = std::unexpected(plain_error("Ran out of memory"));
+    }
+    writing.clear();
+    lock.lock();
+    writing_ = false;
+    if (result_ && !written) result_ = std::move(written);
+    changed_.notify_all();
+  }
+}
+
+Result<void> BackgroundWriter::hand_over(std::string& buffer) {
+  // The first buffer waits: a small document is all in it, and is then
+  // written by finish() without a thread ever being started.
+  if (!started_ && !has_pending_) {
+    std::swap(buffer, pending_);
+    buffer.clear();
+    has_pending_ = true;
+    return {};
+  }
+  if (!started_) {
+    started_ = true;
+    thread_ = std::thread([this] { write_pending(); });
+  }
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return !has_pending_; });
+  if (!result_) return result_;
+  std::swap(buffer, pending_);
+  buffer.clear();
+  has_pending_ = true;
+  changed_.notify_all();
+  return {};
+}
+
+Result<void> BackgroundWriter::finish() {
+  if (!started_) {
+    if (has_pending_ && result_) result_ = file_.write(pending_);
+    has_pending_ = false;
+    pending_.clear();
+    return result_;
+  }
+  {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return !has_pending_ && !writing_; });
+    stopping_ = true;
+    changed_.notify_all();
+  }
+  if (thread_.joinable()) thread_.join();
+  return result_;
+}
+
+}  // namespace common

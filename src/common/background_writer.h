@@ -1,0 +1,48 @@
+// Writing a file on a thread of its own: the caller fills the next buffer
+// while the last one is written, so formatting and the system's writing
+// share two cores. Bytes reach the file in the order they were handed
+// over; after the first write error nothing more is written.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "common/output_file.h"
+#include "common/run_error.h"
+
+namespace common {
+
+class BackgroundWriter {
+ public:
+  explicit BackgroundWriter(OutputFile& file);
+  BackgroundWriter(const BackgroundWriter&) = delete;
+  BackgroundWriter& operator=(const BackgroundWriter&) = delete;
+  // Waits for the thread; what is still pending is written first.
+  ~BackgroundWriter();
+
+  // Takes the bytes of `buffer` for writing and leaves an empty buffer
+  // there (one written before, so its memory is reused). Fails with the
+  // first write error met so far; the bytes are then not taken.
+  Result<void> hand_over(std::string& buffer);
+
+  // Waits until everything handed over is written; the first write error.
+  Result<void> finish();
+
+ private:
+  void write_pending();
+
+  OutputFile& file_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::string pending_;
+  bool has_pending_ = false;
+  bool writing_ = false;
+  bool stopping_ = false;
+  bool started_ = false;  // only the caller's thread reads and sets it
+  Result<void> result_;
+  std::thread thread_;
+};
+
+}  // namespace common

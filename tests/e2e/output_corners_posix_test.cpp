@@ -1,0 +1,149 @@
+// How a run meets the corners of a POSIX system: broken and closed
+// standard streams, file-size and memory limits, folders that take no new
+// files, and signals in the middle of writing. Whatever happens, the
+// previous output is either replaced whole or left as it was, and no
+// temporary file stays behind.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <set>
+#include <thread>
+
+#include "tool_runner_posix.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputCorners : public ToolTest {
+ protected:
+  void SetUp() override {
+    ToolTest::SetUp();
+    for (const char* name : {"case7.json", "11_12_bridge.pts", "36_onlay.pts"}) {
+      fs::copy_file(fs::path(DAZ_EXAMPLES_DIR) / name, dir_ / name);
+    }
+  }
+  std::set<std::string> names() const {
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      found.insert(entry.path().filename().string());
+    }
+    return found;
+  }
+  static std::string golden() {
+    return read_bytes(fs::path(DAZ_FIXTURES_DIR) / "golden" / "case7.constructionInfo");
+  }
+};
+
+// A file name may hold any bytes here; what is not UTF-8 shows as U+FFFD.
+TEST_F(OutputCorners, ShowsAnOutputNameThatIsNotUtf8WithReplacementMarks) {
+  const Outcome outcome = run({"case7.json", "-o", "out\xFF\xFE.xml"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "Generated out\xEF\xBF\xBD\xEF\xBF\xBD.xml\n");
+  EXPECT_EQ(read("out\xFF\xFE.xml"), golden());
+}
+
+TEST_F(OutputCorners, ABrokenPipeIsARunErrorNotASilentDeath) {
+  const Outcome outcome =
+      run_launched({"case7.json", "-o", "/dev/stdout"}, dir_, {{}, Launch::Output::BrokenPipe});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "Error: Failed to write /dev/stdout\n\nCaused by:\n    Broken pipe (os error 32)\n");
+}
+
+// The document is in place, so a Generated line that cannot be printed
+// does not make the run a failure.
+TEST_F(OutputCorners, AClosedStandardOutputDoesNotUndoTheDocument) {
+  const Outcome outcome = run_launched({"case7.json"}, dir_, {{}, Launch::Output::Closed});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_EQ(read("case7.constructionInfo"), golden());
+}
+
+TEST_F(OutputCorners, AFileSizeLimitLeavesThePreviousOutput) {
+  write("case7.constructionInfo", "previous");
+  const auto before = names();
+  const Outcome outcome =
+      run_launched({"case7.json"}, dir_, {{"prlimit", "--fsize=1000"}, Launch::Output::File});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "Error: Failed to write case7.constructionInfo\n\nCaused by:\n"
+            "    File too large (os error 27)\n");
+  EXPECT_EQ(read("case7.constructionInfo"), "previous");
+  EXPECT_EQ(names(), before);
+}
+
+TEST_F(OutputCorners, RunningOutOfMemoryIsARunError) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+#endif
+  const Outcome outcome = run_launched(
+      {"/dev/zero", "-o", "out.xml"}, dir_, {{"prlimit", "--as=268435456"}, Launch::Output::File});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "Error: Ran out of memory\n");
+  EXPECT_FALSE(exists("out.xml"));
+}
+
+// Only lack of permission makes the tool write an existing file in place;
+// a new file in such a folder cannot be made at all.
+TEST_F(OutputCorners, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
+  fs::create_directory(dir_ / "locked");
+  write("locked/out.xml", "previous");
+  fs::permissions(dir_ / "locked/out.xml", fs::perms(0666));
+  fs::permissions(dir_ / "locked", fs::perms(0555));
+  const Launch unprivileged{unprivileged_prefix(), Launch::Output::File};
+  const Outcome replaced = run_launched({"case7.json", "-o", "locked/out.xml"}, dir_, unprivileged);
+  const Outcome created = run_launched({"case7.json", "-o", "locked/new.xml"}, dir_, unprivileged);
+  fs::permissions(dir_ / "locked", fs::perms(0755));
+  EXPECT_EQ(replaced.status, 0) << replaced.err;
+  EXPECT_EQ(read("locked/out.xml"), golden());
+  EXPECT_EQ(created.status, 1);
+  EXPECT_EQ(created.err,
+            "Error: Failed to create locked/new.xml\n\nCaused by:\n"
+            "    Permission denied (os error 13)\n");
+  EXPECT_FALSE(exists("locked/new.xml"));
+}
+
+// True once the process holds a file in `directory` open that is none of
+// `inputs`: the document being written.
+bool writes_into(pid_t pid, const fs::path& directory, const std::set<std::string>& inputs) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    const fs::path target = fs::read_symlink(entry.path(), error);
+    if (!error && target.parent_path() == directory &&
+        !inputs.contains(target.filename().string())) {
+      return true;
+    }
+  }
+  return false;
+}
+
+TEST_F(OutputCorners, ASignalInTheMiddleOfWritingLeavesNothingBehind) {
+  std::string points = "BEGIN_\n";
+  for (int i = 0; i < 100000; ++i) points += "1.2345678 -2.3456789 " + std::to_string(i) + "\n";
+  write("11_12_bridge.pts", points);
+  write("case7.constructionInfo", "previous");
+  const auto before = names();
+  for (const int signal_number : {SIGTERM, SIGINT, SIGHUP, SIGKILL}) {
+    SCOPED_TRACE(signal_number);
+    const pid_t pid = start_tool({"case7.json"}, dir_);
+    ASSERT_GT(pid, 0);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!writes_into(pid, fs::canonical(dir_), before) &&
+           std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    ::kill(pid, signal_number);
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal_number);
+    EXPECT_EQ(read("case7.constructionInfo"), "previous");
+    EXPECT_EQ(names(), before);
+  }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,117 @@
+// Starting the tool on Windows: one command line, quoted so that the tool's
+// CommandLineToArgvW gives back each argument exactly, and standard streams
+// redirected to files.
+#include <windows.h>
+
+#include "common/wide_path_windows.h"
+#include "tool_runner.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+const char kSeparator = '\\';
+
+const SystemError kFileNotFound{"", ERROR_FILE_NOT_FOUND};
+const SystemError kFolderNotFound{"", ERROR_PATH_NOT_FOUND};
+// A directory does not open as a file: "access denied".
+const SystemError kIsADirectory{"", ERROR_ACCESS_DENIED};
+
+namespace {
+
+// The inverse of CommandLineToArgvW: quotes around anything with blanks or
+// quotes (or nothing at all); backslashes doubled only where a quote
+// follows them.
+std::wstring quoted(const std::wstring& argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
+    return argument;
+  }
+  std::wstring out = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+    backslashes = 0;
+    out += c;
+  }
+  out.append(2 * backslashes, L'\\');
+  out += L'"';
+  return out;
+}
+
+HANDLE inheritable_file(const fs::path& path, DWORD access, DWORD disposition) {
+  SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return CreateFileW(path.wstring().c_str(), access,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, disposition,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Through the "\\?\" form: the C runtime's directory functions, which
+// std::filesystem uses here, stop at the classic limit of 260 characters.
+void remove_verbatim(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return;
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    DeleteFileW(path.c_str());
+    return;
+  }
+  WIN32_FIND_DATAW entry;
+  const HANDLE found = FindFirstFileW((path + L"\\*").c_str(), &entry);
+  if (found != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring_view name = entry.cFileName;
+      if (name != L"." && name != L"..") remove_verbatim(path + L"\\" + entry.cFileName);
+    } while (FindNextFileW(found, &entry));
+    FindClose(found);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+}  // namespace
+
+void remove_tree(const fs::path& path) {
+  remove_verbatim(L"\\\\?\\" + fs::absolute(path).wstring());
+}
+
+Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
+  const fs::path out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
+  const fs::path err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
+  const std::wstring tool = fs::absolute(DAZ_TOOL).wstring();
+  std::wstring command_line = quoted(tool);
+  for (const auto& argument : arguments) command_line += L" " + quoted(common::wide_text(argument));
+
+  const HANDLE in = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
+  const HANDLE out = inheritable_file(out_path, GENERIC_WRITE, CREATE_ALWAYS);
+  const HANDLE err = inheritable_file(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = in;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  PROCESS_INFORMATION process{};
+  const std::wstring working_directory = fs::absolute(directory).wstring();
+  // No console: the tool writes to the files, as to any redirected stream.
+  const BOOL started =
+      CreateProcessW(tool.c_str(), command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                     nullptr, working_directory.c_str(), &startup, &process);
+  for (const HANDLE handle : {in, out, err}) CloseHandle(handle);
+  Outcome outcome;
+  if (started) {
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    if (GetExitCodeProcess(process.hProcess, &status)) outcome.status = static_cast<int>(status);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+  }
+  outcome.out = read_bytes(out_path);
+  outcome.err = read_bytes(err_path);
+  fs::remove(out_path);
+  fs::remove(err_path);
+  return outcome;
+}
+
+}  // namespace e2e

@@ -1,0 +1,103 @@
+// Windows paths as users type them: drive letters, backslashes, dots in
+// folder names, names that are not valid UTF-16, devices, and paths past
+// the classic limit of 260 characters.
+#include "tool_runner.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kCase =
+    R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"",)"
+    R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+    R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts"}]})";
+// The one point that the document can only have taken from the margin file.
+constexpr std::string_view kMargin = "BEGIN_\n1.5 2.5 3.5\nEND_\n";
+constexpr std::string_view kMarginPoint = "<x>1.5</x>\n          <y>2.5</y>\n          <z>3.5</z>";
+
+class WindowsPaths : public ToolTest {
+ protected:
+  static void write_case(const fs::path& folder, const std::string& name) {
+    fs::create_directories(folder);
+    write_bytes(folder / name, kCase);
+    write_bytes(folder / "a.pts", kMargin);
+  }
+  static void expect_generated(const Outcome& outcome, const std::string& shown,
+                               const fs::path& output) {
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Generated " + shown + "\n");
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_NE(read_bytes(output).find(kMarginPoint), std::string::npos) << output;
+  }
+};
+
+// Under Wine the C: drive is a folder of the build's own prefix. On a real
+// Windows machine the test leaves alone a C:\cases that it did not make.
+TEST_F(WindowsPaths, ADrivePathKeepsItsDriveAndFolder) {
+  const fs::path cases = "C:\\cases";
+  const fs::path marker = cases / "made-by-the-e2e-tests";
+  if (fs::exists(cases) && !fs::exists(marker)) GTEST_SKIP() << "C:\\cases is someone's own";
+  fs::remove_all(cases);
+  write_case(cases, "case.json");
+  write_bytes(marker, "");
+  expect_generated(run({"C:\\cases\\case.json"}), "C:\\cases\\case.constructionInfo",
+                   cases / "case.constructionInfo");
+  if (!HasFailure()) fs::remove_all(cases);
+}
+
+TEST_F(WindowsPaths, ADotInAFolderNameIsNoExtension) {
+  const struct {
+    const char* json;
+    const char* output;
+  } cases[] = {
+      {"cases.old\\case", "cases.old\\case.constructionInfo"},
+      {"cases.old/case", "cases.old/case.constructionInfo"},
+      {".\\cases.old\\case.", ".\\cases.old\\case.constructionInfo"},
+      {"cases.old\\..\\cases.old\\case", "cases.old\\..\\cases.old\\case.constructionInfo"},
+  };
+  write_case(dir_ / "cases.old", "case");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.json);
+    expect_generated(run({c.json}), c.output, dir_ / "cases.old" / "case.constructionInfo");
+    fs::remove(dir_ / "cases.old" / "case.constructionInfo");
+  }
+}
+
+// A name that is not valid UTF-16 reaches the system as it was typed and
+// shows with U+FFFD for its lone surrogate.
+TEST_F(WindowsPaths, ALoneSurrogateShowsAsAReplacementCharacter) {
+  const Outcome outcome = run({"a\xED\xA0\x80.json"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_TRUE(
+      is_report(outcome.err, "Error: Failed to read file a\xEF\xBF\xBD.json", kFileNotFound));
+}
+
+TEST_F(WindowsPaths, ADeviceIsWrittenInPlace) {
+  write_case(dir_, "case.json");
+  const Outcome outcome = run({"case.json", "-o", "NUL"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "Generated NUL\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// The test's own files are made and read through the "\\?\" form, which
+// reaches past the limit on any Windows.
+TEST_F(WindowsPaths, PathsPastTheClassicLimitWork) {
+  std::string folder;
+  for (const char letter : {'a', 'b', 'c', 'd', 'e'}) folder += std::string(60, letter) + "\\";
+  const fs::path full = fs::absolute(dir_ / folder);
+  const fs::path verbatim = L"\\\\?\\" + full.wstring();
+  write_case(verbatim, "case.json");
+  const std::string typed[] = {folder + "case.json", full.string() + "case.json"};
+  for (const auto& json : typed) {
+    SCOPED_TRACE(json.size());
+    ASSERT_GT(json.size(), 260u);
+    const std::string output = json.substr(0, json.size() - 4) + "constructionInfo";
+    expect_generated(run({json}), output, verbatim / "case.constructionInfo");
+  }
+}
+
+}  // namespace
+}  // namespace e2e
