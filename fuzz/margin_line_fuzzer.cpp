@@ -1,6 +1,7 @@
 // The margin line reader on any bytes. Fed whole, in two pieces split where
 // the fuzzer chooses, or a byte at a time, the same text must give the same
-// points (bit for bit) or the same refusal.
+// points (bit for bit) or the same refusal; an ASCII text must give the
+// points of a plain reference reader.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <span>
@@ -10,6 +11,7 @@
 
 #include "fuzz_check.h"
 #include "qfm/margin_line.h"
+#include "reference_margin_line.h"
 
 namespace {
 
@@ -59,6 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t split = split_hint % (text.size() + 1);
 
   const Outcome whole = read_whole(view);
+  if (auto reference = fuzz::reference_margin_points(view)) {
+    fuzz::check(same(whole, Outcome{false, std::move(*reference)}),
+                "the points differ from the reference reader's", text);
+  }
   const std::string_view halves[] = {view.substr(0, split), view.substr(split)};
   fuzz::check(same(whole, read_in_pieces(halves)), "two pieces read differently", text);
 

@@ -20,7 +20,7 @@ CXX=clang++-16 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build_dir" --parallel "$jobs"
 
 targets=("$@")
-if ((${#targets[@]} == 0)); then targets=(case_metadata margin_line decimal_round_trip); fi
+if ((${#targets[@]} == 0)); then targets=(case_metadata margin_line numbers); fi
 testsuite=../shared/testdata/jsontestsuite
 
 # Seeds: the committed ones, the examples and test fixtures, and for the
