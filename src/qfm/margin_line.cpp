@@ -52,7 +52,11 @@ std::optional<Coordinate> read_coordinate(std::string_view text) {
   const bool signed_word = text[0] == '+' || text[0] == '-';
   const bool negative = text[0] == '-';
   const std::string_view body = text.substr(signed_word ? 1 : 0);
-  if (body.empty() || body[0] == '+' || body[0] == '-') return std::nullopt;
+  // A sign must stand right before its digits or word: a lone sign is a
+  // word of its own, and no number.
+  if (body.empty() || body[0] == '+' || body[0] == '-' || white_space_length(body) != 0) {
+    return std::nullopt;
+  }
   const std::size_t sign_length = signed_word ? 1 : 0;
   if (const auto decimal = common::decimal_prefix_to_double(body)) {
     const std::size_t length = sign_length + decimal->length;

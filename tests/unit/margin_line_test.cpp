@@ -103,8 +103,11 @@ TEST_F(MarginLine, ReadsInfinitiesAndNotANumber) {
   EXPECT_EQ((*points)[1].y, -HUGE_VAL);
   EXPECT_TRUE(std::isnan((*points)[1].z));
 
+  // A sign standing alone is a word that is no number, however much white
+  // space parts it from a word after it.
   const auto rejected =
-      read("BEGIN_\nnan(1) 2 3\ninfinit 2 3\n0x10 2 3\n1_0 2 3\n1e+ 2 3\n+-1 2 3\nEND_\n");
+      read("BEGIN_\nnan(1) 2 3\ninfinit 2 3\n0x10 2 3\n1_0 2 3\n1e+ 2 3\n+-1 2 3\n"
+           "6 -   INF\n6 +\t\t\tnan\n- inf 3\nEND_\n");
   ASSERT_TRUE(rejected);
   EXPECT_TRUE(rejected->empty());
 }
