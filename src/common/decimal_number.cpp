@@ -22,13 +22,15 @@ std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
   std::uint64_t digits = 0;
-  int count = 0;
+  const char* const integer = p;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  int count = static_cast<int>(p - integer);
   int fraction_count = 0;
-  for (; p < end && is_digit(*p); ++p, ++count) digits = digits * 10 + static_cast<unsigned>(*p - '0');
   if (p < end && *p == '.') {
-    for (++p; p < end && is_digit(*p); ++p, ++count, ++fraction_count) {
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    count += fraction_count;
   }
   if (count == 0 || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
   const auto value = exact_short_decimal(digits, count, fraction_count);
