@@ -11,14 +11,6 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Powers of ten that a double holds exactly.
-constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-// 10^15 < 2^53: the digits fit a double exactly; and a fraction of at most
-// 15 digits needs no power beyond 10^22.
-constexpr int kMaxExactDigits = 15;
-
 // Digits with at most one point and no exponent, few enough that the
 // digits and the power of ten are both exact doubles: one division is then
 // correctly rounded (Clinger's fast path). Covers nearly every coordinate;
@@ -30,13 +22,15 @@ std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
   std::uint64_t digits = 0;
-  int count = 0;
+  const char* const integer = p;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  int count = static_cast<int>(p - integer);
   int fraction_count = 0;
-  for (; p < end && is_digit(*p); ++p, ++count) digits = digits * 10 + static_cast<unsigned>(*p - '0');
   if (p < end && *p == '.') {
-    for (++p; p < end && is_digit(*p); ++p, ++count, ++fraction_count) {
-      digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    }
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    count += fraction_count;
   }
   if (count == 0 || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
   const auto value = exact_short_decimal(digits, count, fraction_count);
@@ -46,12 +40,6 @@ std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
 }
 
 }  // namespace
-
-std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
-                                          int fraction_digits) {
-  if (digit_count > kMaxExactDigits) return std::nullopt;
-  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
-}
 
 std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
   if (const auto plain = plain_short_decimal(text)) return plain;

@@ -25,8 +25,19 @@ std::optional<DecimalValue> decimal_to_double(std::string_view text);
 // are both exact doubles (at most 15 significant digits in `digit_count`,
 // which counts leading zeros too), so that one division rounds correctly;
 // none otherwise. For scanners that gather the digits as they go.
-std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
-                                          int fraction_digits);
+// Inline: the readers call it for nearly every number they read.
+inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
+                                                 int fraction_digits) {
+  // Powers of ten that a double holds exactly.
+  static constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,
+                                                 1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                                 1e12, 1e13, 1e14, 1e15};
+  // 10^15 < 2^53: the digits fit a double exactly; and a fraction of at
+  // most 15 digits needs no power beyond 10^15.
+  constexpr int kMaxExactDigits = 15;
+  if (digit_count > kMaxExactDigits) return std::nullopt;
+  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+}
 
 // The longest start of `text` that has that form, read as above, and its
 // length; none when not even one digit starts it. For scanners that find

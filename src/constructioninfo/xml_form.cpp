@@ -1,12 +1,17 @@
 #include "constructioninfo/xml_form.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <span>
+#include <thread>
+#include <vector>
 
 #include "common/background_writer.h"
 #include "common/output_file.h"
-#include "common/shortest_decimal.h"
+#include "common/parallel.h"
 #include "common/path_text.h"
+#include "common/shortest_decimal.h"
 #include "common/utf8.h"
 
 namespace constructioninfo {
@@ -63,6 +68,22 @@ struct PointFrame {
 const PointFrame kMarginPoint{"Vec3", 4};
 const PointFrame kAxis{"Axis", 3};
 
+// A whole point, its element and its x, y and z, put together on the stack
+// and appended at once: a large document is mostly points.
+void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& value) {
+  char text[3 * (common::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
+  char* end = frame.put(text, 0);
+  end = frame.put(common::write_shortest(end, value.x), 1);
+  end = frame.put(common::write_shortest(end, value.y), 2);
+  end = frame.put(common::write_shortest(end, value.z), 3);
+  out.append(text, end);
+}
+
+// Points formatted by one core in one go, and the room a point's text
+// usually takes.
+constexpr std::size_t kStretch = 8192;
+constexpr std::size_t kPointTextEstimate = 160;
+
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kFlushSize, so that a huge document never sits in memory.
 class XmlWriter {
@@ -108,16 +129,35 @@ class XmlWriter {
     buffer_ += std::to_string(value);
     close_tag(name);
   }
-  // A whole point, its element and its x, y and z, put together on the
-  // stack and appended at once: a large document is mostly points.
   void point(const PointFrame& frame, const qfm::Vec3& value) {
-    char text[3 * (common::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
-    char* out = frame.put(text, 0);
-    out = frame.put(common::write_shortest(out, value.x), 1);
-    out = frame.put(common::write_shortest(out, value.y), 2);
-    out = frame.put(common::write_shortest(out, value.z), 3);
-    buffer_.append(text, out);
+    append_point(buffer_, frame, value);
     flush_if_full();
+  }
+  // The points of a margin. A long one is formatted on every core, a few
+  // stretches at a time, and the stretches go to the sink in order: the
+  // numbers cost far more than writing them out.
+  void points(const PointFrame& frame, std::span<const qfm::Vec3> all) {
+    if (all.size() < 2 * kStretch) {
+      for (const qfm::Vec3& value : all) point(frame, value);
+      return;
+    }
+    flush();
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::string> stretches(cores);
+    for (std::size_t start = 0; start < all.size() && result_; start += cores * kStretch) {
+      const std::span<const qfm::Vec3> batch =
+          all.subspan(start, std::min(cores * kStretch, all.size() - start));
+      const std::size_t count = (batch.size() + kStretch - 1) / kStretch;
+      common::for_each_in_parallel(count, [&](std::size_t i) {
+        std::string& text = stretches[i];
+        const auto stretch =
+            batch.subspan(i * kStretch, std::min(kStretch, batch.size() - i * kStretch));
+        text.clear();
+        text.reserve(stretch.size() * kPointTextEstimate);
+        for (const qfm::Vec3& value : stretch) append_point(text, frame, value);
+      });
+      for (std::size_t i = 0; i < count && result_; ++i) result_ = sink_(stretches[i]);
+    }
   }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
@@ -191,7 +231,7 @@ void write_tooth(XmlWriter& xml, const Tooth& tooth) {
     xml.empty("Margin", 3);
   } else {
     xml.start("Margin", 3);
-    for (const qfm::Vec3& point : tooth.margin) xml.point(kMarginPoint, point);
+    xml.points(kMarginPoint, tooth.margin);
     xml.end("Margin", 3);
   }
   xml.point(kAxis, tooth.axis);
@@ -284,8 +324,8 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
   }
   if (written) written = file->commit();
   if (!written) {
-    return std::unexpected(
-        common::wrap_error("Failed to write " + common::display_path(output_path), written.error()));
+    return std::unexpected(common::wrap_error(
+        "Failed to write " + common::display_path(output_path), written.error()));
   }
   return {};
 }

@@ -39,7 +39,6 @@ bool white_space_at(std::string_view text, std::size_t length) {
   return common::utf8_sequence_length(text) == length && is_white_space(common::decode_utf8(text.substr(0, length)));
 }
 
-bool is_ascii_white_space(unsigned char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); }
 
 // Length of the white space character that ends `text`, or 0.
 std::size_t trailing_white_space(std::string_view text) {
@@ -62,11 +61,11 @@ std::size_t leading_white_space(std::string_view text) {
 
 }  // namespace
 
-std::size_t white_space_length(std::string_view text) {
+std::size_t white_space_length_beyond_ascii(std::string_view text) {
   return text.empty() ? 0 : leading_white_space(text);
 }
 
-std::string_view skip_white_space(std::string_view text) {
+std::string_view skip_white_space_beyond_ascii(std::string_view text) {
   while (!text.empty()) {
     const std::size_t length = leading_white_space(text);
     if (length == 0) break;

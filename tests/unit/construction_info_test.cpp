@@ -4,6 +4,7 @@
 #include <limits>
 #include <utility>
 
+#include "common/shortest_decimal.h"
 #include "constructioninfo/build.h"
 #include "constructioninfo/xml_form.h"
 
@@ -77,6 +78,30 @@ TEST(ConstructionInfo, WritesACrownOnAMillingMachine) {
   </ConstructionFileList>
   <ProjectName>case</ProjectName>
 </ConstuctionInfo>)");
+}
+
+// A long margin is formatted in stretches on several cores; the points
+// still come out whole and in order, whatever the lengths of the stretches.
+TEST(ConstructionInfo, WritesEveryPointOfALongMarginInOrder) {
+  for (const std::size_t count : {16383u, 16384u, 16385u, 50001u}) {
+    SCOPED_TRACE(count);
+    std::vector<qfm::Vec3> points;
+    std::string expected;
+    for (std::size_t i = 0; i < count; ++i) {
+      const qfm::Vec3 point{static_cast<double>(i) / 7, -static_cast<double>(i), 0.5};
+      points.push_back(point);
+      expected += "\n        <Vec3>\n          <x>" + common::format_shortest(point.x) +
+                  "</x>\n          <y>" + common::format_shortest(point.y) +
+                  "</y>\n          <z>0.5</z>\n        </Vec3>";
+    }
+    qfm::Product product = crown();
+    product.margin_line_coordinates = std::move(points);
+    const std::string text = render(case_of({product}));
+    const std::size_t start = text.find("<Margin>") + 8;
+    const std::size_t end = text.find("\n      </Margin>");
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_TRUE(text.substr(start, end - start) == expected);
+  }
 }
 
 TEST(ConstructionInfo, WritesAnEmptyCaseWithEmptyContainers) {
