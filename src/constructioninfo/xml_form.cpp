@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <span>
-#include <thread>
 #include <vector>
 
 #include "common/background_writer.h"
@@ -79,9 +78,11 @@ void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& va
   out.append(text, end);
 }
 
-// Points formatted by one core in one go, and the room a point's text
-// usually takes.
-constexpr std::size_t kStretch = 8192;
+// Points formatted by one core in one go, stretches formatted side by side
+// per core (some more than one, as helpers join late), and the room a
+// point's text usually takes.
+constexpr std::size_t kStretch = 4096;
+constexpr std::size_t kStretchesPerCore = 4;
 constexpr std::size_t kPointTextEstimate = 160;
 
 // Builds the text in a buffer and hands it to the sink whenever the buffer
@@ -142,11 +143,11 @@ class XmlWriter {
       return;
     }
     flush();
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::string> stretches(cores);
-    for (std::size_t start = 0; start < all.size() && result_; start += cores * kStretch) {
+    const std::size_t batch_size = common::core_count() * kStretchesPerCore * kStretch;
+    std::vector<std::string> stretches(common::core_count() * kStretchesPerCore);
+    for (std::size_t start = 0; start < all.size() && result_; start += batch_size) {
       const std::span<const qfm::Vec3> batch =
-          all.subspan(start, std::min(cores * kStretch, all.size() - start));
+          all.subspan(start, std::min(batch_size, all.size() - start));
       const std::size_t count = (batch.size() + kStretch - 1) / kStretch;
       common::for_each_in_parallel(count, [&](std::size_t i) {
         std::string& text = stretches[i];
