@@ -92,14 +92,14 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION misc)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DAZ_PACKAGE_MAINTAINER}")
-  # The C++ runtime is linked in; what remains (libc, libyaml) is found by
-  # dpkg-shlibdeps (Debian's dpkg-dev), with the versions the build used.
+  # The C++ runtime and libyaml are linked in; what remains (libc) is found
+  # by dpkg-shlibdeps (Debian's dpkg-dev), with the version the build used.
   find_program(DAZ_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(DAZ_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
     message(STATUS "dpkg-shlibdeps not found: the Debian package's dependencies are named by hand")
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, libyaml-0-2")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
   endif()
 endif()
 
