@@ -288,7 +288,58 @@ std::string material_code(std::string material) {
   return material;
 }
 
+// Takes `c` after white space, or tells that it is not there.
+bool take_char(Reader& reader, char c) {
+  if (reader.peek_after_white_space() != c) return false;
+  reader.take();
+  return true;
+}
+
+// Takes a member name and its colon, when it is exactly `name`.
+bool take_key(Reader& reader, std::string_view name) {
+  if (!take_char(reader, '"')) return false;
+  const auto key = reader.read_string_body();
+  return key && *key == name && take_char(reader, ':');
+}
+
+bool take_number(Reader& reader, double& value) {
+  const auto next = reader.peek_after_white_space();
+  if (!next || (*next != '-' && (*next < '0' || *next > '9'))) return false;
+  const auto read = reader.read_double();
+  if (!read) return false;
+  value = *read;
+  return true;
+}
+
+// The two forms that points nearly always take, [x, y, z] and
+// {"x": x, "y": y, "z": z}, read without the record machinery; none when
+// the text is any other way.
+std::optional<Vec3> read_usual_vec3(Reader& reader) {
+  Vec3 point;
+  if (take_char(reader, '[')) {
+    if (take_number(reader, point.x) && take_char(reader, ',') && take_number(reader, point.y) &&
+        take_char(reader, ',') && take_number(reader, point.z) && take_char(reader, ']')) {
+      return point;
+    }
+    return std::nullopt;
+  }
+  if (take_char(reader, '{') && take_key(reader, "x") && take_number(reader, point.x) &&
+      take_char(reader, ',') && take_key(reader, "y") && take_number(reader, point.y) &&
+      take_char(reader, ',') && take_key(reader, "z") && take_number(reader, point.z) &&
+      take_char(reader, '}')) {
+    return point;
+  }
+  return std::nullopt;
+}
+
+// A point is read the usual way first; any other text (another order,
+// other members, a fault) is read again from its start by the general
+// record reader, which has every rule and message. Its depth never comes
+// near the limit, so the shortcut need not count it.
 Result<Vec3> read_vec3(Reader& reader) {
+  const std::size_t start = reader.position();
+  if (const auto point = read_usual_vec3(reader)) return *point;
+  reader.rewind(start);
   return read_record<Vec3>(reader, kVec3Shape,
                            [](Reader& r, std::size_t field, Vec3& point) -> Result<void> {
                              auto value = read_f64(r);

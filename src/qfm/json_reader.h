@@ -66,6 +66,10 @@ class Reader {
     return skip_white_space_then_peek();
   }
   void take() { ++index_; }
+  // Where reading stands, and a way back there, for a reader that tries a
+  // shortcut and takes the full way when the text is not as it expected.
+  std::size_t position() const { return index_; }
+  void rewind(std::size_t position) { index_ = position; }
 
   // Faults at the last character taken, or at the next character.
   Error error_here(std::string_view message) const;

@@ -126,9 +126,11 @@ TEST(ParseCaseMetadata, ReadsToothNumbersAsIntegersOrDecimalTexts) {
 
 TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
   const Product product = only_product(case_with_products(product_with(
-      R"("margin_line_coordinates":[[1,2,3],{"z":3,"y":2,"x":1,"w":0}],"color":"\u00e9\ud83e\uddb7\n")")));
+      R"("margin_line_coordinates":[[1,2,3],{"z":3,"y":2,"x":1,"w":0},)"
+      "[ 1 ,\r\n 2\t, 3 ] , { \"x\" : 1 , \"y\":2,\"z\":3 },{\"x\":1,\"y\":2,\"z\":3,\"w\":0}],"
+      R"("color":"\u00e9\ud83e\uddb7\n")")));
   ASSERT_TRUE(product.margin_line_coordinates);
-  EXPECT_EQ(*product.margin_line_coordinates, (std::vector<Vec3>{{1, 2, 3}, {1, 2, 3}}));
+  EXPECT_EQ(*product.margin_line_coordinates, (std::vector<Vec3>(5, Vec3{1, 2, 3})));
   EXPECT_EQ(product.color, "\xC3\xA9\xF0\x9F\xA6\xB7\n");
 
   const Product empty =
@@ -274,6 +276,9 @@ TEST(ParseCaseMetadata, ReportsFieldFaultsOfProductsAndPoints) {
       {product_with(R"("margin_line_coordinates":[[1,2]])"),
        "invalid length 2, expected struct Vec3 with 3 elements"},
       {product_with(R"("margin_line_coordinates":[[1,2,3,4]])"), "trailing characters"},
+      {product_with(R"("margin_line_coordinates":[{"x":1,"y":2,"z":3,"x":4}])"),
+       "duplicate field `x`"},
+      {product_with(R"("margin_line_coordinates":[[1,2,1e400]])"), "number out of range"},
       {product_with(R"("margin_line_coordinates":[{"x":1,"y":2,"z":"3"}])"),
        "invalid type: string \"3\", expected f64"},
   };
