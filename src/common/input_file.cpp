@@ -21,19 +21,23 @@ InputFile& InputFile::operator=(InputFile&& other) noexcept {
 Result<std::string> read_whole_file(const std::string& path) {
   auto file = InputFile::open(path);
   if (!file) return std::unexpected(file.error());
-  // Sized once from the file's own size; one spare byte lets the read that
-  // finds the end happen without growing the text.
-  std::string content(file->size_hint() + 1, '\0');
+  // Sized once from the file's own size (one spare byte lets the read that
+  // finds the end happen without growing the text), and read straight into
+  // the new room: nothing is written there before the file's bytes.
+  std::string content;
+  std::size_t room = file->size_hint() + 1;
   std::size_t filled = 0;
   for (;;) {
-    if (filled == content.size()) content.resize(content.size() * 2);
-    auto count = file->read(content.data() + filled, content.size() - filled);
+    Result<std::size_t> count = 0;
+    content.resize_and_overwrite(room, [&](char* text, std::size_t) {
+      count = file->read(text + filled, room - filled);
+      if (count) filled += *count;
+      return filled;
+    });
     if (!count) return std::unexpected(count.error());
-    if (*count == 0) break;
-    filled += *count;
+    if (*count == 0) return content;
+    if (filled == room) room *= 2;
   }
-  content.resize(filled);
-  return content;
 }
 
 }  // namespace common
