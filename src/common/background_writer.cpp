@@ -39,13 +39,13 @@ void BackgroundWriter::write_pending() {
 }
 
 Result<void> BackgroundWriter::hand_over(std::string& buffer) {
-  // The first buffer waits: a small document is all in it, and is then
-  // written by finish() without a thread ever being started.
-  if (!started_ && !has_pending_) {
-    std::swap(buffer, pending_);
+  // A small document is written on the caller's thread: a thread of its own
+  // would cost more than it saves.
+  if (!started_ && written_alone_ + buffer.size() <= kWorthAThread) {
+    written_alone_ += buffer.size();
+    if (result_) result_ = file_.write(buffer);
     buffer.clear();
-    has_pending_ = true;
-    return {};
+    return result_;
   }
   if (!started_) {
     started_ = true;
@@ -62,12 +62,7 @@ Result<void> BackgroundWriter::hand_over(std::string& buffer) {
 }
 
 Result<void> BackgroundWriter::finish() {
-  if (!started_) {
-    if (has_pending_ && result_) result_ = file_.write(pending_);
-    has_pending_ = false;
-    pending_.clear();
-    return result_;
-  }
+  if (!started_) return result_;
   {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !has_pending_ && !writing_; });

@@ -40,7 +40,11 @@ class BackgroundWriter {
   bool has_pending_ = false;
   bool writing_ = false;
   bool stopping_ = false;
-  bool started_ = false;  // only the caller's thread reads and sets it
+  // Bytes written on the caller's thread before the first that a thread
+  // takes; only the caller's thread reads and sets these two.
+  static constexpr std::size_t kWorthAThread = 1 << 20;
+  std::size_t written_alone_ = 0;
+  bool started_ = false;
   Result<void> result_;
   std::thread thread_;
 };

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "common/decimal_number.h"
@@ -163,15 +164,16 @@ std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::st
   auto file = common::InputFile::open(path);
   if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
   MarginLineReader reader;
-  std::vector<char> buffer(kReadBufferSize);
+  // Room for the reads, not cleared first: only what a read fills is used.
+  const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   for (;;) {
-    auto count = file->read(buffer.data(), buffer.size());
+    auto count = file->read(buffer.get(), kReadBufferSize);
     if (!count) return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, count.error()});
     if (*count == 0) {
       reader.finish();
       break;
     }
-    if (!reader.feed(std::string_view(buffer.data(), *count))) break;
+    if (!reader.feed(std::string_view(buffer.get(), *count))) break;
   }
   if (reader.not_text()) {
     return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, not_text_error()});

@@ -18,7 +18,8 @@ std::string content_of(const fs::path& path) {
   return text.str();
 }
 
-// Whether the document fits one buffer or takes hundreds, its bytes reach
+// Whether the document is small (written on the caller's thread) or takes
+// hundreds of buffers (written on a thread of their own), its bytes reach
 // the file whole and in order.
 TEST(BackgroundWriter, WritesEveryBufferInOrder) {
   const fs::path path = fs::temp_directory_path() / "background_writer_test.txt";
@@ -31,7 +32,7 @@ TEST(BackgroundWriter, WritesEveryBufferInOrder) {
       BackgroundWriter writer(*file);
       std::string buffer;
       for (int i = 0; i < buffers; ++i) {
-        buffer = std::to_string(i) + std::string(static_cast<std::size_t>(i % 7) * 1000, 'x') + ";";
+        buffer = std::to_string(i) + std::string(static_cast<std::size_t>(i % 7) * 3000, 'x') + ";";
         expected += buffer;
         ASSERT_TRUE(writer.hand_over(buffer));
         EXPECT_TRUE(buffer.empty());

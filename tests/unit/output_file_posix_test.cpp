@@ -198,6 +198,31 @@ TEST_F(FullFileSystemTest, LeavesThePreviousFileWhenSpaceRunsOut) {
   EXPECT_EQ(entries(), 1u);
 }
 
+// A write that fails on the writer's own thread, past the first megabyte,
+// is reported all the same, and nothing after it is written.
+TEST_F(OutputFileTest, TheWriterThreadReportsRunningOutOfSpace) {
+  const fs::path small = dir_ / "small";
+  fs::create_directory(small);
+  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1536k") != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here";
+  }
+  Result<void> handed;
+  Result<void> finished;
+  {
+    auto file = OutputFile::create((small / "out.xml").string());
+    ASSERT_TRUE(file);
+    BackgroundWriter writer(*file);
+    for (int i = 0; i < 64 && handed; ++i) {
+      std::string buffer(64 * 1024, 'x');
+      handed = writer.hand_over(buffer);
+    }
+    finished = writer.finish();
+  }
+  ::umount(small.c_str());
+  ASSERT_FALSE(finished);
+  EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
+}
+
 // A file mounted over another cannot be renamed over; it is written in place.
 TEST_F(OutputFileTest, WritesAMountPointInPlace) {
   const fs::path target = dir_ / "out.xml";
