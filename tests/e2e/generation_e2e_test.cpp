@@ -34,6 +34,9 @@ class Generation : public ToolTest {
   }
 };
 
+// Each example, given by a relative path and by a full path ("Z:\...\case7.json"
+// under Wine): the output keeps the path's folder, in the file and in the
+// line printed, and holds the golden bytes.
 TEST_F(Generation, ConvertsTheExamplesByteForByte) {
   const struct {
     const char* folder;
@@ -50,28 +53,13 @@ TEST_F(Generation, ConvertsTheExamplesByteForByte) {
     const std::string output = fs::path(c.json).replace_extension("constructionInfo").string();
     expect_success(run({c.json}), output);
     EXPECT_EQ(read(output), golden(c.golden));
-  }
-}
 
-// A full path ("Z:\...\case7.json" under Wine) keeps its folder in the
-// output path and in the line printed.
-TEST_F(Generation, ConvertsTheExamplesGivenAsFullPaths) {
-  const struct {
-    const char* folder;
-    const char* json;
-    const char* golden;
-  } cases[] = {
-      {".", "case7.json", "case7.constructionInfo"},
-      {"printing", "crowns.json", "printing-crowns.constructionInfo"},
-      {"amann-girrbach", "inlay.json", "amann-girrbach-inlay.constructionInfo"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.json);
-    copy_example(c.folder, c.folder);
-    const fs::path json = fs::absolute(dir_ / c.folder / c.json).lexically_normal();
-    const fs::path output = fs::path(json).replace_extension("constructionInfo");
-    expect_success(run({json.string()}), output.string());
-    EXPECT_EQ(read_bytes(output), golden(c.golden));
+    const std::string full = std::string("full/") + c.folder;
+    copy_example(c.folder, full);
+    const fs::path json = fs::absolute(dir_ / full / c.json).lexically_normal();
+    const fs::path full_output = fs::path(json).replace_extension("constructionInfo");
+    expect_success(run({json.string()}), full_output.string());
+    EXPECT_EQ(read_bytes(full_output), golden(c.golden));
   }
 }
 

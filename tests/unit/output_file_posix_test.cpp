@@ -15,64 +15,12 @@
 
 #include "common/background_writer.h"
 #include "common/signal_cleanup.h"
+#include "output_file_fixture.h"
 
 namespace common {
 namespace {
 
 namespace fs = std::filesystem;
-
-class OutputFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("output_file_test_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
-  std::size_t entries() {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
-  }
-
-  fs::path dir_;
-};
-
-TEST_F(OutputFileTest, ReplacesTheTargetOnlyOnCommit) {
-  const fs::path target = dir_ / "out.xml";
-  std::ofstream(target) << "previous content that is longer";
-  {
-    auto file = OutputFile::create(target.string());
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(file->write("new"));
-    EXPECT_EQ(content(target), "previous content that is longer");
-    ASSERT_TRUE(file->commit());
-  }
-  EXPECT_EQ(content(target), "new");
-  EXPECT_EQ(entries(), 1u);
-}
-
-TEST_F(OutputFileTest, LeavesTheTargetAsItWasWithoutCommit) {
-  const fs::path target = dir_ / "out.xml";
-  std::ofstream(target) << "previous";
-  {
-    auto file = OutputFile::create(target.string());
-    ASSERT_TRUE(file);
-    ASSERT_TRUE(file->write("half a docu"));
-  }
-  EXPECT_EQ(content(target), "previous");
-  EXPECT_EQ(entries(), 1u);
-  {
-    auto file = OutputFile::create((dir_ / "new.xml").string());
-    ASSERT_TRUE(file);
-  }
-  EXPECT_FALSE(fs::exists(dir_ / "new.xml"));
-}
 
 TEST_F(OutputFileTest, KeepsModeAndSymbolicLinks) {
   const fs::path target = dir_ / "real.xml";
@@ -151,20 +99,6 @@ TEST_F(OutputFileTest, KeepsTheOwnerAndGroupOfAReplacedFile) {
   EXPECT_EQ(status.st_uid, 65534u);
   EXPECT_EQ(status.st_gid, 65534u);
   EXPECT_EQ(status.st_mode & 07777, 0604u);
-}
-
-// The temporary's name must fit wherever the target's name fits, and no
-// leftover of an earlier run (same process id, as in containers) may stand
-// in its way.
-TEST_F(OutputFileTest, CreatesTheLongestNameBesideLeftoversOfEarlierRuns) {
-  const fs::path longest = dir_ / (std::string(251, 'n') + ".xml");
-  const fs::path target = dir_ / "out.xml";
-  std::ofstream(target.string() + ".tmp-" + std::to_string(::getpid()) + "-0") << "leftover";
-  ASSERT_TRUE(write_new(longest));
-  ASSERT_TRUE(write_new(target));
-  EXPECT_EQ(content(longest), "new");
-  EXPECT_EQ(content(target), "new");
-  EXPECT_EQ(entries(), 3u);
 }
 
 // A file system to fill up, or none when this machine allows no mounts.
