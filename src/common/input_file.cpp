@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "common/large_memory.h"
 #include "common/path_text.h"
 
 namespace common {
@@ -30,6 +31,7 @@ Result<std::string> read_whole_file(const std::string& path) {
   for (;;) {
     Result<std::size_t> count = 0;
     content.resize_and_overwrite(room, [&](char* text, std::size_t) {
+      if (filled == 0) advise_large_buffer(text, room);
       count = file->read(text + filled, room - filled);
       if (count) filled += *count;
       return filled;

@@ -144,20 +144,20 @@ class XmlWriter {
     }
     flush();
     const std::size_t batch_size = common::core_count() * kStretchesPerCore * kStretch;
-    std::vector<std::string> stretches(common::core_count() * kStretchesPerCore);
+    stretches_.resize(common::core_count() * kStretchesPerCore);
     for (std::size_t start = 0; start < all.size() && result_; start += batch_size) {
       const std::span<const qfm::Vec3> batch =
           all.subspan(start, std::min(batch_size, all.size() - start));
       const std::size_t count = (batch.size() + kStretch - 1) / kStretch;
       common::for_each_in_parallel(count, [&](std::size_t i) {
-        std::string& text = stretches[i];
+        std::string& text = stretches_[i];
         const auto stretch =
             batch.subspan(i * kStretch, std::min(kStretch, batch.size() - i * kStretch));
         text.clear();
         text.reserve(stretch.size() * kPointTextEstimate);
         for (const qfm::Vec3& value : stretch) append_point(text, frame, value);
       });
-      for (std::size_t i = 0; i < count && result_; ++i) result_ = sink_(stretches[i]);
+      for (std::size_t i = 0; i < count && result_; ++i) result_ = sink_(stretches_[i]);
     }
   }
   void root_start() {
@@ -221,6 +221,9 @@ class XmlWriter {
 
   const ByteSink& sink_;
   std::string buffer_;
+  // Kept from one margin to the next: the room of a freed buffer goes back
+  // to the system, and new room costs a page fault every 4 KiB.
+  std::vector<std::string> stretches_;
   common::Result<void> result_;
 };
 

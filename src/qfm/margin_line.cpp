@@ -10,6 +10,7 @@
 
 #include "common/decimal_number.h"
 #include "common/input_file.h"
+#include "common/large_memory.h"
 #include "common/utf8.h"
 #include "qfm/white_space.h"
 
@@ -134,6 +135,9 @@ common::RunError not_text_error() {
 
 // Read size: large enough that a big file costs few system calls.
 constexpr std::size_t kReadBufferSize = 64 * 1024;
+// The fewest bytes a point line of a real scan takes ("-12.3456 7.8901
+// 3.2109" and its line feed): room for that many points is seldom outgrown.
+constexpr std::size_t kUsualPointLineBytes = 24;
 
 }  // namespace
 
@@ -150,7 +154,7 @@ bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
   }
   if (line.starts_with("END_")) return false;
   if (!inside_) return true;
-  if (const auto point = parse_point_line(line)) points_.push_back(*point);
+  if (const auto point = parse_point_line(line)) common::append_to_growing_list(points_, *point);
   return true;
 }
 
@@ -182,6 +186,10 @@ bool MarginLineReader::feed(std::string_view bytes) {
   return true;
 }
 
+void MarginLineReader::expect_text_of(std::size_t bytes) {
+  common::reserve_growing_list(points_, bytes / kUsualPointLineBytes);
+}
+
 void MarginLineReader::finish() {
   if (ended_) return;
   ended_ = true;
@@ -203,6 +211,7 @@ std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::st
   auto file = common::InputFile::open(path);
   if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
   MarginLineReader reader;
+  reader.expect_text_of(file->size_hint());
   // Room for the reads, not cleared first: only what a read fills is used.
   const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   for (;;) {

@@ -23,6 +23,10 @@ class MarginLineReader {
   // The end of the text: a last line without line feed is read now.
   void finish();
 
+  // Makes room for the points a text of `bytes` usually holds, so that a
+  // long margin is not copied as it grows.
+  void expect_text_of(std::size_t bytes);
+
   bool not_text() const { return not_text_; }
   // The points read, in text order (meaningless once `not_text()`).
   std::vector<Vec3>& points() { return points_; }
