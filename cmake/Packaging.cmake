@@ -92,8 +92,9 @@ else()
   set(CPACK_DEBIAN_PACKAGE_SECTION misc)
   set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
   set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${DAZ_PACKAGE_MAINTAINER}")
-  # The C++ runtime and libyaml are linked in; what remains (libc) is found
-  # by dpkg-shlibdeps (Debian's dpkg-dev), with the version the build used.
+  # The release program has its runtimes and libyaml linked in; a build
+  # that links them shared gets its dependencies from dpkg-shlibdeps
+  # (Debian's dpkg-dev), with the versions the build used.
   find_program(DAZ_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(DAZ_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
