@@ -152,6 +152,22 @@ TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
             "stream did not contain valid UTF-8");
 }
 
+// Lines far shorter than usual outgrow the room made from the file's size
+// several times over, past the size where the room is advised onto huge
+// pages: every point must survive each move, in order.
+TEST_F(MarginLine, KeepsEveryPointWhenShortLinesOutgrowTheRoomMadeForThem) {
+  constexpr int kCount = 300'000;
+  std::string content = "BEGIN_MARGIN\n";
+  for (int i = 0; i < kCount; ++i) content += std::to_string(i) + " 0 1\n";
+  const auto points = read(content);
+  ASSERT_TRUE(points.has_value());
+  ASSERT_EQ(points->size(), static_cast<std::size_t>(kCount));
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_EQ((*points)[static_cast<std::size_t>(i)], (Vec3{static_cast<double>(i), 0, 1}))
+        << "point " << i;
+  }
+}
+
 TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
   for (const fs::path& path : {dir_ / "missing.pts", dir_}) {
     const auto points = read_margin_line(path.string());
