@@ -19,23 +19,9 @@ std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (negative) ++p;
-  std::uint64_t digits = 0;
-  const char* const integer = p;
-  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  int count = static_cast<int>(p - integer);
-  int fraction_count = 0;
-  if (p < end && *p == '.') {
-    const char* const fraction = ++p;
-    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    fraction_count = static_cast<int>(p - fraction);
-    count += fraction_count;
-  }
-  if (count == 0 || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
-  const auto value = exact_short_decimal(digits, count, fraction_count);
-  if (!value) return std::nullopt;
-  return DecimalPrefix{DecimalValue{negative ? -*value : *value, false},
+  const auto value = scan_plain_short_decimal(p, end);
+  if (!value || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
+  return DecimalPrefix{DecimalValue{*value, false},
                        static_cast<std::size_t>(p - begin)};
 }
 

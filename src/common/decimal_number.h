@@ -39,6 +39,32 @@ inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit
   return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
 }
 
+// A plain short decimal ("-"? digits, then "." and digits if any; no
+// exponent) read from `p` on, the digits gathered as they pass: its value
+// when exact_short_decimal gives one, with `p` moved past its last digit;
+// none (and `p` somewhere inside) when it has no digit or too many.
+// Whatever follows is the caller's to judge.
+inline std::optional<double> scan_plain_short_decimal(const char*& p, const char* end) {
+  const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const integer = p;
+  std::uint64_t digits = 0;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  int count = static_cast<int>(p - integer);
+  int fraction_count = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    count += fraction_count;
+  }
+  if (count == 0) return std::nullopt;
+  const auto value = exact_short_decimal(digits, count, fraction_count);
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
 // The longest start of `text` that has that form, read as above, and its
 // length; none when not even one digit starts it. For scanners that find
 // where a number ends by reading it.

@@ -73,8 +73,6 @@ std::optional<Coordinate> read_coordinate(std::string_view text) {
   return Coordinate{*special, sign_length + word->size()};
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
 // The usual point line: three plain decimals ("-"? digits, "." and
 // digits) parted by spaces or tabs, read in one scan with the digits
 // gathered as they pass. Anything else (other signs or white space,
@@ -88,23 +86,9 @@ std::optional<Vec3> parse_usual_point_line(std::string_view line) {
       if (p == end || (*p != ' ' && *p != '\t')) return std::nullopt;
       while (p < end && (*p == ' ' || *p == '\t')) ++p;
     }
-    const bool negative = p < end && *p == '-';
-    if (negative) ++p;
-    const char* const integer = p;
-    std::uint64_t digits = 0;
-    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    int count = static_cast<int>(p - integer);
-    int fraction_count = 0;
-    if (p < end && *p == '.') {
-      const char* const fraction = ++p;
-      for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-      fraction_count = static_cast<int>(p - fraction);
-      count += fraction_count;
-    }
-    if (count == 0) return std::nullopt;
-    const auto value = common::exact_short_decimal(digits, count, fraction_count);
+    const auto value = common::scan_plain_short_decimal(p, end);
     if (!value) return std::nullopt;
-    coordinates[i] = negative ? -*value : *value;
+    coordinates[i] = *value;
   }
   if (p != end) return std::nullopt;
   return Vec3{coordinates[0], coordinates[1], coordinates[2]};
