@@ -1,5 +1,6 @@
 #include "qfm/margin_line.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -122,6 +123,10 @@ constexpr std::size_t kReadBufferSize = 64 * 1024;
 // The fewest bytes a point line of a real scan takes ("-12.3456 7.8901
 // 3.2109" and its line feed): room for that many points is seldom outgrown.
 constexpr std::size_t kUsualPointLineBytes = 24;
+// Room made ahead for no more points than this (24 MiB): a huge file that
+// turns out not to be a margin line (not text, no markers) must not ask
+// for memory in proportion to its size. Longer margins grow as they read.
+constexpr std::size_t kMostPointsExpected = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -171,7 +176,7 @@ bool MarginLineReader::feed(std::string_view bytes) {
 }
 
 void MarginLineReader::expect_text_of(std::size_t bytes) {
-  common::reserve_growing_list(points_, bytes / kUsualPointLineBytes);
+  common::reserve_growing_list(points_, std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
 }
 
 void MarginLineReader::finish() {

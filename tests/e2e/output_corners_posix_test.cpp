@@ -96,6 +96,23 @@ TEST_F(OutputCorners, RunningOutOfMemoryIsARunError) {
   EXPECT_FALSE(exists("out.xml"));
 }
 
+// A margin line file of 64 GiB (sparse) that is not text fails after its
+// first bytes, as a small one does: the room made ahead for its points must
+// not grow with its size, or the address-space limit would end the run with
+// another message.
+TEST_F(OutputCorners, AHugeMarginFileThatIsNotTextAsksNoMemoryForItsSize) {
+  if (kAddressSanitizer) {
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit";
+  }
+  write("11_12_bridge.pts", "\xFF\xFE\n");
+  fs::resize_file(dir_ / "11_12_bridge.pts", std::uintmax_t{64} << 30);
+  const Outcome outcome = run_launched({"case7.json"}, dir_,
+                                       {{"prlimit", "--as=1073741824"}, Launch::Output::File});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err, "Error: Cannot read margin line coordinates\n");
+  EXPECT_FALSE(exists("case7.constructionInfo"));
+}
+
 // Only lack of permission makes the tool write an existing file in place;
 // a new file in such a folder cannot be made at all.
 TEST_F(OutputCorners, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
