@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <iterator>
+#include <utility>
 #include <vector>
 
 namespace common {
@@ -25,18 +27,19 @@ template <typename T>
   std::vector<T> room;
   room.reserve(count);
   advise_large_buffer(room.data(), room.capacity() * sizeof(T));
-  room.insert(room.end(), list.begin(), list.end());
+  room.insert(room.end(), std::make_move_iterator(list.begin()),
+              std::make_move_iterator(list.end()));
   list.swap(room);
 }
 
 // Appends to a list that may grow large, doubling its room as push_back
 // would, but through reserve_growing_list once the room is large.
-template <typename T>
-inline void append_to_growing_list(std::vector<T>& list, const T& value) {
+template <typename T, typename Value>
+inline void append_to_growing_list(std::vector<T>& list, Value&& value) {
   if (list.size() == list.capacity() && list.size() * sizeof(T) >= kLargeBufferSize / 2) {
     [[unlikely]] reserve_growing_list(list, 2 * list.capacity());
   }
-  list.push_back(value);
+  list.push_back(std::forward<Value>(value));
 }
 
 }  // namespace common

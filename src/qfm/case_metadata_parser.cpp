@@ -158,7 +158,7 @@ Result<void> read_list_into(Reader& reader, std::vector<T>& list, ReadElement re
   return read_sequence(reader, [&](Reader& r) -> Result<void> {
     auto element = read_element(r);
     if (!element) return std::unexpected(element.error());
-    common::append_to_growing_list(list, *element);
+    common::append_to_growing_list(list, std::move(*element));
     return {};
   });
 }
