@@ -12,17 +12,17 @@
 #include <string>
 #include <string_view>
 
-#include "common/decimal_number.h"
-#include "common/shortest_decimal.h"
 #include "fuzz_check.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 #include "reference_number.h"
+#include "text/decimal_number.h"
+#include "text/shortest_decimal.h"
 
 namespace {
 
 void check_reads_back(double value, const std::string& text) {
-  const auto read = common::decimal_to_double(text);
+  const auto read = text::decimal_to_double(text);
   fuzz::check(read.has_value(), "a written number does not read", text);
   fuzz::check(!read->overflowed && fuzz::same_bits(read->value, value),
               "a written number reads back as another double", text);
@@ -52,22 +52,22 @@ std::string positional_by_to_chars(double value) {
 
 void check_double(double value) {
   if (!std::isfinite(value)) return;
-  const std::string shortest = common::format_shortest(value);
+  const std::string shortest = text::format_shortest(value);
   fuzz::check(shortest == positional_by_to_chars(value),
               "format_shortest differs from to_chars' shortest digits", shortest);
   check_reads_back(value, shortest);
-  check_reads_back(value, common::format_float_for_message(value));
+  check_reads_back(value, text::format_float_for_message(value));
   // Exactly the room the header promises, on the heap, so that writing past
   // it is an AddressSanitizer report.
-  const auto room = std::make_unique<char[]>(common::kMaxShortestLength);
-  const char* end = common::write_shortest(room.get(), value);
+  const auto room = std::make_unique<char[]>(text::kMaxShortestLength);
+  const char* end = text::write_shortest(room.get(), value);
   fuzz::check(std::string_view(room.get(), static_cast<std::size_t>(end - room.get())) == shortest,
               "write_shortest differs from format_shortest", shortest);
 }
 
 void check_decimal(std::string_view text) {
   const std::size_t form = fuzz::decimal_form_length(text);
-  const auto read = common::decimal_to_double(text);
+  const auto read = text::decimal_to_double(text);
   fuzz::check(read.has_value() == (form > 0 && form == text.size()),
               read ? "a text outside the form was read" : "a text of the form was not read", text);
   if (read) {
@@ -78,7 +78,7 @@ void check_decimal(std::string_view text) {
                   "decimal_to_double differs from from_chars", text);
     }
   }
-  const auto prefix = common::decimal_prefix_to_double(text);
+  const auto prefix = text::decimal_prefix_to_double(text);
   fuzz::check(prefix.has_value() == (form > 0), "the decimal start is found wrongly", text);
   if (!prefix) return;
   fuzz::check(prefix->length == form, "the decimal start has the wrong length", text);
@@ -144,7 +144,7 @@ void check_exact_short_decimal(const std::uint8_t* data, std::size_t size) {
   std::uint64_t limit = 1;
   for (int i = 0; i < digit_count && i < 19; ++i) limit *= 10;
   const std::uint64_t digits = raw % limit;
-  const auto value = common::exact_short_decimal(digits, digit_count, fraction_digits);
+  const auto value = text::exact_short_decimal(digits, digit_count, fraction_digits);
   std::string text = std::to_string(digits);
   text.insert(0,
               static_cast<std::size_t>(digit_count) -
@@ -165,7 +165,7 @@ void check_text(std::string_view text) {
   check_json_number(text);
   check_margin_coordinate(text);
   // The value that the text names, written again.
-  if (const auto read = common::decimal_to_double(text)) check_double(read->value);
+  if (const auto read = text::decimal_to_double(text)) check_double(read->value);
 }
 
 // The input's bytes spelled with number characters only, so that most

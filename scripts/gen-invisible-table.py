@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/qfm/invisible_table.inc: the characters that messages show as
+"""Writes src/text/invisible_table.inc: the characters that messages show as
 \\u{hex} escapes rather than as themselves, because they are invisible or
 change how the text around them shows: controls (Cc), format characters
 (Cf), line and paragraph separators (Zl, Zp), spaces other than U+0020 (Zs),

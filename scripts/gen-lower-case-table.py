@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/materials/lower_case_table.inc: the Unicode lower-case mapping
+"""Writes src/text/lower_case_table.inc: the Unicode lower-case mapping
 as runs of code points that share one offset, from Python's own tables.
 Run it again when moving to a newer Unicode version."""
 import sys

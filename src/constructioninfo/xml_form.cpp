@@ -6,12 +6,12 @@
 #include <span>
 #include <vector>
 
-#include "common/background_writer.h"
-#include "common/output_file.h"
-#include "common/parallel.h"
-#include "common/path_text.h"
-#include "common/shortest_decimal.h"
-#include "common/utf8.h"
+#include "constructioninfo/background_writer.h"
+#include "platform/output_file.h"
+#include "platform/parallel.h"
+#include "platform/path_text.h"
+#include "text/shortest_decimal.h"
+#include "text/utf8.h"
 
 namespace constructioninfo {
 
@@ -70,11 +70,11 @@ const PointFrame kAxis{"Axis", 3};
 // A whole point, its element and its x, y and z, put together on the stack
 // and appended at once: a large document is mostly points.
 void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& value) {
-  char text[3 * (common::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
+  char text[3 * (text::kMaxShortestLength + PointFrame::kRoom) + PointFrame::kRoom];
   char* end = frame.put(text, 0);
-  end = frame.put(common::write_shortest(end, value.x), 1);
-  end = frame.put(common::write_shortest(end, value.y), 2);
-  end = frame.put(common::write_shortest(end, value.z), 3);
+  end = frame.put(text::write_shortest(end, value.x), 1);
+  end = frame.put(text::write_shortest(end, value.y), 2);
+  end = frame.put(text::write_shortest(end, value.z), 3);
   out.append(text, end);
 }
 
@@ -120,8 +120,8 @@ class XmlWriter {
   void number(std::string_view name, double value, int depth) {
     new_line(depth);
     open_tag(name);
-    char text[common::kMaxShortestLength];
-    buffer_.append(text, common::write_shortest(text, value));
+    char text[text::kMaxShortestLength];
+    buffer_.append(text, text::write_shortest(text, value));
     close_tag(name);
   }
   void number(std::string_view name, std::uint32_t value, int depth) {
@@ -143,13 +143,13 @@ class XmlWriter {
       return;
     }
     flush();
-    const std::size_t batch_size = common::core_count() * kStretchesPerCore * kStretch;
-    stretches_.resize(common::core_count() * kStretchesPerCore);
+    const std::size_t batch_size = platform::core_count() * kStretchesPerCore * kStretch;
+    stretches_.resize(platform::core_count() * kStretchesPerCore);
     for (std::size_t start = 0; start < all.size() && result_; start += batch_size) {
       const std::span<const qfm::Vec3> batch =
           all.subspan(start, std::min(batch_size, all.size() - start));
       const std::size_t count = (batch.size() + kStretch - 1) / kStretch;
-      common::for_each_in_parallel(count, [&](std::size_t i) {
+      platform::for_each_in_parallel(count, [&](std::size_t i) {
         std::string& text = stretches_[i];
         const auto stretch =
             batch.subspan(i * kStretch, std::min(kStretch, batch.size() - i * kStretch));
@@ -313,14 +313,14 @@ std::string render_xml(const ConstuctionInfo& document) {
 
 common::Result<void> write_construction_info(const ConstuctionInfo& document,
                                              const std::string& output_path) {
-  auto file = common::OutputFile::create(output_path);
+  auto file = platform::OutputFile::create(output_path);
   if (!file) {
-    return std::unexpected(
-        common::wrap_error("Failed to create " + common::display_path(output_path), file.error()));
+    return std::unexpected(common::wrap_error(
+        "Failed to create " + platform::display_path(output_path), file.error()));
   }
   common::Result<void> written;
   {
-    common::BackgroundWriter writer(*file);
+    constructioninfo::BackgroundWriter writer(*file);
     const ByteSink to_file = [&](std::string& bytes) { return writer.hand_over(bytes); };
     written = write_xml(document, to_file);
     const auto finished = writer.finish();
@@ -329,7 +329,7 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(common::wrap_error(
-        "Failed to write " + common::display_path(output_path), written.error()));
+        "Failed to write " + platform::display_path(output_path), written.error()));
   }
   return {};
 }

@@ -3,8 +3,8 @@
 #include <array>
 #include <optional>
 
-#include "common/internal_failure.h"
-#include "common/yaml_tree.h"
+#include "platform/internal_failure.h"
+#include "yaml/yaml_tree.h"
 
 extern const std::string_view machines_yaml_text;
 
@@ -12,7 +12,6 @@ namespace machines {
 
 namespace {
 
-namespace yaml = common::yaml;
 using Fault = std::unexpected<std::string>;
 
 constexpr std::array<std::pair<std::string_view, CamType>, 10> kCamTypes = {{
@@ -123,7 +122,7 @@ std::expected<MachinesData, std::string> read_machines_yaml(std::string_view tex
 const MachinesData& machine_catalog() {
   // A function-local static is built once, even with concurrent first callers.
   static const MachinesData catalog =
-      common::value_or_internal_failure(read_machines_yaml(machines_yaml_text));
+      platform::value_or_internal_failure(read_machines_yaml(machines_yaml_text));
   return catalog;
 }
 

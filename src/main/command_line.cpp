@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "common/console.h"
 #include "common/exit_status.h"
+#include "platform/console.h"
 
 namespace app {
 
@@ -75,8 +75,8 @@ Cli parse_command_line(const std::vector<std::string>& arguments) {
   auto parsed = parse_arguments(arguments);
   if (auto* cli = std::get_if<Cli>(&parsed)) return std::move(*cli);
   const auto& exit = std::get<CommandLineExit>(parsed);
-  (void)common::write_to_stdout(exit.out);
-  common::write_to_stderr(exit.err);
+  (void)platform::write_to_stdout(exit.out);
+  platform::write_to_stderr(exit.err);
   std::exit(exit.status);
 }
 

@@ -4,9 +4,9 @@
 
 #include "common/exit_status.h"
 #include "main/command_line.h"
-#include "main/platform.h"
 #include "main/report.h"
 #include "main/run.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -24,8 +24,8 @@ common::Result<void> run_within_memory(const app::Cli& cli) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  app::prepare_process();
-  const app::Cli cli = app::parse_command_line(app::process_arguments(argc, argv));
+  platform::prepare_process();
+  const app::Cli cli = app::parse_command_line(platform::process_arguments(argc, argv));
   const auto outcome = run_within_memory(cli);
   if (!outcome) {
     app::report_error(outcome.error());

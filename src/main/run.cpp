@@ -1,22 +1,23 @@
 #include "main/run.h"
 
-#include "common/console.h"
-#include "common/internal_failure.h"
-#include "common/path_text.h"
 #include "constructioninfo/generate.h"
 #include "machines/machine_catalog.h"
-#include "qfm/file_name.h"
+#include "platform/console.h"
+#include "platform/file_name.h"
+#include "platform/internal_failure.h"
+#include "platform/path_text.h"
 #include "qfm/load_case.h"
 
 namespace app {
 
 std::string output_path_for(const Cli& cli) {
   if (cli.output) return *cli.output;
-  auto path = qfm::replace_extension(cli.json_path, "constructionInfo", qfm::kHostPathRules);
+  auto path =
+      platform::replace_extension(cli.json_path, "constructionInfo", platform::kHostPathRules);
   // load_case has already checked that the JSON path has a final name; any
   // stand-in path could be the case file itself, which must never be
   // overwritten.
-  if (!path) common::internal_failure("no default output path for a JSON path without a name");
+  if (!path) platform::internal_failure("no default output path for a JSON path without a name");
   return std::move(*path);
 }
 
@@ -34,7 +35,7 @@ common::Result<void> run_generation(const Cli& cli) {
 
   // The document is in place whether or not this line can be printed (a
   // closed standard output), so the run has succeeded either way.
-  (void)common::write_to_stdout("Generated " + common::display_path(output_path) + "\n");
+  (void)platform::write_to_stdout("Generated " + platform::display_path(output_path) + "\n");
   return {};
 }
 

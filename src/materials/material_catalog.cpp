@@ -1,8 +1,8 @@
 #include "materials/material_catalog.h"
 
-#include "common/internal_failure.h"
-#include "common/yaml_tree.h"
-#include "materials/unicode_lower.h"
+#include "platform/internal_failure.h"
+#include "text/unicode_lower.h"
+#include "yaml/yaml_tree.h"
 
 extern const std::string_view materials_yaml_text;
 extern const std::string_view material_brand_refs_yaml_text;
@@ -11,7 +11,6 @@ namespace materials {
 
 namespace {
 
-namespace yaml = common::yaml;
 using Fault = std::unexpected<std::string>;
 
 // One text field of an entry: where it goes and whether it must be there.
@@ -88,12 +87,12 @@ std::expected<MaterialBrandRefTable, std::string> read_material_brand_refs_yaml(
 const MaterialTable& material_catalog() {
   // Function-local statics are built once, even with concurrent first callers.
   static const MaterialTable table =
-      common::value_or_internal_failure(read_materials_yaml(materials_yaml_text));
+      platform::value_or_internal_failure(read_materials_yaml(materials_yaml_text));
   return table;
 }
 
 const MaterialBrandRefTable& material_brand_ref_table() {
-  static const MaterialBrandRefTable table = common::value_or_internal_failure(
+  static const MaterialBrandRefTable table = platform::value_or_internal_failure(
       read_material_brand_refs_yaml(material_brand_refs_yaml_text));
   return table;
 }
@@ -102,7 +101,7 @@ MaterialTexts resolve_material(std::string_view material, std::string_view mater
                                machines::CamType cam_type) {
   const MaterialTable& catalog = material_catalog();
   static const Material kNoMaterial;
-  const auto found = catalog.find(to_lower_unicode(material));
+  const auto found = catalog.find(text::to_lower_unicode(material));
   const Material& entry = found == catalog.end() ? kNoMaterial : found->second;
 
   using machines::CamType;
@@ -112,7 +111,7 @@ MaterialTexts resolve_material(std::string_view material, std::string_view mater
       return {entry.generic_material, entry.generic_material_name};
     case CamType::AG: {
       const MaterialBrandRefTable& references = material_brand_ref_table();
-      const auto reference = references.find(to_lower_unicode(material_brand_reference));
+      const auto reference = references.find(text::to_lower_unicode(material_brand_reference));
       const MaterialBrandRef* ref = reference == references.end() ? nullptr : &reference->second;
       // Each text falls back to the material on its own.
       return {ref && !ref->amann_girrbach_material.empty() ? ref->amann_girrbach_material

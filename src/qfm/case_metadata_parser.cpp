@@ -4,7 +4,7 @@
 #include <limits>
 #include <span>
 
-#include "common/large_memory.h"
+#include "platform/large_memory.h"
 #include "qfm/json_reader.h"
 
 namespace qfm {
@@ -158,7 +158,7 @@ Result<void> read_list_into(Reader& reader, std::vector<T>& list, ReadElement re
   return read_sequence(reader, [&](Reader& r) -> Result<void> {
     auto element = read_element(r);
     if (!element) return std::unexpected(element.error());
-    common::append_to_growing_list(list, std::move(*element));
+    platform::append_to_growing_list(list, std::move(*element));
     return {};
   });
 }

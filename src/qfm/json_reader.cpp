@@ -2,10 +2,10 @@
 
 #include <limits>
 
-#include "common/decimal_number.h"
-#include "common/shortest_decimal.h"
-#include "common/utf8.h"
-#include "qfm/quoted_text.h"
+#include "text/decimal_number.h"
+#include "text/quoted_text.h"
+#include "text/shortest_decimal.h"
+#include "text/utf8.h"
 
 namespace qfm::json {
 
@@ -76,12 +76,14 @@ std::string Number::describe() const {
     case Kind::BigInteger:
       return "integer `" + std::string(digits) + "`";
     case Kind::Float:
-      return "floating point `" + common::format_float_for_message(float_value) + "`";
+      return "floating point `" + text::format_float_for_message(float_value) + "`";
   }
   return {};
 }
 
-std::string describe_string(std::string_view text) { return "string " + quote_for_message(text); }
+std::string describe_string(std::string_view text) {
+  return "string " + text::quote_for_message(text);
+}
 
 std::string AnyValue::describe() const {
   switch (kind) {
@@ -187,7 +189,7 @@ Result<void> Reader::read_escape(std::string& out) {
   if (c != 'u') return std::unexpected(error_here("invalid escape"));
   const auto code_point = read_unicode_escape();
   if (!code_point) return std::unexpected(code_point.error());
-  common::append_utf8(out, *code_point);
+  text::append_utf8(out, *code_point);
   return {};
 }
 
@@ -330,8 +332,8 @@ Result<double> Reader::read_double() {
   }
   plain = plain && (p == end || (*p != 'e' && *p != 'E'));
   if (plain) {
-    if (const auto value = common::exact_short_decimal(digits, integer_count + fraction_count,
-                                                       fraction_count)) {
+    if (const auto value =
+            text::exact_short_decimal(digits, integer_count + fraction_count, fraction_count)) {
       index_ = static_cast<std::size_t>(p - text_.data());
       return negative ? -*value : *value;
     }
@@ -346,7 +348,7 @@ Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
   if (is_integer) {
     if (auto number = fitting_number(literal)) return *number;
   }
-  const auto converted = common::decimal_to_double(literal);
+  const auto converted = text::decimal_to_double(literal);
   if (!converted || converted->overflowed) {
     return std::unexpected(error_here("number out of range"));
   }

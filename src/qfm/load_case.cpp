@@ -3,13 +3,13 @@
 #include <optional>
 #include <vector>
 
-#include "common/input_file.h"
-#include "common/parallel.h"
-#include "common/path_text.h"
-#include "common/utf8.h"
+#include "platform/file_name.h"
+#include "platform/input_file.h"
+#include "platform/parallel.h"
+#include "platform/path_text.h"
 #include "qfm/case_metadata_parser.h"
-#include "qfm/file_name.h"
 #include "qfm/margin_line.h"
+#include "text/utf8.h"
 
 namespace qfm {
 
@@ -19,10 +19,10 @@ using common::Result;
 using common::RunError;
 
 Result<std::string> read_case_text(const std::string& json_path) {
-  const std::string heading = "Failed to read file " + common::display_path(json_path);
-  auto bytes = common::read_whole_file(json_path);
+  const std::string heading = "Failed to read file " + platform::display_path(json_path);
+  auto bytes = platform::read_whole_file(json_path);
   if (!bytes) return std::unexpected(common::wrap_error(heading, bytes.error()));
-  if (!common::is_valid_utf8(*bytes)) {
+  if (!text::is_valid_utf8(*bytes)) {
     return std::unexpected(
         common::wrap_error(heading, common::plain_error("stream did not contain valid UTF-8")));
   }
@@ -41,16 +41,16 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   std::vector<std::string> paths;
   paths.reserve(products.size());
   for (const Product& product : products) {
-    paths.push_back(join(json_directory, product.pts, kHostPathRules));
+    paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
   }
   std::vector<std::optional<MarginRead>> reads(products.size());
-  common::for_each_in_parallel(paths.size(),
-                               [&](std::size_t i) { reads[i] = read_margin_line(paths[i]); });
+  platform::for_each_in_parallel(paths.size(),
+                                 [&](std::size_t i) { reads[i] = read_margin_line(paths[i]); });
   for (std::size_t i = 0; i < products.size(); ++i) {
     MarginRead& read = *reads[i];
     if (!read && read.error().failure == MarginLineFailure::CannotOpen) {
-      return std::unexpected(common::wrap_error("Failed to read " + common::display_path(paths[i]),
-                                                std::move(read.error().error)));
+      return std::unexpected(common::wrap_error(
+          "Failed to read " + platform::display_path(paths[i]), std::move(read.error().error)));
     }
   }
   for (std::size_t i = 0; i < products.size(); ++i) {
@@ -62,9 +62,9 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 }  // namespace
 
 Result<CaseMetadata> load_case(const std::string& json_path) {
-  const auto name = final_name(json_path, kHostPathRules);
+  const auto name = platform::final_name(json_path, platform::kHostPathRules);
   if (!name) return std::unexpected(common::plain_error("file should have a name"));
-  const std::string case_name = common::display_path(stem(*name));
+  const std::string case_name = platform::display_path(platform::stem(*name));
 
   auto text = read_case_text(json_path);
   if (!text) return std::unexpected(text.error());
@@ -72,14 +72,16 @@ Result<CaseMetadata> load_case(const std::string& json_path) {
   auto case_metadata = parse_case_metadata(*text);
   if (!case_metadata) {
     return std::unexpected(common::wrap_error(
-        "Failed to parse JSON metadata file '" + common::display_path(json_path) + "'",
+        "Failed to parse JSON metadata file '" + platform::display_path(json_path) + "'",
         common::plain_error(case_metadata.error())));
   }
   text->clear();
   text->shrink_to_fit();
   case_metadata->case_name = case_name;
 
-  if (auto read = read_margin_lines(*case_metadata, parent(json_path, kHostPathRules)); !read) {
+  if (auto read =
+          read_margin_lines(*case_metadata, platform::parent(json_path, platform::kHostPathRules));
+      !read) {
     return std::unexpected(read.error());
   }
   return std::move(*case_metadata);

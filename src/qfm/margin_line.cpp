@@ -2,17 +2,17 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
 #include <cmath>
+#include <cstddef>
 #include <limits>
 #include <memory>
 #include <optional>
 
-#include "common/decimal_number.h"
-#include "common/input_file.h"
-#include "common/large_memory.h"
-#include "common/utf8.h"
-#include "qfm/white_space.h"
+#include "platform/input_file.h"
+#include "platform/large_memory.h"
+#include "text/decimal_number.h"
+#include "text/utf8.h"
+#include "text/white_space.h"
 
 namespace qfm {
 
@@ -57,17 +57,18 @@ std::optional<Coordinate> read_coordinate(std::string_view text) {
   const std::string_view body = text.substr(signed_word ? 1 : 0);
   // A sign must stand right before its digits or word: a lone sign is a
   // word of its own, and no number.
-  if (body.empty() || body[0] == '+' || body[0] == '-' || white_space_length(body) != 0) {
+  if (body.empty() || body[0] == '+' || body[0] == '-' || text::white_space_length(body) != 0) {
     return std::nullopt;
   }
   const std::size_t sign_length = signed_word ? 1 : 0;
-  if (const auto decimal = common::decimal_prefix_to_double(body)) {
+  if (const auto decimal = text::decimal_prefix_to_double(body)) {
     const std::size_t length = sign_length + decimal->length;
-    if (white_space_length(text.substr(length)) == 0 && length != text.size()) return std::nullopt;
+    if (text::white_space_length(text.substr(length)) == 0 && length != text.size())
+      return std::nullopt;
     return Coordinate{negative ? -decimal->decimal.value : decimal->decimal.value, length};
   }
   std::string_view rest = body;
-  const auto word = next_word(rest);
+  const auto word = text::next_word(rest);
   const auto special = special_coordinate(*word, negative);
   if (!special) return std::nullopt;
   return Coordinate{*special, sign_length + word->size()};
@@ -86,7 +87,7 @@ std::optional<Vec3> parse_usual_point_line(std::string_view line) {
       if (p == end || (*p != ' ' && *p != '\t')) return std::nullopt;
       while (p < end && (*p == ' ' || *p == '\t')) ++p;
     }
-    const auto value = common::scan_plain_short_decimal(p, end);
+    const auto value = text::scan_plain_short_decimal(p, end);
     if (!value) return std::nullopt;
     coordinates[i] = *value;
   }
@@ -101,7 +102,7 @@ std::optional<Vec3> parse_point_line(std::string_view line) {
   std::array<double, 3> coordinates{};
   std::string_view rest = line;
   for (double& coordinate : coordinates) {
-    rest = skip_white_space(rest);
+    rest = text::skip_white_space(rest);
     if (rest.empty()) return std::nullopt;
     const auto read = read_coordinate(rest);
     if (!read) return std::nullopt;
@@ -130,11 +131,11 @@ constexpr std::size_t kMostPointsExpected = std::size_t{1} << 20;
 }  // namespace
 
 bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
-  if (!known_text && !common::is_valid_utf8(raw)) {
+  if (!known_text && !text::is_valid_utf8(raw)) {
     not_text_ = true;
     return false;
   }
-  const std::string_view line = trim_white_space(raw);
+  const std::string_view line = text::trim_white_space(raw);
   if (line.empty()) return true;
   if (line.starts_with("BEGIN_")) {
     inside_ = true;
@@ -142,7 +143,7 @@ bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
   }
   if (line.starts_with("END_")) return false;
   if (!inside_) return true;
-  if (const auto point = parse_point_line(line)) common::append_to_growing_list(points_, *point);
+  if (const auto point = parse_point_line(line)) platform::append_to_growing_list(points_, *point);
   return true;
 }
 
@@ -150,7 +151,7 @@ bool MarginLineReader::feed(std::string_view bytes) {
   if (ended_) return false;
   // A piece of text that is valid as a whole spares the check of each of
   // its lines; only a line that began in an earlier piece is checked alone.
-  const bool piece_is_text = common::is_valid_utf8(bytes);
+  const bool piece_is_text = text::is_valid_utf8(bytes);
   while (!bytes.empty()) {
     const std::size_t feed = bytes.find('\n');
     if (feed == std::string_view::npos) {
@@ -175,7 +176,8 @@ bool MarginLineReader::feed(std::string_view bytes) {
 }
 
 void MarginLineReader::expect_text_of(std::size_t bytes) {
-  common::reserve_growing_list(points_, std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
+  platform::reserve_growing_list(points_,
+                                 std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
 }
 
 void MarginLineReader::finish() {
@@ -196,7 +198,7 @@ std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::s
 }
 
 std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path) {
-  auto file = common::InputFile::open(path);
+  auto file = platform::InputFile::open(path);
   if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
   MarginLineReader reader;
   reader.expect_text_of(file->size_hint());
@@ -204,7 +206,8 @@ std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::st
   const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   for (;;) {
     auto count = file->read(buffer.get(), kReadBufferSize);
-    if (!count) return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, count.error()});
+    if (!count)
+      return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, count.error()});
     if (*count == 0) {
       reader.finish();
       break;

@@ -3,7 +3,7 @@
 // redirected to files.
 #include <windows.h>
 
-#include "common/wide_path_windows.h"
+#include "platform/wide_path_windows.h"
 #include "tool_runner.h"
 
 namespace e2e {
@@ -81,7 +81,8 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   const fs::path err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
   const std::wstring tool = fs::absolute(DAZ_TOOL).wstring();
   std::wstring command_line = quoted(tool);
-  for (const auto& argument : arguments) command_line += L" " + quoted(common::wide_text(argument));
+  for (const auto& argument : arguments)
+    command_line += L" " + quoted(platform::wide_text(argument));
 
   const HANDLE in = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
   const HANDLE out = inheritable_file(out_path, GENERIC_WRITE, CREATE_ALWAYS);

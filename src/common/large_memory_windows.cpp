@@ -1,9 +1,0 @@
-#include "common/large_memory.h"
-
-namespace common {
-
-// Large pages on Windows need a privilege that a console tool's user does
-// not hold; the buffer keeps the usual pages.
-void advise_large_buffer(void*, std::size_t) {}
-
-}  // namespace common

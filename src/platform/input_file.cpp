@@ -1,0 +1,45 @@
+#include "platform/input_file.h"
+
+#include <utility>
+
+#include "platform/large_memory.h"
+#include "platform/path_text.h"
+
+namespace platform {
+
+common::Result<InputFile> InputFile::open(const std::string& path) {
+  if (auto checked = check_no_nul(path); !checked) return std::unexpected(checked.error());
+  return open_native(path);
+}
+
+InputFile::InputFile(InputFile&& other) noexcept : file_(std::exchange(other.file_, kNoFile)) {}
+
+InputFile& InputFile::operator=(InputFile&& other) noexcept {
+  std::swap(file_, other.file_);
+  return *this;
+}
+
+common::Result<std::string> read_whole_file(const std::string& path) {
+  auto file = InputFile::open(path);
+  if (!file) return std::unexpected(file.error());
+  // Sized once from the file's own size (one spare byte lets the read that
+  // finds the end happen without growing the text), and read straight into
+  // the new room: nothing is written there before the file's bytes.
+  std::string content;
+  std::size_t room = file->size_hint() + 1;
+  std::size_t filled = 0;
+  for (;;) {
+    common::Result<std::size_t> count = 0;
+    content.resize_and_overwrite(room, [&](char* text, std::size_t) {
+      if (filled == 0) advise_large_buffer(text, room);
+      count = file->read(text + filled, room - filled);
+      if (count) filled += *count;
+      return filled;
+    });
+    if (!count) return std::unexpected(count.error());
+    if (*count == 0) return content;
+    if (filled == room) room *= 2;
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,56 @@
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/input_file.h"
+#include "platform/os_error.h"
+#include "platform/wide_path_windows.h"
+
+namespace platform {
+
+namespace {
+
+HANDLE handle_of(NativeFile file) { return reinterpret_cast<HANDLE>(file); }
+
+// ReadFile counts in 32 bits.
+constexpr std::size_t kLargestRead = 1u << 30;
+
+}  // namespace
+
+common::Result<InputFile> InputFile::open_native(const std::string& path) {
+  // Other programs may go on reading, writing or renaming the file, as on
+  // POSIX systems. A directory does not open without backup semantics: the
+  // system refuses it with its own error ("access denied").
+  const HANDLE handle =
+      CreateFileW(native_path(path).c_str(), GENERIC_READ,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::unexpected(last_os_error());
+  return InputFile(reinterpret_cast<NativeFile>(handle));
+}
+
+InputFile::~InputFile() {
+  if (file_ != kNoFile) CloseHandle(handle_of(file_));
+}
+
+common::Result<std::size_t> InputFile::read(char* buffer, std::size_t size) {
+  DWORD count = 0;
+  if (ReadFile(handle_of(file_), buffer, static_cast<DWORD>(std::min(size, kLargestRead)), &count,
+               nullptr)) {
+    return count;
+  }
+  const DWORD error = GetLastError();
+  // A pipe whose writer has closed it is at its end.
+  if (error == ERROR_BROKEN_PIPE) return 0;
+  return std::unexpected(os_error(static_cast<int>(error)));
+}
+
+std::size_t InputFile::size_hint() const {
+  LARGE_INTEGER size{};
+  if (GetFileType(handle_of(file_)) != FILE_TYPE_DISK || !GetFileSizeEx(handle_of(file_), &size)) {
+    return 0;
+  }
+  return static_cast<std::size_t>(size.QuadPart);
+}
+
+}  // namespace platform

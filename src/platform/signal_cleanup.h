@@ -1,0 +1,17 @@
+// The one file that a fatal signal must not leave behind: the named
+// temporary of the document being written. A run ended by SIGINT, SIGTERM
+// or SIGHUP removes it, then ends as the signal would have ended it.
+#pragma once
+
+#include <string>
+
+namespace platform {
+
+// From now on, such a signal removes `path` first (only one path is kept;
+// a path too long to keep is not removed).
+void remove_on_fatal_signal(const std::string& path);
+
+// The path is gone or in its place: signals remove nothing any more.
+void forget_on_fatal_signal();
+
+}  // namespace platform

@@ -1,0 +1,50 @@
+#include "text/decimal_number.h"
+
+#include <fast_float/fast_float.h>
+
+#include <cmath>
+#include <cstdint>
+
+namespace text {
+
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Digits with at most one point and no exponent, few enough that the
+// digits and the power of ten are both exact doubles: one division is then
+// correctly rounded (Clinger's fast path). Covers nearly every coordinate;
+// anything else is none and goes to fast_float.
+std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
+  const char* const begin = text.data();
+  const char* const end = begin + text.size();
+  const char* p = begin;
+  const auto value = scan_plain_short_decimal(p, end);
+  if (!value || (p < end && (*p == 'e' || *p == 'E'))) return std::nullopt;
+  return DecimalPrefix{DecimalValue{*value, false}, static_cast<std::size_t>(p - begin)};
+}
+
+}  // namespace
+
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
+  if (const auto plain = plain_short_decimal(text)) return plain;
+  // fast_float reads exactly this form, and the words inf and nan besides,
+  // which only a text starting with a letter can be.
+  const std::size_t lead = !text.empty() && text[0] == '-' ? 1 : 0;
+  if (lead >= text.size() || !(is_digit(text[lead]) || text[lead] == '.')) return std::nullopt;
+  double value = 0;
+  const auto result = fast_float::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec != std::errc()) return std::nullopt;
+  // fast_float rounds a magnitude beyond the range to infinity, which no
+  // decimal text spells otherwise.
+  return DecimalPrefix{DecimalValue{value, std::isinf(value)},
+                       static_cast<std::size_t>(result.ptr - text.data())};
+}
+
+std::optional<DecimalValue> decimal_to_double(std::string_view text) {
+  const auto prefix = decimal_prefix_to_double(text);
+  if (!prefix || prefix->length != text.size()) return std::nullopt;
+  return prefix->decimal;
+}
+
+}  // namespace text

@@ -1,0 +1,76 @@
+// Decimal number text to the nearest double (ties to even), the one
+// conversion behind JSON numbers and margin line coordinates.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace text {
+
+struct DecimalValue {
+  double value = 0;
+  // True when the magnitude is beyond the double range; `value` is then the
+  // infinity of the number's sign. Too small magnitudes give zero instead.
+  bool overflowed = false;
+};
+
+// `text` must be: an optional "-", digits with at most one "." (at least
+// one digit in all), then optionally "e" or "E", an optional sign and at
+// least one digit. Anything else gives none.
+std::optional<DecimalValue> decimal_to_double(std::string_view text);
+
+// `digits` × 10^-`fraction_digits` when the digits and the power of ten
+// are both exact doubles (at most 15 significant digits in `digit_count`,
+// which counts leading zeros too), so that one division rounds correctly;
+// none otherwise. For scanners that gather the digits as they go.
+// Inline: the readers call it for nearly every number they read.
+inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
+                                                 int fraction_digits) {
+  // Powers of ten that a double holds exactly.
+  static constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  // 10^15 < 2^53: the digits fit a double exactly; and a fraction of at
+  // most 15 digits needs no power beyond 10^15.
+  constexpr int kMaxExactDigits = 15;
+  if (digit_count > kMaxExactDigits) return std::nullopt;
+  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+}
+
+// A plain short decimal ("-"? digits, then "." and digits if any; no
+// exponent) read from `p` on, the digits gathered as they pass: its value
+// when exact_short_decimal gives one, with `p` moved past its last digit;
+// none (and `p` somewhere inside) when it has no digit or too many.
+// Whatever follows is the caller's to judge.
+inline std::optional<double> scan_plain_short_decimal(const char*& p, const char* end) {
+  const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
+  const bool negative = p < end && *p == '-';
+  if (negative) ++p;
+  const char* const integer = p;
+  std::uint64_t digits = 0;
+  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  int count = static_cast<int>(p - integer);
+  int fraction_count = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
+    fraction_count = static_cast<int>(p - fraction);
+    count += fraction_count;
+  }
+  if (count == 0) return std::nullopt;
+  const auto value = exact_short_decimal(digits, count, fraction_count);
+  if (!value) return std::nullopt;
+  return negative ? -*value : *value;
+}
+
+// The longest start of `text` that has that form, read as above, and its
+// length; none when not even one digit starts it. For scanners that find
+// where a number ends by reading it.
+struct DecimalPrefix {
+  DecimalValue decimal;
+  std::size_t length = 0;
+};
+std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text);
+
+}  // namespace text

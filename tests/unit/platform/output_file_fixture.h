@@ -1,0 +1,44 @@
+// A fresh folder per output file test, shared by the tests of the contract
+// that holds everywhere and by each platform's own.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace platform {
+
+class OutputFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = std::filesystem::temp_directory_path() /
+           (std::string("output_file_test_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    previous_directory_ = std::filesystem::current_path();
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_directory_);
+    std::filesystem::remove_all(dir_);
+  }
+
+  static std::string content(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+  std::size_t entries() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir_),
+                                                  std::filesystem::directory_iterator()));
+  }
+
+  std::filesystem::path dir_;
+  std::filesystem::path previous_directory_;
+};
+
+}  // namespace platform

@@ -1,0 +1,79 @@
+// What writing an output file promises on every platform: the target is
+// replaced whole on commit, or left as it was.
+#include "platform/output_file.h"
+
+#include "output_file_fixture.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The temporary file and the replacing both work from the path in any
+// form the user gave it.
+TEST_F(OutputFileTest, ReplacesTheTargetOnlyOnCommit) {
+  fs::current_path(dir_);
+  const struct {
+    const char* form;
+    std::string path;
+  } cases[] = {
+      {"full", (dir_ / "out.xml").string()},
+      {"relative", "out.xml"},
+      {"relative with a dot folder",
+       std::string(".") + static_cast<char>(fs::path::preferred_separator) + "out.xml"},
+      {"forward slashes", (dir_ / "out.xml").generic_string()},
+      {"mixed separators", dir_.string() + "/out.xml"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.form);
+    std::ofstream(dir_ / "out.xml") << "previous content that is longer";
+    {
+      auto file = OutputFile::create(c.path);
+      ASSERT_TRUE(file) << file.error().message;
+      ASSERT_TRUE(file->write("new"));
+      EXPECT_EQ(content(dir_ / "out.xml"), "previous content that is longer");
+      const auto committed = file->commit();
+      EXPECT_TRUE(committed) << committed.error().message;
+    }
+    EXPECT_EQ(content(dir_ / "out.xml"), "new");
+    EXPECT_EQ(entries(), 1u);
+  }
+}
+
+TEST_F(OutputFileTest, LeavesTheTargetAsItWasWithoutCommit) {
+  const fs::path target = dir_ / "out.xml";
+  std::ofstream(target) << "previous";
+  {
+    auto file = OutputFile::create(target.string());
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->write("half a docu"));
+  }
+  EXPECT_EQ(content(target), "previous");
+  EXPECT_EQ(entries(), 1u);
+  {
+    auto file = OutputFile::create((dir_ / "new.xml").string());
+    ASSERT_TRUE(file);
+  }
+  EXPECT_FALSE(fs::exists(dir_ / "new.xml"));
+}
+
+// The temporary's name must fit wherever the target's name fits, and no
+// leftover of an earlier run (the same process id is common in
+// containers) may stand in its way.
+TEST_F(OutputFileTest, CreatesTheLongestNameBesideLeftoversOfEarlierRuns) {
+  const fs::path longest = dir_ / (std::string(251, 'n') + ".xml");
+  const fs::path target = dir_ / "out.xml";
+  std::ofstream(target.string() + ".tmp-1-0") << "leftover";
+  for (const fs::path& path : {longest, target}) {
+    auto file = OutputFile::create(path.string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+    const auto committed = file->commit();
+    ASSERT_TRUE(committed) << committed.error().message;
+    EXPECT_EQ(content(path), "new");
+  }
+  EXPECT_EQ(entries(), 3u);
+}
+
+}  // namespace
+}  // namespace platform

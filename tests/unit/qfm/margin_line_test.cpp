@@ -1,0 +1,187 @@
+#include "qfm/margin_line.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+
+namespace qfm {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MarginLine : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("margin_line_test_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::expected<std::vector<Vec3>, MarginLineError> read(std::string_view content) {
+    const fs::path path = dir_ / "line.pts";
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
+    return read_margin_line(path.string());
+  }
+
+  fs::path dir_;
+};
+
+// The system's error for a missing file. POSIX systems word it alike
+// everywhere; Windows words it differently between versions and under Wine,
+// so there only its code is fixed.
+#ifdef _WIN32
+const std::regex kMissingFileError(R"([^\r\n]+ \(os error 2\))");
+#else
+const std::regex kMissingFileError(R"(No such file or directory \(os error 2\))");
+#endif
+
+const std::vector<Vec3> kTwoPoints{{1, 2, 3}, {4.5, -6, 0.7}};
+
+TEST_F(MarginLine, ReadsThePointsBetweenTheMarkers) {
+  const struct {
+    const char* name;
+    std::string content;
+    std::vector<Vec3> points;
+  } cases[] = {
+      {"plain", "BEGIN_MARGIN\n1 2 3\n4.5 -6 7e-1\nEND_MARGIN\n", kTwoPoints},
+      {"crlf", "BEGIN_MARGIN\r\n1 2 3\r\n4.5 -6 7e-1\r\nEND_MARGIN\r\n", kTwoPoints},
+      {"tabs and indented markers", "  BEGIN_MARGIN\n1\t2\t3\n\t4.5  -6 7e-1 \n   END_MARGIN",
+       kTwoPoints},
+      {"unicode white space",
+       "BEGIN_\n\xC2\xA0"
+       "1\xE2\x80\x83"
+       "2\xE3\x80\x80"
+       "3\xE2\x80\xA8\n4.5 -6 7e-1\n",
+       kTwoPoints},
+      {"no final line feed", "BEGIN_X\n1 2 3\n4.5 -6 7e-1", kTwoPoints},
+      {"bad lines skipped",
+       "BEGIN_MARGIN\n1 2\n1 2 3\n1 2 3 4\n1,5 2 3\nbegin_x\nend_x\n4.5 -6 7e-1\n0x1 2 3\n1e 2 "
+       "3\nEND_MARGIN\n",
+       kTwoPoints},
+      {"before the begin marker ignored", "1 2 3\nBEGIN_\n1 2 3\nBEGIN_AGAIN\n4.5 -6 7e-1\nEND_",
+       kTwoPoints},
+      {"after the end marker ignored", "BEGIN_\n1 2 3\n4.5 -6 7e-1\nEND_\n7 8 9\n\xFF\xFE\n",
+       kTwoPoints},
+      {"number forms", "BEGIN_\n5. .5 +5\n-0 1E+2 1e-400\nEND_", {{5, 0.5, 5}, {-0.0, 100, 0}}},
+      {"end before begin", "END_\nBEGIN_\n1 2 3\n", {}},
+      {"empty file", "", {}},
+      {"no begin marker", "1 2 3\n", {}},
+      {"short markers are not markers", "BEGIN\n1 2 3\n", {}},
+      {"a bare END does not end the section", "BEGIN_\n1 2 3\nEND\n4.5 -6 7e-1\n", kTwoPoints},
+      {"next line and hair space are white space",
+       "BEGIN_\n\xC2\x85"
+       "1\xE2\x80\x8A"
+       "2\xC2\x85"
+       "3\n4.5 -6 7e-1\xE2\x80\x8A\n",
+       kTwoPoints},
+  };
+  for (const auto& c : cases) {
+    const auto points = read(c.content);
+    ASSERT_TRUE(points) << c.name;
+    EXPECT_EQ(*points, c.points) << c.name;
+  }
+}
+
+// Negative zero is a value of its own; == cannot tell it from zero.
+TEST_F(MarginLine, KeepsTheSignOfNegativeZero) {
+  const auto points = read("BEGIN_\n-0 -0.0 0\nEND_\n");
+  ASSERT_TRUE(points);
+  ASSERT_EQ(points->size(), 1u);
+  EXPECT_TRUE(std::signbit((*points)[0].x));
+  EXPECT_TRUE(std::signbit((*points)[0].y));
+  EXPECT_FALSE(std::signbit((*points)[0].z));
+}
+
+TEST_F(MarginLine, ReadsInfinitiesAndNotANumber) {
+  const auto points = read("BEGIN_\nnan inf -Infinity\n1e400 -INF NaN\nEND_\n");
+  ASSERT_TRUE(points);
+  ASSERT_EQ(points->size(), 2u);
+  EXPECT_TRUE(std::isnan((*points)[0].x));
+  EXPECT_EQ((*points)[0].y, HUGE_VAL);
+  EXPECT_EQ((*points)[0].z, -HUGE_VAL);
+  EXPECT_EQ((*points)[1].x, HUGE_VAL);
+  EXPECT_EQ((*points)[1].y, -HUGE_VAL);
+  EXPECT_TRUE(std::isnan((*points)[1].z));
+
+  // A sign standing alone is a word that is no number, however much white
+  // space parts it from a word after it.
+  const auto rejected = read(
+      "BEGIN_\nnan(1) 2 3\ninfinit 2 3\n0x10 2 3\n1_0 2 3\n1e+ 2 3\n+-1 2 3\n"
+      "6 -   INF\n6 +\t\t\tnan\n- inf 3\nEND_\n");
+  ASSERT_TRUE(rejected);
+  EXPECT_TRUE(rejected->empty());
+}
+
+TEST_F(MarginLine, FailsSilentlyOnTextThatIsNotUtf8BeforeTheEnd) {
+  for (const char* content :
+       {"BEGIN_\n1 2 3\n4 5 6\n7 \xFF 9\nEND_\n", "\xC3\nBEGIN_\n", "BEGIN_\n1 2 3\nEND_\xFF\n"}) {
+    const auto points = read(content);
+    ASSERT_FALSE(points) << content;
+    EXPECT_EQ(points.error().failure, MarginLineFailure::CannotRead);
+  }
+}
+
+TEST_F(MarginLine, ReadsLinesLongerThanItsBuffer) {
+  std::string content =
+      "BEGIN_\n" + std::string(20000, ' ') + "1 2 3" + std::string(9000, '\t') + "\n";
+  for (int i = 0; i < 5000; ++i) content += "4.5 -6 7e-1\n";
+  const auto points = read(content);
+  ASSERT_TRUE(points);
+  ASSERT_EQ(points->size(), 5001u);
+  EXPECT_EQ(points->front(), (Vec3{1, 2, 3}));
+  EXPECT_EQ(points->back(), (Vec3{4.5, -6, 0.7}));
+}
+
+// Lines split between two pieces of the text read like whole ones,
+// wherever the split falls: inside a number, a marker, a CRLF or a
+// multi-byte white space character.
+TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
+  const std::string text =
+      "x\r\nBEGIN_M\r\n1\xE2\x80\x83"
+      "2 3\r\n4.5 -6 7e-1\nEND_M\n\xFF";
+  for (std::size_t split = 0; split <= text.size(); ++split) {
+    MarginLineReader reader;
+    if (reader.feed(std::string_view(text).substr(0, split))) {
+      if (reader.feed(std::string_view(text).substr(split))) reader.finish();
+    }
+    EXPECT_FALSE(reader.not_text()) << split;
+    EXPECT_EQ(reader.points(), kTwoPoints) << split;
+  }
+  EXPECT_EQ(parse_margin_line_text(text), kTwoPoints);
+  EXPECT_EQ(parse_margin_line_text("BEGIN_\n1 2 3\n\xC3\n").error().message,
+            "stream did not contain valid UTF-8");
+}
+
+// Lines far shorter than usual outgrow the room made from the file's size
+// several times over, past the size where the room is advised onto huge
+// pages: every point must survive each move, in order.
+TEST_F(MarginLine, KeepsEveryPointWhenShortLinesOutgrowTheRoomMadeForThem) {
+  constexpr int kCount = 300'000;
+  std::string content = "BEGIN_MARGIN\n";
+  for (int i = 0; i < kCount; ++i) content += std::to_string(i) + " 0 1\n";
+  const auto points = read(content);
+  ASSERT_TRUE(points.has_value());
+  ASSERT_EQ(points->size(), static_cast<std::size_t>(kCount));
+  for (int i = 0; i < kCount; ++i) {
+    ASSERT_EQ((*points)[static_cast<std::size_t>(i)], (Vec3{static_cast<double>(i), 0, 1}))
+        << "point " << i;
+  }
+}
+
+TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
+  for (const fs::path& path : {dir_ / "missing.pts", dir_}) {
+    const auto points = read_margin_line(path.string());
+    ASSERT_FALSE(points);
+    EXPECT_EQ(points.error().failure, MarginLineFailure::CannotOpen);
+  }
+  const std::string message =
+      read_margin_line((dir_ / "missing.pts").string()).error().error.message;
+  EXPECT_TRUE(std::regex_match(message, kMissingFileError)) << message;
+}
+
+}  // namespace
+}  // namespace qfm
