@@ -3,9 +3,11 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "common/exit_status.h"
 #include "platform/console.h"
+#include "platform/path_text.h"
 
 namespace app {
 
@@ -38,6 +40,22 @@ std::string usage_error(std::string_view what) {
          "\n\nFor more information, try '--help'.\n";
 }
 
+// Help and version win wherever they stand, over any fault of the rest of
+// the line (an option left without its value, an empty path); of the two,
+// the first given wins. After "--" every argument is a path.
+std::optional<CommandLineExit> informational_exit(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;
+    if (argument == "-h" || argument == "--help") {
+      return CommandLineExit{common::kSuccess, help_text(), ""};
+    }
+    if (argument == "-V" || argument == "--version") {
+      return CommandLineExit{common::kSuccess, std::string(kVersionLine), ""};
+    }
+  }
+  return std::nullopt;
+}
+
 // A path value may not be empty.
 const CLI::Validator kNonEmpty(
     [](std::string& value) { return value.empty() ? std::string("a value may not be empty") : ""; },
@@ -46,7 +64,12 @@ const CLI::Validator kNonEmpty(
 }  // namespace
 
 std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string>& arguments) {
+  if (auto exit = informational_exit(arguments)) return *std::move(exit);
+
   CLI::App parser{std::string(kAbout), std::string(kName)};
+  // CLI11 reads "/o:x" and "/h" as options in Windows builds; this command
+  // line has no such options, so there they are paths like any other.
+  parser.allow_windows_style_options(false);
   Cli cli;
   std::string output;
   parser.add_option("JSON", cli.json_path, std::string(kJsonHelp))->required()->check(kNonEmpty);
@@ -65,7 +88,10 @@ std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string
   } catch (const CLI::CallForVersion&) {
     return CommandLineExit{common::kSuccess, std::string(kVersionLine), ""};
   } catch (const CLI::ParseError& error) {
-    return CommandLineExit{common::kUsageError, "", usage_error(error.what())};
+    // The parser quotes arguments as given: shown, like paths, with U+FFFD
+    // for what is not text.
+    return CommandLineExit{common::kUsageError, "",
+                           usage_error(platform::display_path(error.what()))};
   }
   if (output_option->count() > 0) cli.output = output;
   return cli;

@@ -9,17 +9,38 @@ constexpr const char* kUsageTail =
 
 using CommandLine = ToolTest;
 
-TEST_F(CommandLine, VersionAndHelpEndWithStatusZero) {
-  const Outcome version = run({"-V"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, "daz-izezovivadezurid dev-version\n");
-  EXPECT_EQ(version.err, "");
+constexpr const char* kHelpHead =
+    "Generate a .constructionInfo file from a case JSON metadata file\n";
+constexpr const char* kVersionLine = "daz-izezovivadezurid dev-version\n";
 
-  const Outcome help = run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_TRUE(
-      help.out.starts_with("Generate a .constructionInfo file from a case JSON metadata file\n"));
-  EXPECT_EQ(help.err, "");
+// Help and version win wherever they stand and whatever else is wrong; the
+// first of the two wins.
+TEST_F(CommandLine, VersionAndHelpEndWithStatusZero) {
+  const struct {
+    std::vector<std::string> args;
+    std::string out_starts_with;
+  } cases[] = {
+      {{"-V"}, kVersionLine},
+      {{"--help"}, kHelpHead},
+      {{"-V", "-o"}, kVersionLine},
+      {{"--version", "--output"}, kVersionLine},
+      {{"-V", ""}, kVersionLine},
+      {{"-V", "--output="}, kVersionLine},
+      {{"-h", "-o"}, kHelpHead},
+      {{"-h", "-o", ""}, kHelpHead},
+      {{"a.json", "-h", "-V"}, kHelpHead},
+      {{"-V", "--help"}, kVersionLine},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.args));
+    const Outcome outcome = run(c.args);
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.out.starts_with(c.out_starts_with)) << outcome.out;
+    if (c.out_starts_with == kVersionLine) {
+      EXPECT_EQ(outcome.out, kVersionLine);
+    }
+    EXPECT_EQ(outcome.err, "");
+  }
 }
 
 TEST_F(CommandLine, UsageErrorsEndWithStatusTwoAndNothingOnStandardOutput) {
@@ -39,6 +60,38 @@ TEST_F(CommandLine, UsageErrorsEndWithStatusTwoAndNothingOnStandardOutput) {
     EXPECT_TRUE(outcome.err.starts_with("error: ")) << outcome.err;
     EXPECT_TRUE(outcome.err.ends_with(kUsageTail)) << outcome.err;
   }
+}
+
+// An argument that is no text on this platform is shown as U+FFFD, as
+// paths are, never as raw bytes.
+TEST_F(CommandLine, UsageErrorsShowArgumentsAsText) {
+  const Outcome outcome = run({"a.json", std::string(kNotText)});
+  EXPECT_EQ(outcome.status, 2);
+  EXPECT_EQ(outcome.err,
+            std::string("error: The following argument was not expected: \xEF\xBF\xBD") +
+                kUsageTail);
+}
+
+// The command line has no Windows-style options, on Windows either: an
+// argument that does not begin with "-" is the case file's path.
+TEST_F(CommandLine, SlashArgumentsArePaths) {
+  const struct {
+    std::string arg;
+    const SystemError& error;
+  } cases[] = {
+      {"/cases/case.json", kFolderNotFound},
+      {"/o:x.xml", kFileNotFound},
+      {"/h", kFileNotFound},
+      {"/?", kFileNotFound},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arg);
+    const Outcome outcome = run({c.arg});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_TRUE(is_report(outcome.err, "Error: Failed to read file " + c.arg, c.error));
+  }
+  EXPECT_FALSE(exists("x.xml"));
 }
 
 using RunFailures = ToolTest;

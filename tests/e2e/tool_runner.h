@@ -46,6 +46,11 @@ struct SystemError {
   int code;
 };
 
+// An argument that is no text here, which messages show as one U+FFFD: a
+// byte that is never UTF-8 on POSIX systems; a lone surrogate, carried as
+// WTF-8, on Windows.
+extern const std::string_view kNotText;
+
 extern const SystemError kFileNotFound;    // the file is missing
 extern const SystemError kFolderNotFound;  // a folder on the way is missing
 extern const SystemError kIsADirectory;    // a directory opened as a file

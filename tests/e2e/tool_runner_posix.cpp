@@ -15,6 +15,7 @@ namespace fs = std::filesystem;
 
 const char kSeparator = '/';
 
+const std::string_view kNotText = "\xFF";
 const SystemError kFileNotFound{"No such file or directory", ENOENT};
 const SystemError kFolderNotFound{"No such file or directory", ENOENT};
 const SystemError kIsADirectory{"Is a directory", EISDIR};

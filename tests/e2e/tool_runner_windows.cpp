@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 
 const char kSeparator = '\\';
 
+const std::string_view kNotText = "\xED\xA0\x80";
 const SystemError kFileNotFound{"", ERROR_FILE_NOT_FOUND};
 const SystemError kFolderNotFound{"", ERROR_PATH_NOT_FOUND};
 // A directory does not open as a file: "access denied".

@@ -21,6 +21,12 @@ TEST(ParseArguments, AcceptsEveryFormOfTheOutputOption) {
       {{"case.json", "--output", "out.xml"}, "case.json", "out.xml"},
       {{"-oout.xml", "case.json"}, "case.json", "out.xml"},
       {{"missing/none.json"}, "missing/none.json", std::nullopt},
+      // No Windows-style options on any platform: these are paths.
+      {{"/cases/case.json"}, "/cases/case.json", std::nullopt},
+      {{"/o:x.xml"}, "/o:x.xml", std::nullopt},
+      {{"/h"}, "/h", std::nullopt},
+      {{"/?"}, "/?", std::nullopt},
+      {{"--", "-h"}, "-h", std::nullopt},
   };
   for (const auto& c : cases) {
     const auto parsed = parse_arguments(c.args);
@@ -41,6 +47,17 @@ TEST(ParseArguments, HelpAndVersionGoToStandardOutputWithStatusZero) {
       {{"-h"}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
       {{"case.json", "--help"},
        "Generate a .constructionInfo file from a case JSON metadata file\n"},
+      // Whatever else is wrong on the line, help and version still win.
+      {{"-V", "-o"}, "daz-izezovivadezurid dev-version\n"},
+      {{"--version", "--output"}, "daz-izezovivadezurid dev-version\n"},
+      {{"-V", ""}, "daz-izezovivadezurid dev-version\n"},
+      {{"-V", "--output="}, "daz-izezovivadezurid dev-version\n"},
+      {{"a.json", "b.json", "--bogus", "-V"}, "daz-izezovivadezurid dev-version\n"},
+      {{"-h", "-o"}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
+      {{"-h", "-o", ""}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
+      // Of the two, the first given wins.
+      {{"-h", "-V"}, "Generate a .constructionInfo file from a case JSON metadata file\n"},
+      {{"--version", "--help"}, "daz-izezovivadezurid dev-version\n"},
   };
   for (const auto& c : cases) {
     const auto parsed = parse_arguments(c.args);
