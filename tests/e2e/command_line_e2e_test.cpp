@@ -82,7 +82,7 @@ TEST_F(CommandLine, SlashArgumentsArePaths) {
       {"/cases/case.json", kFolderNotFound},
       {"/o:x.xml", kFileNotFound},
       {"/h", kFileNotFound},
-      {"/?", kFileNotFound},
+      {"/?", kInvalidName},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.arg);

@@ -54,6 +54,9 @@ extern const std::string_view kNotText;
 extern const SystemError kFileNotFound;    // the file is missing
 extern const SystemError kFolderNotFound;  // a folder on the way is missing
 extern const SystemError kIsADirectory;    // a directory opened as a file
+// A name with a character the system does not allow in names ("?" on
+// Windows); elsewhere such a name is allowed and the file is just missing.
+extern const SystemError kInvalidName;
 
 // Whether `report` is the error report with the message `head` and the
 // one cause `error`: its text (any one-line text where only the code is

@@ -17,6 +17,7 @@ const SystemError kFileNotFound{"", ERROR_FILE_NOT_FOUND};
 const SystemError kFolderNotFound{"", ERROR_PATH_NOT_FOUND};
 // A directory does not open as a file: "access denied".
 const SystemError kIsADirectory{"", ERROR_ACCESS_DENIED};
+const SystemError kInvalidName{"", ERROR_INVALID_NAME};
 
 namespace {
 
