@@ -28,11 +28,22 @@ same_bytes() { cmp -s "$1" "$2"; }
 contains() { [[ $(<"$1") == *"$2"* ]]; }
 
 case $language in
-  bash) convert=("$snippets/convert.sh") ;;
-  python) convert=(python3 "$snippets/convert.py") ;;
-  powershell) ;;
+  bash) convert=("$snippets/convert.sh") files=(convert.sh convert-to-stdout.sh) ;;
+  python) convert=(python3 "$snippets/convert.py") files=(convert.py) ;;
+  powershell) files=(convert.ps1) ;;
   *) echo "unknown language $language" >&2; exit 2 ;;
 esac
+
+# The README quotes each snippet whole, in a fenced block.
+readme_quotes() { # FILE
+  local readme body
+  readme=$(<"$source_dir/README.md")
+  body=$(<"$snippets/$1")
+  [[ $readme == *$'```'*$'\n'"$body"$'\n```'* ]]
+}
+for file in "${files[@]}"; do
+  check "README quotes $file" readme_quotes "$file"
+done
 
 if [ "$language" = powershell ]; then
   ps1=$snippets/convert.ps1
