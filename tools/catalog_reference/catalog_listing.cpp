@@ -61,7 +61,8 @@ std::string maker_of(CamType cam_type, const std::vector<BrandRow>& brands) {
   return brand != brands.end() ? brand->name : std::string(machines::cam_type_name(cam_type));
 }
 
-std::vector<MachineRow> list_machines(yaml::Node machines_node, const std::vector<BrandRow>& brands) {
+std::vector<MachineRow> list_machines(yaml::Node machines_node,
+                                      const std::vector<BrandRow>& brands) {
   std::vector<MachineRow> rows;
   for (const std::string& key : keys_of(machines_node)) {
     const machines::MachineInfo& machine = machines::machine_catalog().machines.at(key);
@@ -98,7 +99,8 @@ std::vector<MaterialRow> material_codes(yaml::Node catalog, yaml::Node reference
 std::vector<materials::MaterialTexts> texts_under(CamType cam_type,
                                                   const std::vector<MaterialRow>& rows) {
   std::vector<materials::MaterialTexts> texts;
-  for (const MaterialRow& row : rows) texts.push_back(materials::resolve_material(row.code, "", cam_type));
+  for (const MaterialRow& row : rows)
+    texts.push_back(materials::resolve_material(row.code, "", cam_type));
   return texts;
 }
 

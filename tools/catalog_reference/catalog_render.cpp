@@ -12,9 +12,7 @@ std::string process_word(Process process) {
   return process == Process::Milling ? "milling" : "printing";
 }
 
-std::string axis_of(Process process) {
-  return process == Process::Milling ? "0 0 1" : "0 0 -1";
-}
+std::string axis_of(Process process) { return process == Process::Milling ? "0 0 1" : "0 0 -1"; }
 
 std::string cam_name(machines::CamType cam_type) {
   return std::string(machines::cam_type_name(cam_type));
@@ -67,8 +65,8 @@ std::string md_machines(const CatalogListing& listing) {
   }
   const machines::MachineResolution fallback = machines::resolve_machine("");
   out += "\nAny other key, such as `formlabs_f3b` or `FORMLABS-F3B`, gives CAM family " +
-         cam_name(fallback.cam_type) + " and " + process_word(fallback.process) +
-         " (axis `" + axis_of(fallback.process) +
+         cam_name(fallback.cam_type) + " and " + process_word(fallback.process) + " (axis `" +
+         axis_of(fallback.process) +
          "`), without a message: a printer's teeth then get the milling axis. `" +
          std::string(kProductionBlankMachine) +
          "` is such a key, and the only machine whose documents carry a `ProductionBlank`.\n";
@@ -240,8 +238,8 @@ std::string roff_reference(const CatalogListing& listing) {
            cam_name(row.cam_type) + ", " + process_word(row.process) + ".\n";
   }
   out += ".PP\nAny other key (formlabs_f3b, FORMLABS\\-F3B) gives " + cam_name(fallback.cam_type) +
-         " and " + process_word(fallback.process) +
-         ", without a message.\n.B " + std::string(kProductionBlankMachine) +
+         " and " + process_word(fallback.process) + ", without a message.\n.B " +
+         std::string(kProductionBlankMachine) +
          "\nis such a key, and the only machine whose documents carry a production blank.\n";
 
   out +=
@@ -253,9 +251,9 @@ std::string roff_reference(const CatalogListing& listing) {
       "Any other material gives empty texts.\n";
   for (const MaterialRow& row : listing.materials) {
     out += ".TP\n";
-    out += row.long_name.empty() ? ".B " + roff_text(row.code) + "\n"
-                                 : ".BR " + roff_text(row.code) + " \" or \" " +
-                                       roff_text(row.long_name) + "\n";
+    out += row.long_name.empty()
+               ? ".B " + roff_text(row.code) + "\n"
+               : ".BR " + roff_text(row.code) + " \" or \" " + roff_text(row.long_name) + "\n";
     for (std::size_t i = 0; i < listing.cam_groups.size(); ++i) {
       out += listing.cam_groups[i].label + ": " + roff_texts(row.texts[i]) +
              (i + 1 < listing.cam_groups.size() ? ";\n" : ".\n");
@@ -288,15 +286,21 @@ std::string schema_catalog_values(const CatalogListing& listing) {
   for (const BrandReferenceRow& row : listing.brand_references) references.push_back(row.key);
 
   return "    \"catalog_machine\": {\n"
-         "      \"description\": \"A machine key or brand key of the catalog, or WNC, compared exactly. "
+         "      \"description\": \"A machine key or brand key of the catalog, or WNC, compared "
+         "exactly. "
          "Generated from the catalogs.\",\n"
-         "      \"enum\": " + json_list(machine_keys) + "\n    },\n"
+         "      \"enum\": " +
+         json_list(machine_keys) +
+         "\n    },\n"
          "    \"catalog_material\": {\n"
          "      \"description\": \"A material code in any letter case, or a long name exactly as "
          "listed. Generated from the catalogs.\",\n"
          "      \"anyOf\": [\n"
-         "        {\n          \"enum\": " + json_list(long_names, 12) + "\n        },\n"
-         "        { \"type\": \"string\", \"pattern\": " + json_string(any_case_pattern(codes)) +
+         "        {\n          \"enum\": " +
+         json_list(long_names, 12) +
+         "\n        },\n"
+         "        { \"type\": \"string\", \"pattern\": " +
+         json_string(any_case_pattern(codes)) +
          " }\n      ]\n    },\n"
          "    \"catalog_material_brand_reference\": {\n"
          "      \"description\": \"A material brand reference of the catalog in any letter case, "
