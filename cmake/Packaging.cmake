@@ -17,7 +17,8 @@ set(DAZ_PACKAGE_MAINTAINER "daz-izezovivadezurid developers" CACHE STRING
 set(daz_man_page "${PROJECT_SOURCE_DIR}/doc/daz-izezovivadezurid.1")
 set(daz_schemas
   "${PROJECT_SOURCE_DIR}/schemas/constructionInfo.xsd"
-  "${PROJECT_SOURCE_DIR}/schemas/case-metadata.schema.json")
+  "${PROJECT_SOURCE_DIR}/schemas/case-metadata.schema.json"
+  "${PROJECT_SOURCE_DIR}/schemas/case-metadata.strict.schema.json")
 
 if(WIN32)
   set(daz_bin_dir .)
@@ -33,6 +34,7 @@ endif()
 install(TARGETS daz-izezovivadezurid RUNTIME DESTINATION "${daz_bin_dir}")
 install(FILES ${daz_schemas} DESTINATION "${daz_schema_dir}")
 install(FILES "${PROJECT_SOURCE_DIR}/README.md" DESTINATION "${daz_doc_dir}")
+install(PROGRAMS "${PROJECT_SOURCE_DIR}/scripts/check-margin-lines" DESTINATION "${daz_bin_dir}")
 
 # The man page: compressed as Debian keeps man pages; rendered as plain text
 # for Windows, where there is no man. Rendering at build time keeps one

@@ -12,8 +12,12 @@
 # - Every case under examples/ and the edge fixture validate against
 #   case-metadata.schema.json, and every text of
 #   tests/schemas/case-metadata-cases.tsv validates or not as the table says;
-#   the tool's own reader must agree: a valid text gets past the JSON reading,
-#   an invalid one fails it.
+#   the tool must agree: a valid text converts, an invalid one fails.
+# - Every case under examples/ validates against
+#   case-metadata.strict.schema.json, and every text of
+#   tests/schemas/case-metadata-strict-cases.tsv validates or not as the table
+#   says, the tool converts it or not as the table says, and
+#   case-metadata.schema.json accepts exactly those that convert.
 #
 # Installs libxml2-utils when xmllint is missing, and Node.js with npm when npm
 # is missing (Debian packages); installs ajv-cli into build/schema-tools (never
@@ -35,6 +39,7 @@ done
 
 xsd=$root/schemas/constructionInfo.xsd
 json_schema=$root/schemas/case-metadata.schema.json
+strict_schema=$root/schemas/case-metadata.strict.schema.json
 tools=$root/build/schema-tools
 work=$root/build/schema-check
 ajv_cli_version=5.0.0
@@ -134,52 +139,92 @@ while IFS=$'\t' read -r expect what find replacement; do
 done <tests/schemas/constructionInfo-edits.tsv
 
 # --- Case metadata files ----------------------------------------------------------
-# Each text in a folder of its own, since the tool looks for margin line files
-# beside it.
+# Each text in a folder of its own beside a margin line file p.pts, since the
+# tool reads the margin line files beside the case file. The tool's verdict is
+# its exit status: a case is valid when it converts.
 declare -A what_of
 mapfile -t valid_files < <(find examples -name '*.json' | sort)
 valid_files+=(tests/fixtures/edge/edge.json)
 invalid_files=()
-head='{"machine":"M","material":"ZR","material_brand_reference":"","products":['
-product_head='{"product_type":"Crown","bounding_box":[],"stl":"",'
+strict_valid_files=()
+strict_invalid_files=()
 row=0
+case_file_of_row() { # TEXT WHAT: writes the text into a fresh folder, named by $file
+  row=$((row + 1))
+  file="$work/cases/$row/case.json"
+  mkdir -p "${file%/*}"
+  printf '%s' "$1" >"$file"
+  printf 'BEGIN_MARGIN\n1 2 3\nEND_MARGIN\n' >"${file%/*}/p.pts"
+  what_of[$file]=$2
+}
+tool_verdict() { # FILE: converts or fails
+  if "$tool" "$1" -o "${1%/*}/out.xml" >/dev/null 2>"${1%/*}/err"; then
+    echo converts
+  else
+    echo fails
+  fi
+}
+
+head='{"machine":"M","material":"ZR","material_brand_reference":"","products":['
+product_head='{"product_type":"Crown","bounding_box":[0,0,0,10,10,8],"stl":"","pts":"p.pts",'
 while IFS=$'\t' read -r expect where what text; do
   [[ -z $expect || $expect == \#* ]] && continue
-  row=$((row + 1))
   case $where in
     case) ;;
     product) text="$head$text]}" ;;
     tooth) text="$head$product_head\"tooth_iso_number\":[$text]}]}" ;;
-    point) text="$head$product_head\"margin_line_coordinates\":[$text]}]}" ;;
+    point) text="$head$product_head\"tooth_iso_number\":[11],\"margin_line_coordinates\":[$text]}]}" ;;
     *) fail "case table: unknown place '$where' for '$what'"; continue ;;
   esac
-  file="$work/cases/$row/case.json"
-  mkdir -p "${file%/*}"
-  printf '%s' "$text" >"$file"
-  what_of[$file]=$what
+  case_file_of_row "$text" "$what"
   if [ "$expect" = valid ]; then valid_files+=("$file"); else invalid_files+=("$file"); fi
-
-  # The tool's reader decides the same way.
-  "$tool" "$file" -o "$work/cases/$row/out.xml" >/dev/null 2>"$work/cases/$row/err" || true
-  if grep -q "^Error: Failed to parse JSON metadata file" "$work/cases/$row/err"; then
-    result=invalid
-  else
-    result=valid
-  fi
-  if [ "$result" = "$expect" ]; then
+  result=$(tool_verdict "$file")
+  if [ "$result" = "$([ "$expect" = valid ] && echo converts || echo fails)" ]; then
     pass
   else
-    fail "case '$what' is $result for the tool, expected $expect: $(cat "$work/cases/$row/err")"
+    fail "case '$what' $result with the tool, but is $expect in the table: $(cat "${file%/*}/err")"
   fi
 done <tests/schemas/case-metadata-cases.tsv
 
+# The strict schema: every example is valid. The edge fixture is not: it
+# holds a misspelt material, an unknown brand reference and tooth numbers
+# outside ISO 3950 on purpose.
+mapfile -t strict_valid_files < <(find examples -name '*.json' | sort)
+strict_invalid_files+=(tests/fixtures/edge/edge.json)
+strict_head='{"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"zige","products":['
+strict_product='{"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,10,10,8],"color":"A2","stl":"c.stl","pts":"p.pts"}'
+strict_tail='"products":['"$strict_product"']}'
+while IFS=$'\t' read -r expect tool_expect where what text; do
+  [[ -z $expect || $expect == \#* ]] && continue
+  case $where in
+    case) ;;
+    machine) text="{\"machine\":$text,\"material\":\"ZR\",\"material_brand_reference\":\"zige\",$strict_tail" ;;
+    material) text="{\"machine\":\"VHF_K5\",\"material\":$text,\"material_brand_reference\":\"zige\",$strict_tail" ;;
+    reference) text="{\"machine\":\"AMANNGIRRBACH_CM3\",\"material\":\"ZR\",\"material_brand_reference\":$text,$strict_tail" ;;
+    product) text="$strict_head$text]}" ;;
+    tooth) text="$strict_head${strict_product/\[11\]/[$text]}]}" ;;
+    *) fail "strict case table: unknown place '$where' for '$what'"; continue ;;
+  esac
+  case_file_of_row "$text" "$what"
+  if [ "$expect" = valid ]; then strict_valid_files+=("$file"); else strict_invalid_files+=("$file"); fi
+  # The plain schema follows the tool.
+  if [ "$tool_expect" = converts ]; then valid_files+=("$file"); else invalid_files+=("$file"); fi
+  result=$(tool_verdict "$file")
+  if [ "$result" = "$tool_expect" ]; then
+    pass
+  else
+    fail "strict case '$what' $result with the tool, expected $tool_expect: $(cat "${file%/*}/err")"
+  fi
+done <tests/schemas/case-metadata-strict-cases.tsv
+
 # One ajv run for each expectation; it prints "<file> passed test" or
 # "<file> failed test" for every file, and a file it cannot parse ends it.
-check_with_ajv() { # valid|invalid FILE...
-  local expect=$1 file outcome data=()
-  shift
+check_with_ajv() { # SCHEMA valid|invalid FILE...
+  local schema=$1 expect=$2 file outcome data=()
+  shift 2
+  (($# > 0)) || return 0
   for file in "$@"; do data+=(-d "$file"); done
-  "$ajv" test --spec=draft2020 --strict=true --errors=line -s "$json_schema" "${data[@]}" \
+  "$ajv" test --spec=draft2020 --strict=true --errors=line -s "$schema" "${data[@]}" \
     "--$expect" >"$work/ajv.out" 2>&1 || true
   for file in "$@"; do
     if grep -qxF "$file passed test" "$work/ajv.out"; then
@@ -188,21 +233,24 @@ check_with_ajv() { # valid|invalid FILE...
       # With --errors=line, the errors of an invalid file follow on one line.
       outcome=$(grep -A1 -xF "$file failed test" "$work/ajv.out" | sed -n '2{/^\[/p}')
       if [ "$expect" = valid ]; then
-        fail "the schema rejects case '${what_of[$file]:-$file}' ($file): $outcome"
+        fail "${schema##*/} rejects case '${what_of[$file]:-$file}' ($file): $outcome"
       else
-        fail "the schema accepts case '${what_of[$file]:-$file}' ($file)"
+        fail "${schema##*/} accepts case '${what_of[$file]:-$file}' ($file)"
       fi
     else
       fail "ajv gave no result for $file: $(cat "$work/ajv.out")"
     fi
   done
 }
-if "$ajv" compile --spec=draft2020 --strict=true -s "$json_schema" >"$work/ajv.out" 2>&1; then
-  check_with_ajv valid "${valid_files[@]}"
-  check_with_ajv invalid "${invalid_files[@]}"
-else
-  fail "ajv does not accept the schema: $(cat "$work/ajv.out")"
-fi
+for schema in "$json_schema" "$strict_schema"; do
+  if ! "$ajv" compile --spec=draft2020 --strict=true -s "$schema" >"$work/ajv.out" 2>&1; then
+    fail "ajv does not accept ${schema##*/}: $(cat "$work/ajv.out")"
+  fi
+done
+check_with_ajv "$json_schema" valid "${valid_files[@]}"
+check_with_ajv "$json_schema" invalid "${invalid_files[@]}"
+check_with_ajv "$strict_schema" valid "${strict_valid_files[@]}"
+check_with_ajv "$strict_schema" invalid "${strict_invalid_files[@]}"
 
 echo "schemas: $passed passed, $failed failed"
 ((failed == 0))

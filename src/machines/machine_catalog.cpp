@@ -113,6 +113,20 @@ std::expected<MachinesData, std::string> read_catalog(std::string_view text) {
 
 }  // namespace
 
+std::string_view cam_type_name(CamType cam_type) {
+  for (const auto& [name, value] : kCamTypes) {
+    if (value == cam_type) return name;
+  }
+  return {};
+}
+
+std::string_view process_name(Process process) {
+  for (const auto& [name, value] : kProcesses) {
+    if (value == process) return name;
+  }
+  return {};
+}
+
 std::expected<MachinesData, std::string> read_machines_yaml(std::string_view text) {
   auto catalog = read_catalog(text);
   if (!catalog) return Fault("Failed to parse machines.yaml: " + catalog.error());

@@ -37,6 +37,10 @@ struct MachineResolution {
   bool operator==(const MachineResolution&) const = default;
 };
 
+// The value's name as the catalog text spells it ("Rayware", "Printing").
+std::string_view cam_type_name(CamType cam_type);
+std::string_view process_name(Process process);
+
 // Reads a catalog text; fails with "Failed to parse machines.yaml: " and
 // the description of the fault.
 std::expected<MachinesData, std::string> read_machines_yaml(std::string_view text);

@@ -6,6 +6,7 @@
 
 #include "platform/large_memory.h"
 #include "qfm/json_reader.h"
+#include "qfm/material_code.h"
 
 namespace qfm {
 
@@ -270,23 +271,6 @@ Result<std::uint32_t> read_tooth_number(Reader& reader) {
   return std::unexpected(reader.error_here(
       "PickFirst could not deserialize any variant:\n  First: " + as_integer.error() +
       "\n  Second: " + as_text.error()));
-}
-
-std::string material_code(std::string material) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kCodes = {{
-      {"RESIN", "3DP"},
-      {"COMPOSITE", "CR"},
-      {"ZIRCONIUM", "ZR"},
-      {"GLASS_CERAMIC", "GC"},
-      {"ACRYLIC_RESIN", "PMMA"},
-      {"HYBRID_CERAMIC", "HC"},
-      {"LITHIUM_DISILICATE", "LD"},
-      {"FELDSPATHIC_CERAMIC", "FC"},
-  }};
-  for (const auto& [name, code] : kCodes) {
-    if (material == name) return std::string(code);
-  }
-  return material;
 }
 
 // Takes `c` after white space, or tells that it is not there.

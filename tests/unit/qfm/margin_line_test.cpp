@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
+#include <string>
 
 namespace qfm {
 namespace {
@@ -181,6 +185,95 @@ TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
   const std::string message =
       read_margin_line((dir_ / "missing.pts").string()).error().error.message;
   EXPECT_TRUE(std::regex_match(message, kMissingFileError)) << message;
+}
+
+// The rows shared with the margin line checker's test: what the tool reads
+// from each file of tests/margin_lines/margin-line-cases.tsv.
+namespace shared_rows {
+
+std::string unescape(std::string_view text) {
+  std::string bytes;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      bytes += text[i];
+      continue;
+    }
+    const char kind = text[++i];
+    if (kind == 'x') {
+      bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind == 't' ? '\t' : kind;
+    }
+  }
+  return bytes;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  std::stringstream stream(text);
+  for (std::string part; std::getline(stream, part, separator);) parts.push_back(part);
+  return parts;
+}
+
+// "x y z|x y z" as the points' text, read back the same way for both sides,
+// so that NaN compares equal to NaN.
+std::string points_text(const std::vector<Vec3>& points) {
+  if (points.empty()) return "none";
+  std::string text;
+  for (const Vec3& point : points) {
+    if (!text.empty()) text += '|';
+    for (const double value : {point.x, point.y, point.z}) {
+      std::ostringstream number;
+      if (std::isnan(value)) {
+        number << "nan";
+      } else {
+        number << value;
+      }
+      text += (text.empty() || text.back() == '|' ? "" : " ") + number.str();
+    }
+  }
+  return text;
+}
+
+std::string normalised(const std::string& expected) {
+  if (expected == "none" || expected == "not text") return expected;
+  std::vector<Vec3> points;
+  for (const std::string& point : split(expected, '|')) {
+    std::istringstream words(point);
+    std::array<double, 3> values{};
+    for (double& value : values) {
+      std::string word;
+      words >> word;
+      value = std::strtod(word.c_str(), nullptr);
+    }
+    points.push_back({values[0], values[1], values[2]});
+  }
+  return points_text(points);
+}
+
+}  // namespace shared_rows
+
+TEST_F(MarginLine, ReadsEveryFileOfTheTableSharedWithTheChecker) {
+  std::ifstream table(std::string(DAZ_SOURCE_DIR) + "/tests/margin_lines/margin-line-cases.tsv");
+  ASSERT_TRUE(table);
+  int rows = 0;
+  for (std::string line; std::getline(table, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    const auto columns = shared_rows::split(line, '\t');
+    ASSERT_EQ(columns.size(), 4u) << line;
+    SCOPED_TRACE(columns[0]);
+    ++rows;
+    const auto points = read(shared_rows::unescape(columns[1]));
+    if (columns[2] == "not text") {
+      ASSERT_FALSE(points);
+      EXPECT_EQ(points.error().failure, MarginLineFailure::CannotRead);
+    } else {
+      ASSERT_TRUE(points);
+      EXPECT_EQ(shared_rows::points_text(*points), shared_rows::normalised(columns[2]));
+    }
+  }
+  EXPECT_GT(rows, 20);
 }
 
 }  // namespace
