@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "output_file_fixture.h"
 #include "platform/output_file.h"
@@ -96,6 +98,57 @@ std::string unix_name_of(const fs::path& path) {
 // taken as they are, quotes included.
 bool run_unix(const std::string& command) {
   return std::system(("start /wait /unix " + command).c_str()) == 0;
+}
+
+// Another program holding the output (without letting it be deleted) for
+// a moment is waited for; one that holds it on is given up on after about
+// a second, leaving the output as it was and no temporary.
+TEST_F(OutputFileTest, WaitsAboutASecondForAHeldOutput) {
+  const fs::path target = dir_ / "out.xml";
+  const struct {
+    const char* what;
+    DWORD held_ms;  // INFINITE: until the commit has returned
+    bool commits;
+  } cases[] = {
+      {"released after a fifth of a second", 200, true},
+      {"held throughout", INFINITE, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(target) << "previous";
+    common::Result<void> committed;
+    std::chrono::steady_clock::duration waited{};
+    {
+      auto file = OutputFile::create(target.string());
+      ASSERT_TRUE(file) << file.error().message;
+      ASSERT_TRUE(file->write("new"));
+      const HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      std::thread releaser;
+      if (c.held_ms != INFINITE) {
+        releaser = std::thread([&] {
+          Sleep(c.held_ms);
+          CloseHandle(held);
+        });
+      }
+      const auto start = std::chrono::steady_clock::now();
+      committed = file->commit();
+      waited = std::chrono::steady_clock::now() - start;
+      if (releaser.joinable()) releaser.join();
+      if (c.held_ms == INFINITE) CloseHandle(held);
+    }
+    EXPECT_EQ(committed.has_value(), c.commits);
+    EXPECT_EQ(content(target), c.commits ? "new" : "previous");
+    if (!c.commits && !committed) {
+      EXPECT_GE(waited, std::chrono::milliseconds(900));
+      EXPECT_LT(waited, std::chrono::seconds(10));
+      const std::string& message = committed.error().message;
+      const int code = std::stoi(message.substr(message.rfind("(os error ") + 10));
+      EXPECT_TRUE(code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED) << message;
+    }
+    EXPECT_EQ(entries(), 1u);
+  }
 }
 
 // A symbolic link at `link` to `target` (relative to the link's folder).
