@@ -60,6 +60,26 @@ HANDLE create_temporary(const std::wstring& name) {
   return handle;
 }
 
+struct Temporary {
+  HANDLE handle = INVALID_HANDLE_VALUE;
+  std::wstring name;
+  DWORD error = ERROR_FILE_EXISTS;  // when there is no handle
+};
+
+// A temporary under a fresh name in the folder of `target` (a full path),
+// trying other names while one is taken.
+Temporary create_temporary_beside(const std::wstring& target) {
+  const std::string target_text = text_from_wide(target);
+  Temporary temporary;
+  for (int i = 0; i < kNameAttempts && temporary.error == ERROR_FILE_EXISTS; ++i) {
+    temporary.name = within_path_limit(wide_text(temporary_name_for(target_text)));
+    temporary.handle = create_temporary(temporary.name);
+    if (temporary.handle != INVALID_HANDLE_VALUE) return temporary;
+    temporary.error = GetLastError();
+  }
+  return temporary;
+}
+
 // The file an open handle finally reaches, every symbolic link and
 // junction on the way followed ("\\?\C:\..."); empty if the system cannot
 // say.
@@ -175,26 +195,18 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
   if (exists) CloseHandle(existing);
   if (target.empty()) target = within_path_limit(full_path(wide_text(path)));
 
-  const std::string target_text = text_from_wide(target);
-  std::wstring temporary;
-  HANDLE handle = INVALID_HANDLE_VALUE;
-  DWORD code = ERROR_FILE_EXISTS;
-  for (int i = 0; i < kNameAttempts && handle == INVALID_HANDLE_VALUE && code == ERROR_FILE_EXISTS;
-       ++i) {
-    temporary = within_path_limit(wide_text(temporary_name_for(target_text)));
-    handle = create_temporary(temporary);
-    if (handle == INVALID_HANDLE_VALUE) code = GetLastError();
-  }
-  if (handle == INVALID_HANDLE_VALUE) {
-    const common::RunError error = os_error(static_cast<int>(code));
+  Temporary temporary = create_temporary_beside(target);
+  if (temporary.handle == INVALID_HANDLE_VALUE) {
+    const common::RunError error = os_error(static_cast<int>(temporary.error));
     // A writable file in a folder that takes no new files is still written,
     // in place; any other failure leaves it as it was.
-    if (!exists || code != ERROR_ACCESS_DENIED) return std::unexpected(error);
+    if (!exists || temporary.error != ERROR_ACCESS_DENIED) return std::unexpected(error);
     const HANDLE truncated = open_for_writing(typed, TRUNCATE_EXISTING);
     if (truncated == INVALID_HANDLE_VALUE) return std::unexpected(error);
     return in_place(truncated);
   }
-  return OutputFile(std::make_unique<State>(State{handle, target, temporary}));
+  return OutputFile(
+      std::make_unique<State>(State{temporary.handle, target, std::move(temporary.name)}));
 }
 
 OutputFile::OutputFile(std::unique_ptr<State> state) : state_(std::move(state)) {}
