@@ -9,8 +9,6 @@
 #                                  daz-izezovivadezurid.txt (the man page as
 #                                  text), schemas/
 
-set(DAZ_PACKAGE_VERSION "0~dev" CACHE STRING
-  "Version of the packages (the program itself says dev-version)")
 set(DAZ_PACKAGE_MAINTAINER "daz-izezovivadezurid developers" CACHE STRING
   "Maintainer named in the Debian package")
 

@@ -105,6 +105,16 @@ std::string_view stem(std::string_view name) {
   return name.substr(0, dot);
 }
 
+std::size_t last_component_start(std::string_view path, PathRules rules) {
+  bool verbatim = false;
+  const std::size_t prefix =
+      rules == PathRules::Windows ? windows_prefix_length(path, verbatim) : 0;
+  for (std::size_t i = path.size(); i > prefix; --i) {
+    if (is_separator(path[i - 1], rules, verbatim)) return i;
+  }
+  return prefix;
+}
+
 std::string_view parent(std::string_view path, PathRules rules) {
   const Components components = split(path, rules);
   if (components.parts.size() >= 2) {

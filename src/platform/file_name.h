@@ -29,6 +29,12 @@ std::optional<std::string_view> final_name(std::string_view path, PathRules rule
 // character or there is none; empty when the name ends in ".".
 std::optional<std::string_view> last_extension(std::string_view name);
 
+// Where the last component of `path` begins: right after its last
+// separator, or after its Windows prefix ("C:", "\\server\share"); 0 for a
+// bare name. Purely textual, unlike final_name: a last component of "..",
+// "." or nothing (a path that ends in a separator) counts as well.
+std::size_t last_component_start(std::string_view path, PathRules rules);
+
 // `name` without its last extension and the "." before it.
 std::string_view stem(std::string_view name);
 

@@ -4,12 +4,13 @@
 
 #include <cerrno>
 #include <expected>
-#include <random>
 #include <utility>
 
+#include "platform/file_name.h"
 #include "platform/os_error.h"
 #include "platform/output_file.h"
 #include "platform/signal_cleanup.h"
+#include "platform/temporary_name.h"
 
 namespace platform {
 
@@ -30,13 +31,7 @@ constexpr int kNameAttempts = 100;
 
 // The directory part of `path` with its final "/", or "" for a bare name.
 std::string directory_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-std::string final_name_of(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+  return path.substr(0, last_component_start(path, PathRules::Posix));
 }
 
 common::Result<std::string> read_link(const std::string& path) {
@@ -65,22 +60,6 @@ common::Result<std::string> follow_links(const std::string& path) {
     current = link->starts_with('/') ? *link : directory_of(current) + *link;
   }
   return std::unexpected(os_error(ELOOP));
-}
-
-// A name beside `target` that no other file has yet: a short prefix from
-// the target's name, so it stays within the system's name limit, and a
-// random part, so an old leftover or another process never collides. It
-// does not end in the target's extension, so nothing watching the folder
-// takes it for a finished document.
-std::string temporary_name_for(const std::string& target) {
-  static std::mt19937_64 random{std::random_device{}()};
-  constexpr std::size_t kPrefixLength = 32;
-  static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-  std::string name =
-      directory_of(target) + "." + final_name_of(target).substr(0, kPrefixLength) + "-";
-  std::uint64_t bits = random();
-  for (int i = 0; i < 10; ++i, bits /= 36) name += kDigits[bits % 36];
-  return name + ".tmp";
 }
 
 // A file without a name in the target's folder: nothing is left behind

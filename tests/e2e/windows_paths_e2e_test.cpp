@@ -82,6 +82,19 @@ TEST_F(WindowsPaths, ADeviceIsWrittenInPlace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
+// A stream cannot be replaced whole: refused before anything is made.
+TEST_F(WindowsPaths, AnAlternateDataStreamIsRefused) {
+  write_case(dir_, "case.json");
+  const Outcome outcome = run({"case.json", "-o", "out.constructionInfo:ads"});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, "");
+  EXPECT_EQ(outcome.err,
+            "Error: Failed to create out.constructionInfo:ads\n\nCaused by:\n"
+            "    An alternate data stream (a ':' in the file name) cannot be written as an "
+            "output\n");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
 // The test's own files are made and read through the "\\?\" form, which
 // reaches past the limit on any Windows.
 TEST_F(WindowsPaths, PathsPastTheClassicLimitWork) {

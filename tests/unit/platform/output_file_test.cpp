@@ -75,5 +75,32 @@ TEST_F(OutputFileTest, CreatesTheLongestNameBesideLeftoversOfEarlierRuns) {
   EXPECT_EQ(entries(), 3u);
 }
 
+// The temporary's name takes the first 32 bytes of the target's name; a
+// character that would straddle that cut (a surrogate pair once in UTF-16)
+// must stay out whole, or the temporary names no file that can be made.
+TEST_F(OutputFileTest, WritesNamesWhoseCharactersStraddleTheTemporaryCut) {
+  const struct {
+    const char* what;
+    std::string name;
+  } cases[] = {
+      {"an emoji across the cut", std::string(31, 'a') + "\xF0\x9F\x98\x80.constructionInfo"},
+      {"an emoji just inside it", std::string(28, 'a') + "\xF0\x9F\x98\x80.constructionInfo"},
+      {"an ideograph past the plane", std::string(30, 'a') + "\xF0\xA0\xAE\xB7.constructionInfo"},
+      {"a two-byte letter", std::string(31, 'a') + "\xC3\xA9.constructionInfo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const fs::path target = dir_ / fs::path(std::u8string(c.name.begin(), c.name.end()));
+    const std::u8string full = target.u8string();
+    auto file = OutputFile::create(std::string(full.begin(), full.end()));
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+    const auto committed = file->commit();
+    ASSERT_TRUE(committed) << committed.error().message;
+    EXPECT_EQ(content(target), "new");
+  }
+  EXPECT_EQ(entries(), 4u);
+}
+
 }  // namespace
 }  // namespace platform

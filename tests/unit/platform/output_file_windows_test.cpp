@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "output_file_fixture.h"
 #include "platform/output_file.h"
@@ -59,6 +63,151 @@ TEST_F(OutputFileTest, RefusesWhatCannotBeWritten) {
     ASSERT_FALSE(file);
     expect_os_error(file.error(), c.code);
   }
+  EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(OutputFileTest, WritesAFileWithSeveralLinksInPlace) {
+  const fs::path target = dir_ / "out.xml";
+  const fs::path other = dir_ / "other.xml";
+  std::ofstream(target) << "previous";
+  ASSERT_TRUE(CreateHardLinkW(other.wstring().c_str(), target.wstring().c_str(), nullptr));
+  auto file = OutputFile::create(target.string());
+  ASSERT_TRUE(file) << file.error().message;
+  ASSERT_TRUE(file->write("new"));
+  ASSERT_TRUE(file->commit());
+  EXPECT_EQ(content(target), "new");
+  EXPECT_EQ(content(other), "new");
+  EXPECT_EQ(entries(), 2u);
+}
+
+// The Unix name of `path` under Wine; empty on Windows itself.
+std::string unix_name_of(const fs::path& path) {
+  using UnixName = char*(__cdecl*)(const wchar_t*);
+  // Through void*, as GetProcAddress's type fits no function.
+  const auto unix_name = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+  if (unix_name == nullptr) return {};
+  char* name = unix_name(fs::absolute(path).c_str());
+  if (name == nullptr) return {};
+  std::string text = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return text;
+}
+
+// Runs a Unix program under Wine; its arguments are split at blanks and
+// taken as they are, quotes included.
+bool run_unix(const std::string& command) {
+  return std::system(("start /wait /unix " + command).c_str()) == 0;
+}
+
+// Another program holding the output (without letting it be deleted) for
+// a moment is waited for; one that holds it on is given up on after about
+// a second, leaving the output as it was and no temporary.
+TEST_F(OutputFileTest, WaitsAboutASecondForAHeldOutput) {
+  const fs::path target = dir_ / "out.xml";
+  const struct {
+    const char* what;
+    DWORD held_ms;  // INFINITE: until the commit has returned
+    bool commits;
+  } cases[] = {
+      {"released after a fifth of a second", 200, true},
+      {"held throughout", INFINITE, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(target) << "previous";
+    common::Result<void> committed;
+    std::chrono::steady_clock::duration waited{};
+    {
+      auto file = OutputFile::create(target.string());
+      ASSERT_TRUE(file) << file.error().message;
+      ASSERT_TRUE(file->write("new"));
+      const HANDLE held = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      ASSERT_NE(held, INVALID_HANDLE_VALUE);
+      std::thread releaser;
+      if (c.held_ms != INFINITE) {
+        releaser = std::thread([&] {
+          Sleep(c.held_ms);
+          CloseHandle(held);
+        });
+      }
+      const auto start = std::chrono::steady_clock::now();
+      committed = file->commit();
+      waited = std::chrono::steady_clock::now() - start;
+      if (releaser.joinable()) releaser.join();
+      if (c.held_ms == INFINITE) CloseHandle(held);
+    }
+    EXPECT_EQ(committed.has_value(), c.commits);
+    EXPECT_EQ(content(target), c.commits ? "new" : "previous");
+    if (!c.commits && !committed) {
+      EXPECT_GE(waited, std::chrono::milliseconds(900));
+      EXPECT_LT(waited, std::chrono::seconds(10));
+      const std::string& message = committed.error().message;
+      const int code = std::stoi(message.substr(message.rfind("(os error ") + 10));
+      EXPECT_TRUE(code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED) << message;
+    }
+    EXPECT_EQ(entries(), 1u);
+  }
+}
+
+// A symbolic link at `link` to `target` (relative to the link's folder).
+// std::filesystem of this C++ library makes none on Windows, and Wine's
+// CreateSymbolicLinkW reports success making nothing; under Wine a Unix
+// link, which it follows as Windows follows its own, is made instead.
+bool make_symbolic_link(const fs::path& link, const fs::path& target) {
+  constexpr DWORD kWithoutPrivilege = 0x2;  // SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
+  if (CreateSymbolicLinkW(link.c_str(), target.c_str(), kWithoutPrivilege) && fs::exists(link)) {
+    return true;
+  }
+  const std::string unix_link = unix_name_of(link);
+  if (unix_link.empty()) return false;
+  std::string unix_target = target.string();
+  std::replace(unix_target.begin(), unix_target.end(), '\\', '/');
+  return run_unix("/bin/ln -s " + unix_target + " " + unix_link) && fs::exists(link);
+}
+
+// Removes the link itself: Wine's DeleteFileW removes the file it names.
+void remove_symbolic_link(const fs::path& link) {
+  const std::string unix_link = unix_name_of(link);
+  if (unix_link.empty()) {
+    DeleteFileW(link.c_str());
+  } else {
+    run_unix("/bin/rm " + unix_link);
+  }
+}
+
+// The file a link names is replaced, and the link stays a link to it.
+TEST_F(OutputFileTest, ReplacesTheFileASymbolicLinkNames) {
+  fs::create_directory(dir_ / "real");
+  const fs::path real = dir_ / "real" / "out.xml";
+  const fs::path link = dir_ / "link.xml";
+  std::ofstream(real) << "previous";
+  if (!make_symbolic_link(link, "real\\out.xml")) GTEST_SKIP() << "no symbolic links here";
+  auto file = OutputFile::create(link.string());
+  ASSERT_TRUE(file) << file.error().message;
+  ASSERT_TRUE(file->write("new"));
+  const auto committed = file->commit();
+  ASSERT_TRUE(committed) << committed.error().message;
+  EXPECT_EQ(content(real), "new");
+  EXPECT_EQ(content(link), "new");
+  EXPECT_EQ(entries(), 2u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+  remove_symbolic_link(link);
+}
+
+// A stream cannot be replaced whole: refused before anything is made, and
+// a file that is there stays as it was.
+TEST_F(OutputFileTest, RefusesAnAlternateDataStream) {
+  std::ofstream(dir_ / "there.xml") << "previous";
+  for (const char* name : {"out.xml:ads", "there.xml:ads", "there.xml::$DATA"}) {
+    SCOPED_TRACE(name);
+    const auto file = OutputFile::create((dir_ / name).string());
+    ASSERT_FALSE(file);
+    EXPECT_EQ(file.error().message,
+              "An alternate data stream (a ':' in the file name) cannot be written as an output");
+  }
+  EXPECT_EQ(content(dir_ / "there.xml"), "previous");
   EXPECT_EQ(entries(), 1u);
 }
 
