@@ -214,8 +214,7 @@ Result<ProductType> read_product_type(Reader& reader) {
   const auto value = reader.peek_after_white_space();
   if (!value) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
   if (*value != 'n') return std::unexpected(reader.invalid_type("unit"));
-  reader.take();
-  if (auto null = reader.read_ident_rest("ull"); !null) return std::unexpected(null.error());
+  if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
   reader.leave_nesting();
   const auto end = reader.peek_after_white_space();
   if (!end) return std::unexpected(reader.error_here("EOF while parsing an object"));
@@ -352,8 +351,7 @@ Result<Vec3> read_vec3(Reader& reader) {
 
 Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& reader) {
   if (reader.peek_after_white_space() == 'n') {
-    reader.take();
-    if (auto null = reader.read_ident_rest("ull"); !null) return std::unexpected(null.error());
+    if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
     return std::optional<std::vector<Vec3>>{};
   }
   std::vector<Vec3> points;
