@@ -42,7 +42,6 @@ struct NumberToken {
   // past the offending character, or the end of the text.
   std::size_t end = 0;
   bool negative = false;
-  bool has_fraction = false;
   bool has_exponent = false;
   // The integer and fraction digits as one integer, for the exact short
   // form; it wraps when they are many, which digit_count then rules out.
@@ -50,53 +49,58 @@ struct NumberToken {
   int digit_count = 0;
   int fraction_count = 0;
 
-  bool is_integer() const { return !has_fraction && !has_exponent; }
+  bool is_integer() const { return fraction_count == 0 && !has_exponent; }
 
   // The value, when the exact short form holds it: no exponent and at most
   // 15 digits, nearly every coordinate. None otherwise.
   std::optional<double> exact_value() const {
     if (has_exponent) return std::nullopt;
-    const auto value = text::exact_short_decimal(digits, digit_count, fraction_count);
-    if (!value) return std::nullopt;
-    return negative ? -*value : *value;
+    return text::exact_short_decimal(digits, digit_count, fraction_count, negative);
   }
 };
 
 // Scans the number token that starts at `start` of `text`. What follows it
 // is the caller's to judge. Inline: it runs for every coordinate of a case.
 inline NumberToken scan_number(std::string_view text, std::size_t start) {
-  using Fault = NumberToken::Fault;
   const char* const begin = text.data();
   const char* const end = begin + text.size();
   const char* p = begin + start;
-  NumberToken token;
-  const auto fault_at = [&](const char* at) {
-    token.fault = at == end ? Fault::EndOfText : Fault::Malformed;
-    token.end = at == end ? text.size() : static_cast<std::size_t>(at - begin) + 1;
-    return token;
+  // The token whose form breaks at `p`: its fault is reported past the
+  // offending character, or at the end of the text. A fresh token, so
+  // that the one being scanned can stay in registers.
+  const auto fault = [begin, end, &p] {
+    NumberToken faulty;
+    faulty.fault = p == end ? NumberToken::Fault::EndOfText : NumberToken::Fault::Malformed;
+    faulty.end = static_cast<std::size_t>(p - begin) + (p == end ? 0 : 1);
+    return faulty;
   };
-  const auto digit_at = [end](const char* at) { return at < end && *at >= '0' && *at <= '9'; };
-
+  NumberToken token;
   token.negative = p < end && *p == '-';
   if (token.negative) ++p;
-  if (!digit_at(p)) return fault_at(p);
   const char* const integer = p;
   token.digit_count = text::gather_digits(p, end, token.digits);
-  if (*integer == '0' && token.digit_count > 1) return fault_at(integer + 1);
-
+  if (token.digit_count == 0) [[unlikely]] {
+    return fault();
+  }
+  if (*integer == '0' && token.digit_count > 1) [[unlikely]] {
+    p = integer + 1;
+    return fault();
+  }
   if (p < end && *p == '.') {
     ++p;
-    if (!digit_at(p)) return fault_at(p);
-    token.has_fraction = true;
     token.fraction_count = text::gather_digits(p, end, token.digits);
+    if (token.fraction_count == 0) [[unlikely]] {
+      return fault();
+    }
     token.digit_count += token.fraction_count;
   }
   if (p < end && (*p == 'e' || *p == 'E')) {
     ++p;
     if (p < end && (*p == '+' || *p == '-')) ++p;
-    if (!digit_at(p)) return fault_at(p);
+    const char* const exponent = p;
+    while (p < end && *p >= '0' && *p <= '9') ++p;
+    if (p == exponent) return fault();
     token.has_exponent = true;
-    while (digit_at(p)) ++p;
   }
   token.end = static_cast<std::size_t>(p - begin);
   return token;

@@ -223,15 +223,15 @@ Result<Literal> Reader::read_literal() {
   return literal;
 }
 
-Error Reader::number_fault(const NumberToken& token, std::string_view at_end) const {
-  return error_at(token.end,
-                  token.fault == NumberToken::Fault::EndOfText ? at_end : kInvalidNumber);
+Error Reader::number_fault(NumberToken::Fault fault, std::size_t at,
+                           std::string_view at_end) const {
+  return error_at(at, fault == NumberToken::Fault::EndOfText ? at_end : kInvalidNumber);
 }
 
-Result<Number> Reader::take_number(const NumberToken& token) {
-  const std::string_view literal = text_.substr(index_, token.end - index_);
-  index_ = token.end;
-  auto number = number_from_token(literal, token.is_integer());
+Result<Number> Reader::take_number(std::size_t end, bool is_integer) {
+  const std::string_view literal = text_.substr(index_, end - index_);
+  index_ = end;
+  auto number = number_from_token(literal, is_integer);
   if (!number) return std::unexpected(error_here("number out of range"));
   return *number;
 }
@@ -239,21 +239,21 @@ Result<Number> Reader::take_number(const NumberToken& token) {
 Result<Number> Reader::read_number() {
   const NumberToken token = scan_number(text_, index_);
   if (token.fault != NumberToken::Fault::None) {
-    return std::unexpected(number_fault(token, kEofValue));
+    return std::unexpected(number_fault(token.fault, token.end, kEofValue));
   }
-  return take_number(token);
+  return take_number(token.end, token.is_integer());
 }
 
 Result<double> Reader::read_double() {
   const NumberToken token = scan_number(text_, index_);
   if (token.fault != NumberToken::Fault::None) {
-    return std::unexpected(number_fault(token, kEofValue));
+    return std::unexpected(number_fault(token.fault, token.end, kEofValue));
   }
   if (const auto value = token.exact_value()) {
     index_ = token.end;
     return *value;
   }
-  const auto number = take_number(token);
+  const auto number = take_number(token.end, token.is_integer());
   if (!number) return std::unexpected(number.error());
   return number->as_double();
 }
@@ -408,7 +408,7 @@ Result<void> Reader::skip_number() {
   // Skipped text is judged by its form alone: a number cut short by the end
   // of the text is as malformed as any other.
   if (token.fault != NumberToken::Fault::None) {
-    return std::unexpected(number_fault(token, kInvalidNumber));
+    return std::unexpected(number_fault(token.fault, token.end, kInvalidNumber));
   }
   index_ = token.end;
   return {};

@@ -140,10 +140,11 @@ class Reader {
   Result<char> find_quote_or_backslash();
   Result<void> skip_string_body();
   // The fault of a malformed number token: "invalid number", or
-  // `at_end` where the text ended inside it.
-  Error number_fault(const NumberToken& token, std::string_view at_end) const;
-  // Takes the well-formed token and gives its number.
-  Result<Number> take_number(const NumberToken& token);
+  // `at_end` where the text ended inside it. Tokens are handed on in parts,
+  // so that the scan's token stays in registers.
+  Error number_fault(NumberToken::Fault fault, std::size_t at, std::string_view at_end) const;
+  // Takes the well-formed token ending at `end` and gives its number.
+  Result<Number> take_number(std::size_t end, bool is_integer);
   Result<void> skip_number();
   // A value that opens no bracket, starting with `first`.
   Result<void> skip_scalar(char first);

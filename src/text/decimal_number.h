@@ -21,13 +21,13 @@ struct DecimalValue {
 // least one digit. Anything else gives none.
 std::optional<DecimalValue> decimal_to_double(std::string_view text);
 
-// `digits` × 10^-`fraction_digits` when the digits and the power of ten
-// are both exact doubles (at most 15 significant digits in `digit_count`,
-// which counts leading zeros too), so that one division rounds correctly;
-// none otherwise. For scanners that gather the digits as they go.
+// `digits` × 10^-`fraction_digits` (negated when `negative`) when the
+// digits and the power of ten are both exact doubles (at most 15
+// significant digits in `digit_count`, which counts leading zeros too), so
+// that one division rounds correctly; none otherwise. For scanners that gather the digits as they go.
 // Inline: the readers call it for nearly every number they read.
 inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
-                                                 int fraction_digits) {
+                                                 int fraction_digits, bool negative = false) {
   // Powers of ten that a double holds exactly.
   static constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -35,7 +35,8 @@ inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit
   // most 15 digits needs no power beyond 10^15.
   constexpr int kMaxExactDigits = 15;
   if (digit_count > kMaxExactDigits) return std::nullopt;
-  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+  const double value = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+  return negative ? -value : value;
 }
 
 // Moves `p` past the run of decimal digits it stands on, appending them
@@ -68,9 +69,7 @@ inline std::optional<double> scan_plain_short_decimal(const char*& p, const char
     count += fraction_count;
   }
   if (count == 0) return std::nullopt;
-  const auto value = exact_short_decimal(digits, count, fraction_count);
-  if (!value) return std::nullopt;
-  return negative ? -*value : *value;
+  return exact_short_decimal(digits, count, fraction_count, negative);
 }
 
 // The longest start of `text` that has that form, read as above, and its
