@@ -163,7 +163,7 @@ bool take_key(Reader& reader, std::string_view name) {
 
 bool take_number(Reader& reader, double& value) {
   const auto next = reader.peek_after_white_space();
-  if (!next || (*next != '-' && (*next < '0' || *next > '9'))) return false;
+  if (!next || !json::starts_number(*next)) return false;
   const auto read = reader.read_double();
   if (!read) return false;
   value = *read;

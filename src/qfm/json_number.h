@@ -31,6 +31,9 @@ struct Number {
   std::string describe() const;
 };
 
+// Whether `c` can start a number token: a minus sign or a digit.
+inline bool starts_number(int c) { return c == '-' || (c >= '0' && c <= '9'); }
+
 // One number token, "-"? ("0" | [1-9][0-9]*) ("." [0-9]+)? ([eE] [+-]? [0-9]+)?,
 // as scan_number found it.
 struct NumberToken {
