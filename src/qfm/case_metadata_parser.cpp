@@ -2,10 +2,9 @@
 
 #include <array>
 #include <limits>
-#include <span>
 
-#include "platform/large_memory.h"
 #include "qfm/json_reader.h"
+#include "qfm/json_record.h"
 #include "qfm/material_code.h"
 
 namespace qfm {
@@ -14,160 +13,16 @@ namespace {
 
 using json::Reader;
 using json::Result;
-
-// A record read from either JSON form: an object with named members or an
-// array holding the field values in field order.
-struct FieldShape {
-  std::string_view name;
-  bool required_in_object;
-  bool required_in_array;
-};
-
-struct RecordShape {
-  std::string_view expecting;  // "struct Product"
-  std::span<const FieldShape> fields;
-};
-
-constexpr std::array kCaseFields = {
-    FieldShape{"case_name", false, false}, FieldShape{"machine", true, true},
-    FieldShape{"material", true, true},    FieldShape{"material_brand_reference", true, true},
-    FieldShape{"products", true, true},
-};
-constexpr std::array kProductFields = {
-    FieldShape{"product_type", true, true},
-    FieldShape{"tooth_iso_number", false, false},
-    FieldShape{"bounding_box", true, true},
-    FieldShape{"color", false, false},
-    FieldShape{"stl", true, true},
-    FieldShape{"pts", false, false},
-    // Absent means no points in an object; an array must still hold it.
-    FieldShape{"margin_line_coordinates", false, true},
-};
-constexpr std::array kVec3Fields = {
-    FieldShape{"x", true, true},
-    FieldShape{"y", true, true},
-    FieldShape{"z", true, true},
-};
-
-constexpr RecordShape kCaseShape{"struct CaseMetadata", kCaseFields};
-constexpr RecordShape kProductShape{"struct Product", kProductFields};
-constexpr RecordShape kVec3Shape{"struct Vec3", kVec3Fields};
-
-std::string invalid_length(const RecordShape& shape, std::size_t position) {
-  return "invalid length " + std::to_string(position) + ", expected " +
-         std::string(shape.expecting) + " with " + std::to_string(shape.fields.size()) +
-         " elements";
-}
-
-std::optional<std::size_t> field_index(const RecordShape& shape, std::string_view name) {
-  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
-    const std::string_view field = shape.fields[i].name;
-    // The first letter rules out nearly every other field before a compare,
-    // and settles the one-letter names of points alone.
-    if (field.size() == name.size() && field[0] == name[0] &&
-        (field.size() == 1 || field.substr(1) == name.substr(1))) {
-      return i;
-    }
-  }
-  return std::nullopt;
-}
-
-template <typename Record, typename ReadField>
-Result<Record> read_object_form(Reader& reader, const RecordShape& shape, ReadField& read_field) {
-  Record record{};
-  std::array<bool, 8> seen{};
-  bool first = true;
-  for (;;) {
-    const auto key = reader.next_key(first);
-    if (!key) return std::unexpected(key.error());
-    if (!*key) break;
-    const auto index = field_index(shape, **key);
-    if (index && seen[*index]) {
-      return std::unexpected(reader.error_here("duplicate field `" + std::string(**key) + "`"));
-    }
-    if (auto colon = reader.read_colon(); !colon) return std::unexpected(colon.error());
-    if (!index) {
-      if (auto skipped = reader.skip_value(); !skipped) return std::unexpected(skipped.error());
-      continue;
-    }
-    seen[*index] = true;
-    if (auto read = read_field(reader, *index, record); !read) return std::unexpected(read.error());
-  }
-  reader.take();  // the closing brace, so that a missing field points at it
-  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
-    if (!seen[i] && shape.fields[i].required_in_object) {
-      return std::unexpected(
-          reader.error_here("missing field `" + std::string(shape.fields[i].name) + "`"));
-    }
-  }
-  return record;
-}
-
-template <typename Record, typename ReadField>
-Result<Record> read_array_form(Reader& reader, const RecordShape& shape, ReadField& read_field) {
-  Record record{};
-  bool first = true;
-  for (std::size_t i = 0; i < shape.fields.size(); ++i) {
-    const auto more = reader.has_next_element(first);
-    if (!more) return std::unexpected(more.error());
-    if (*more) {
-      if (auto read = read_field(reader, i, record); !read) return std::unexpected(read.error());
-    } else if (shape.fields[i].required_in_array) {
-      reader.take();  // the closing bracket
-      return std::unexpected(reader.error_here(invalid_length(shape, i)));
-    }
-  }
-  if (auto end = reader.end_sequence(); !end) return std::unexpected(end.error());
-  return record;
-}
-
-template <typename Record, typename ReadField>
-Result<Record> read_record(Reader& reader, const RecordShape& shape, ReadField read_field) {
-  const auto next = reader.peek_after_white_space();
-  if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '[' && *next != '{') return std::unexpected(reader.invalid_type(shape.expecting));
-  if (auto entered = reader.enter_nesting(); !entered) return std::unexpected(entered.error());
-  reader.take();
-  auto record = *next == '{' ? read_object_form<Record>(reader, shape, read_field)
-                             : read_array_form<Record>(reader, shape, read_field);
-  reader.leave_nesting();
-  return record;
-}
-
-// Reads a JSON array, handing each element to `read_element`.
-template <typename ReadElement>
-Result<void> read_sequence(Reader& reader, ReadElement read_element) {
-  const auto next = reader.peek_after_white_space();
-  if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '[') return std::unexpected(reader.invalid_type("a sequence"));
-  if (auto entered = reader.enter_nesting(); !entered) return std::unexpected(entered.error());
-  reader.take();
-  bool first = true;
-  for (;;) {
-    const auto more = reader.has_next_element(first);
-    if (!more) return std::unexpected(more.error());
-    if (!*more) break;
-    if (auto read = read_element(reader); !read) return std::unexpected(read.error());
-  }
-  reader.leave_nesting();
-  return reader.end_sequence();
-}
-
-// Reads a JSON array whose elements `read_element` turns into list entries.
-template <typename T, typename ReadElement>
-Result<void> read_list_into(Reader& reader, std::vector<T>& list, ReadElement read_element) {
-  return read_sequence(reader, [&](Reader& r) -> Result<void> {
-    auto element = read_element(r);
-    if (!element) return std::unexpected(element.error());
-    platform::append_to_growing_list(list, std::move(*element));
-    return {};
-  });
-}
+using json::expect_value;
+using json::read_list_into;
+using json::read_list_member;
+using json::read_member;
+using json::read_record;
 
 Result<std::string> read_text(Reader& reader) {
-  const auto next = reader.peek_after_white_space();
-  if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '"') return std::unexpected(reader.invalid_type("a string"));
+  if (auto opening = expect_value(reader, "\"", "a string"); !opening) {
+    return std::unexpected(opening.error());
+  }
   reader.take();
   const auto text = reader.read_string_body();
   if (!text) return std::unexpected(text.error());
@@ -175,10 +30,9 @@ Result<std::string> read_text(Reader& reader) {
 }
 
 Result<double> read_f64(Reader& reader) {
-  const auto next = reader.peek_after_white_space();
-  if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next != '-' && (*next < '0' || *next > '9'))
-    return std::unexpected(reader.invalid_type("f64"));
+  if (auto opening = expect_value(reader, "-0123456789", "f64"); !opening) {
+    return std::unexpected(opening.error());
+  }
   return reader.read_double();
 }
 
@@ -193,30 +47,28 @@ ProductType product_type_named(std::string_view name) {
 
 // A string, or an object whose one member is the type's name with null.
 Result<ProductType> read_product_type(Reader& reader) {
-  const auto next = reader.peek_after_white_space();
-  if (!next) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*next == '"') {
+  const auto opening = expect_value(reader, "\"{", [](Reader& r) {
+    return r.error_at_next("expected value");
+  });
+  if (!opening) return std::unexpected(opening.error());
+  if (*opening == '"') {
     reader.take();
     const auto name = reader.read_string_body();
     if (!name) return std::unexpected(name.error());
     return product_type_named(*name);
   }
-  if (*next != '{') return std::unexpected(reader.error_at_next("expected value"));
   if (auto entered = reader.enter_nesting(); !entered) return std::unexpected(entered.error());
   reader.take();
-  const auto key = reader.peek_after_white_space();
-  if (!key) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*key != '"') return std::unexpected(reader.invalid_type("variant identifier"));
+  if (auto key = expect_value(reader, "\"", "variant identifier"); !key) {
+    return std::unexpected(key.error());
+  }
   reader.take();
   const auto name = reader.read_string_body();
   if (!name) return std::unexpected(name.error());
   const ProductType type = product_type_named(*name);
   if (auto colon = reader.read_colon(); !colon) return std::unexpected(colon.error());
-  const auto value = reader.peek_after_white_space();
-  if (!value) return std::unexpected(reader.error_at_next("EOF while parsing a value"));
-  if (*value != 'n') return std::unexpected(reader.invalid_type("unit"));
-  reader.take();
-  if (auto null = reader.read_ident_rest("ull"); !null) return std::unexpected(null.error());
+  if (auto unit = expect_value(reader, "n", "unit"); !unit) return std::unexpected(unit.error());
+  if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
   reader.leave_nesting();
   const auto end = reader.peek_after_white_space();
   if (!end) return std::unexpected(reader.error_here("EOF while parsing an object"));
@@ -273,6 +125,12 @@ Result<std::uint32_t> read_tooth_number(Reader& reader) {
       "\n  Second: " + as_text.error()));
 }
 
+Result<std::string> read_material(Reader& reader) {
+  auto text = read_text(reader);
+  if (!text) return std::unexpected(text.error());
+  return material_code(std::move(*text));
+}
+
 // Takes `c` after white space, or tells that it is not there.
 bool take_char(Reader& reader, char c) {
   if (reader.peek_after_white_space() != c) return false;
@@ -289,12 +147,21 @@ bool take_key(Reader& reader, std::string_view name) {
 
 bool take_number(Reader& reader, double& value) {
   const auto next = reader.peek_after_white_space();
-  if (!next || (*next != '-' && (*next < '0' || *next > '9'))) return false;
+  if (!next || !json::starts_number(*next)) return false;
   const auto read = reader.read_double();
   if (!read) return false;
   value = *read;
   return true;
 }
+
+constexpr json::RecordShape<Vec3, 3> kVec3Shape{
+    "struct Vec3",
+    {{
+        {"x", true, true, read_member<&Vec3::x, read_f64>},
+        {"y", true, true, read_member<&Vec3::y, read_f64>},
+        {"z", true, true, read_member<&Vec3::z, read_f64>},
+    }}};
+static_assert(kVec3Shape.names_are_distinct());
 
 // The two forms that points nearly always take, [x, y, z] and
 // {"x": x, "y": y, "z": z}, read without the record machinery; none when
@@ -325,19 +192,12 @@ Result<Vec3> read_vec3(Reader& reader) {
   const std::size_t start = reader.position();
   if (const auto point = read_usual_vec3(reader)) return *point;
   reader.rewind(start);
-  return read_record<Vec3>(reader, kVec3Shape,
-                           [](Reader& r, std::size_t field, Vec3& point) -> Result<void> {
-                             auto value = read_f64(r);
-                             if (!value) return std::unexpected(value.error());
-                             (field == 0 ? point.x : field == 1 ? point.y : point.z) = *value;
-                             return {};
-                           });
+  return read_record(reader, kVec3Shape);
 }
 
 Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& reader) {
   if (reader.peek_after_white_space() == 'n') {
-    reader.take();
-    if (auto null = reader.read_ident_rest("ull"); !null) return std::unexpected(null.error());
+    if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
     return std::optional<std::vector<Vec3>>{};
   }
   std::vector<Vec3> points;
@@ -347,63 +207,43 @@ Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& re
   return std::optional<std::vector<Vec3>>{std::move(points)};
 }
 
-Result<void> read_product_field(Reader& reader, std::size_t field, Product& product) {
-  switch (field) {
-    case 0: {
-      auto type = read_product_type(reader);
-      if (!type) return std::unexpected(type.error());
-      product.product_type = *type;
-      return {};
-    }
-    case 1:
-      return read_list_into(reader, product.tooth_iso_number, read_tooth_number);
-    case 2:
-      return read_list_into(reader, product.bounding_box, read_f64);
-    case 6: {
-      auto points = read_margin_line_coordinates(reader);
-      if (!points) return std::unexpected(points.error());
-      product.margin_line_coordinates = std::move(*points);
-      return {};
-    }
-    default: {
-      auto text = read_text(reader);
-      if (!text) return std::unexpected(text.error());
-      (field == 3 ? product.color : field == 4 ? product.stl : product.pts) = std::move(*text);
-      return {};
-    }
-  }
-}
+// The fields in their array form's order. Absent in an object, only the
+// ones marked required fail; margin_line_coordinates may be absent from an
+// object (no points) but an array must still hold it.
+constexpr json::RecordShape<Product, 7> kProductShape{
+    "struct Product",
+    {{
+        {"product_type", true, true, read_member<&Product::product_type, read_product_type>},
+        {"tooth_iso_number", false, false,
+         read_list_member<&Product::tooth_iso_number, read_tooth_number>},
+        {"bounding_box", true, true, read_list_member<&Product::bounding_box, read_f64>},
+        {"color", false, false, read_member<&Product::color, read_text>},
+        {"stl", true, true, read_member<&Product::stl, read_text>},
+        {"pts", false, false, read_member<&Product::pts, read_text>},
+        {"margin_line_coordinates", false, true,
+         read_member<&Product::margin_line_coordinates, read_margin_line_coordinates>},
+    }}};
+static_assert(kProductShape.names_are_distinct());
 
-Result<void> read_case_field(Reader& reader, std::size_t field, CaseMetadata& case_metadata) {
-  if (field == 4) {
-    return read_list_into(reader, case_metadata.products, [](Reader& r) {
-      return read_record<Product>(r, kProductShape, read_product_field);
-    });
-  }
-  auto text = read_text(reader);
-  if (!text) return std::unexpected(text.error());
-  switch (field) {
-    case 0:
-      case_metadata.case_name = std::move(*text);
-      break;
-    case 1:
-      case_metadata.machine = std::move(*text);
-      break;
-    case 2:
-      case_metadata.material = material_code(std::move(*text));
-      break;
-    default:
-      case_metadata.material_brand_reference = std::move(*text);
-      break;
-  }
-  return {};
-}
+Result<Product> read_product(Reader& reader) { return read_record(reader, kProductShape); }
+
+constexpr json::RecordShape<CaseMetadata, 5> kCaseShape{
+    "struct CaseMetadata",
+    {{
+        {"case_name", false, false, read_member<&CaseMetadata::case_name, read_text>},
+        {"machine", true, true, read_member<&CaseMetadata::machine, read_text>},
+        {"material", true, true, read_member<&CaseMetadata::material, read_material>},
+        {"material_brand_reference", true, true,
+         read_member<&CaseMetadata::material_brand_reference, read_text>},
+        {"products", true, true, read_list_member<&CaseMetadata::products, read_product>},
+    }}};
+static_assert(kCaseShape.names_are_distinct());
 
 }  // namespace
 
 std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text) {
   Reader reader(text);
-  auto case_metadata = read_record<CaseMetadata>(reader, kCaseShape, read_case_field);
+  auto case_metadata = read_record(reader, kCaseShape);
   if (!case_metadata) return std::unexpected(case_metadata.error());
   if (auto end = reader.end_of_text(); !end) return std::unexpected(end.error());
   return case_metadata;

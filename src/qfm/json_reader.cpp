@@ -1,17 +1,13 @@
 #include "qfm/json_reader.h"
 
-#include <limits>
+#include <utility>
 
-#include "text/decimal_number.h"
-#include "text/quoted_text.h"
-#include "text/shortest_decimal.h"
+#include "qfm/json_messages.h"
 #include "text/utf8.h"
 
 namespace qfm::json {
 
 namespace {
-
-bool is_digit(int c) { return c >= '0' && c <= '9'; }
 
 int hex_value(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -44,64 +40,10 @@ std::optional<char> simple_escape(char c) {
   }
 }
 
-constexpr std::string_view kEofValue = "EOF while parsing a value";
-constexpr std::string_view kEofString = "EOF while parsing a string";
-constexpr std::string_view kEofList = "EOF while parsing a list";
-constexpr std::string_view kEofObject = "EOF while parsing an object";
-constexpr std::string_view kInvalidNumber = "invalid number";
-constexpr std::string_view kExpectedValue = "expected value";
+// The literals' words, in the order of Literal.
+constexpr std::string_view kLiteralWords[] = {"null", "true", "false"};
 
 }  // namespace
-
-double Number::as_double() const {
-  switch (kind) {
-    case Kind::Unsigned:
-      return static_cast<double>(unsigned_value);
-    case Kind::Signed:
-      // Only "-0" is a Signed zero; as a double it keeps its sign.
-      return signed_value == 0 ? -0.0 : static_cast<double>(signed_value);
-    case Kind::BigInteger:
-    case Kind::Float:
-      return float_value;
-  }
-  return float_value;
-}
-
-std::string Number::describe() const {
-  switch (kind) {
-    case Kind::Unsigned:
-      return "integer `" + std::to_string(unsigned_value) + "`";
-    case Kind::Signed:
-      return "integer `" + std::to_string(signed_value) + "`";
-    case Kind::BigInteger:
-      return "integer `" + std::string(digits) + "`";
-    case Kind::Float:
-      return "floating point `" + text::format_float_for_message(float_value) + "`";
-  }
-  return {};
-}
-
-std::string describe_string(std::string_view text) {
-  return "string " + text::quote_for_message(text);
-}
-
-std::string AnyValue::describe() const {
-  switch (kind) {
-    case Kind::Null:
-      return "null";
-    case Kind::Boolean:
-      return boolean ? "boolean `true`" : "boolean `false`";
-    case Kind::Number:
-      return number.describe();
-    case Kind::String:
-      return describe_string(text);
-    case Kind::Sequence:
-      return "sequence";
-    case Kind::Map:
-      return "map";
-  }
-  return {};
-}
 
 Error Reader::error_at(std::size_t index, std::string_view message) const {
   const std::string_view before = text_.substr(0, std::min(index, text_.size()));
@@ -228,135 +170,49 @@ Result<std::string_view> Reader::read_escaped_string_body() {
   }
 }
 
-Result<void> Reader::read_ident_rest(std::string_view rest) {
-  for (char expected : rest) {
+Result<Literal> Reader::read_literal() {
+  const char first = text_[index_++];
+  const Literal literal = first == 'n' ? Literal::Null : first == 't' ? Literal::True : Literal::False;
+  for (char expected : kLiteralWords[std::to_underlying(literal)].substr(1)) {
     if (index_ == text_.size()) return std::unexpected(error_here(kEofValue));
     if (text_[index_++] != expected) return std::unexpected(error_here("expected ident"));
   }
-  return {};
+  return literal;
 }
 
-Result<void> Reader::scan_integer_digits(std::string_view at_end) {
-  if (index_ == text_.size()) return std::unexpected(error_here(at_end));
-  const char lead = text_[index_++];
-  if (lead == '0') {
-    if (is_digit(peek_byte())) return std::unexpected(error_at_next(kInvalidNumber));
-  } else if (is_digit(lead)) {
-    while (is_digit(peek_byte())) ++index_;
-  } else {
-    return std::unexpected(error_here(kInvalidNumber));
-  }
-  return {};
+Error Reader::number_fault(NumberToken::Fault fault, std::size_t at,
+                           std::string_view at_end) const {
+  return error_at(at, fault == NumberToken::Fault::EndOfText ? at_end : kInvalidNumber);
+}
+
+Result<Number> Reader::take_number(std::size_t end, bool is_integer) {
+  const std::string_view literal = text_.substr(index_, end - index_);
+  index_ = end;
+  auto number = number_from_token(literal, is_integer);
+  if (!number) return std::unexpected(error_here("number out of range"));
+  return *number;
 }
 
 Result<Number> Reader::read_number() {
-  const std::size_t start = index_;
-  if (peek_byte() == '-') ++index_;
-  if (auto digits = scan_integer_digits(kEofValue); !digits) {
-    return std::unexpected(digits.error());
+  const NumberToken token = scan_number(text_, index_);
+  if (token.fault != NumberToken::Fault::None) {
+    return std::unexpected(number_fault(token.fault, token.end, kEofValue));
   }
-  bool is_integer = true;
-  if (peek_byte() == '.') {
-    ++index_;
-    if (!is_digit(peek_byte())) {
-      return std::unexpected(error_at_next(peek_byte() < 0 ? kEofValue : kInvalidNumber));
-    }
-    while (is_digit(peek_byte())) ++index_;
-    is_integer = false;
-  }
-  if (peek_byte() == 'e' || peek_byte() == 'E') {
-    ++index_;
-    if (peek_byte() == '+' || peek_byte() == '-') ++index_;
-    if (index_ == text_.size()) return std::unexpected(error_here(kEofValue));
-    if (!is_digit(text_[index_++])) return std::unexpected(error_here(kInvalidNumber));
-    while (is_digit(peek_byte())) ++index_;
-    is_integer = false;
-  }
-  return number_from_text(start, is_integer);
+  return take_number(token.end, token.is_integer());
 }
-
-namespace {
-
-// The value of a run of decimal digits, or none when it does not fit 64 bits.
-std::optional<std::uint64_t> fitting_integer(std::string_view digits) {
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
-
-// An integer token that fits 64 bits, as Unsigned or (written with a minus
-// sign) Signed; none otherwise.
-std::optional<Number> fitting_number(std::string_view literal) {
-  const bool negative = literal.front() == '-';
-  const auto value = fitting_integer(negative ? literal.substr(1) : literal);
-  if (!value) return std::nullopt;
-  Number number;
-  if (!negative) {
-    number.unsigned_value = *value;
-    return number;
-  }
-  constexpr std::uint64_t kMostNegative = std::uint64_t{1} << 63;
-  if (*value > kMostNegative) return std::nullopt;
-  number.kind = Number::Kind::Signed;
-  number.signed_value = *value == kMostNegative ? std::numeric_limits<std::int64_t>::min()
-                                                : -static_cast<std::int64_t>(*value);
-  return number;
-}
-
-}  // namespace
 
 Result<double> Reader::read_double() {
-  // The usual form of a coordinate, "-"? digits ("." digits)?, is checked
-  // and its digits gathered in one scan. Exponents, long digit strings, and
-  // every fault go the long way, which has the exact rules and messages.
-  const char* const begin = text_.data() + index_;
-  const char* const end = text_.data() + text_.size();
-  const char* p = begin;
-  const bool negative = p < end && *p == '-';
-  if (negative) ++p;
-  const char* const integer = p;
-  std::uint64_t digits = 0;
-  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  const int integer_count = static_cast<int>(p - integer);
-  bool plain = integer_count > 0 && (*integer != '0' || integer_count == 1);
-  int fraction_count = 0;
-  if (plain && p < end && *p == '.') {
-    const char* const fraction = ++p;
-    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    fraction_count = static_cast<int>(p - fraction);
-    plain = fraction_count > 0;
+  const NumberToken token = scan_number(text_, index_);
+  if (token.fault != NumberToken::Fault::None) {
+    return std::unexpected(number_fault(token.fault, token.end, kEofValue));
   }
-  plain = plain && (p == end || (*p != 'e' && *p != 'E'));
-  if (plain) {
-    if (const auto value =
-            text::exact_short_decimal(digits, integer_count + fraction_count, fraction_count)) {
-      index_ = static_cast<std::size_t>(p - text_.data());
-      return negative ? -*value : *value;
-    }
+  if (const auto value = token.exact_value()) {
+    index_ = token.end;
+    return *value;
   }
-  const auto number = read_number();
+  const auto number = take_number(token.end, token.is_integer());
   if (!number) return std::unexpected(number.error());
   return number->as_double();
-}
-
-Result<Number> Reader::number_from_text(std::size_t start, bool is_integer) {
-  const std::string_view literal = text_.substr(start, index_ - start);
-  if (is_integer) {
-    if (auto number = fitting_number(literal)) return *number;
-  }
-  const auto converted = text::decimal_to_double(literal);
-  if (!converted || converted->overflowed) {
-    return std::unexpected(error_here("number out of range"));
-  }
-  Number number;
-  number.kind = is_integer ? Number::Kind::BigInteger : Number::Kind::Float;
-  number.float_value = converted->value;
-  if (is_integer) number.digits = literal;
-  return number;
 }
 
 Result<bool> Reader::has_next_element(bool& first) {
@@ -429,73 +285,6 @@ Result<void> Reader::end_map() {
   return std::unexpected(error_at_next(*next == ',' ? "trailing comma" : "trailing characters"));
 }
 
-Result<AnyValue> Reader::read_any() {
-  const auto next = peek_after_white_space();
-  if (!next) return std::unexpected(error_at_next(kEofValue));
-  AnyValue value;
-  switch (*next) {
-    case 'n':
-      take();
-      if (auto read = read_ident_rest("ull"); !read) return std::unexpected(read.error());
-      value.kind = AnyValue::Kind::Null;
-      return value;
-    case 't':
-    case 'f': {
-      take();
-      const bool truth = *next == 't';
-      if (auto read = read_ident_rest(truth ? "rue" : "alse"); !read) {
-        return std::unexpected(read.error());
-      }
-      value.kind = AnyValue::Kind::Boolean;
-      value.boolean = truth;
-      return value;
-    }
-    case '"': {
-      take();
-      const auto text = read_string_body();
-      if (!text) return std::unexpected(text.error());
-      value.kind = AnyValue::Kind::String;
-      value.text = *text;
-      return value;
-    }
-    case '[':
-    case '{': {
-      if (auto entered = enter_nesting(); !entered) return std::unexpected(entered.error());
-      take();
-      const bool is_sequence = *next == '[';
-      bool first = true;
-      for (;;) {
-        if (is_sequence) {
-          const auto more = has_next_element(first);
-          if (!more) return std::unexpected(more.error());
-          if (!*more) break;
-        } else {
-          const auto key = next_key(first);
-          if (!key) return std::unexpected(key.error());
-          if (!*key) break;
-          if (auto colon = read_colon(); !colon) return std::unexpected(colon.error());
-        }
-        if (auto inner = read_any(); !inner) return std::unexpected(inner.error());
-      }
-      leave_nesting();
-      if (auto end = is_sequence ? end_sequence() : end_map(); !end) {
-        return std::unexpected(end.error());
-      }
-      value.kind = is_sequence ? AnyValue::Kind::Sequence : AnyValue::Kind::Map;
-      return value;
-    }
-    default:
-      if (*next == '-' || is_digit(*next)) {
-        auto number = read_number();
-        if (!number) return std::unexpected(number.error());
-        value.kind = AnyValue::Kind::Number;
-        value.number = *number;
-        return value;
-      }
-      return std::unexpected(error_at_next(kExpectedValue));
-  }
-}
-
 Result<void> Reader::skip_string_body() {
   for (;;) {
     const auto c = find_quote_or_backslash();
@@ -511,139 +300,15 @@ Result<void> Reader::skip_string_body() {
   }
 }
 
-Result<void> Reader::skip_exponent() {
-  ++index_;
-  if (peek_byte() == '+' || peek_byte() == '-') ++index_;
-  if (!is_digit(peek_byte())) {
-    if (index_ < text_.size()) ++index_;
-    return std::unexpected(error_here(kInvalidNumber));
-  }
-  while (is_digit(peek_byte())) ++index_;
-  return {};
-}
-
-Result<void> Reader::skip_fraction() {
-  ++index_;
-  if (!is_digit(peek_byte())) return std::unexpected(error_at_next(kInvalidNumber));
-  while (is_digit(peek_byte())) ++index_;
-  if (peek_byte() == 'e' || peek_byte() == 'E') return skip_exponent();
-  return {};
-}
-
 Result<void> Reader::skip_number() {
-  if (peek_byte() == '-') ++index_;
-  if (auto digits = scan_integer_digits(kInvalidNumber); !digits) return digits;
-  if (peek_byte() == '.') return skip_fraction();
-  if (peek_byte() == 'e' || peek_byte() == 'E') return skip_exponent();
+  const NumberToken token = scan_number(text_, index_);
+  // Skipped text is judged by its form alone: a number cut short by the end
+  // of the text is as malformed as any other.
+  if (token.fault != NumberToken::Fault::None) {
+    return std::unexpected(number_fault(token.fault, token.end, kInvalidNumber));
+  }
+  index_ = token.end;
   return {};
-}
-
-// Iterative, with the open brackets on a stack of characters, so that any
-// depth of nesting costs no recursion.
-Result<void> Reader::skip_value() {
-  skip_stack_.clear();
-  std::optional<char> enclosing;
-  for (;;) {
-    const auto next = peek_after_white_space();
-    if (!next) return std::unexpected(error_at_next(kEofValue));
-    std::optional<char> opened;
-    switch (*next) {
-      case 'n':
-      case 't':
-      case 'f': {
-        take();
-        const std::string_view rest = *next == 'n' ? "ull" : *next == 't' ? "rue" : "alse";
-        if (auto read = read_ident_rest(rest); !read) return read;
-        break;
-      }
-      case '"':
-        take();
-        if (auto read = skip_string_body(); !read) return read;
-        break;
-      case '[':
-      case '{':
-        if (enclosing) skip_stack_ += *enclosing;
-        enclosing.reset();
-        take();
-        opened = *next;
-        break;
-      default:
-        if (*next != '-' && !is_digit(*next)) return std::unexpected(error_at_next(kExpectedValue));
-        if (auto read = skip_number(); !read) return read;
-    }
-
-    bool accept_comma = true;
-    char frame = 0;
-    if (opened) {
-      accept_comma = false;
-      frame = *opened;
-    } else if (enclosing) {
-      frame = *enclosing;
-      enclosing.reset();
-    } else if (!skip_stack_.empty()) {
-      frame = skip_stack_.back();
-      skip_stack_.pop_back();
-    } else {
-      return {};
-    }
-
-    for (;;) {
-      const auto after = peek_after_white_space();
-      if (!after) return std::unexpected(error_at_next(frame == '[' ? kEofList : kEofObject));
-      if (*after == ',' && accept_comma) {
-        take();
-        break;
-      }
-      const bool closes = (*after == ']' && frame == '[') || (*after == '}' && frame == '{');
-      if (!closes) {
-        if (!accept_comma) break;
-        return std::unexpected(
-            error_at_next(frame == '[' ? "expected `,` or `]`" : "expected `,` or `}`"));
-      }
-      take();
-      if (skip_stack_.empty()) return {};
-      frame = skip_stack_.back();
-      skip_stack_.pop_back();
-      accept_comma = true;
-    }
-
-    if (frame == '{') {
-      const auto key = peek_after_white_space();
-      if (!key) return std::unexpected(error_at_next(kEofObject));
-      if (*key != '"') return std::unexpected(error_at_next("key must be a string"));
-      take();
-      if (auto read = skip_string_body(); !read) return read;
-      if (auto colon = read_colon(); !colon) return colon;
-    }
-    enclosing = frame;
-  }
-}
-
-Error Reader::invalid_type(std::string_view expecting) {
-  std::string found;
-  const int next = peek_byte();
-  if (next == 'n' || next == 't' || next == 'f') {
-    take();
-    const std::string_view rest = next == 'n' ? "ull" : next == 't' ? "rue" : "alse";
-    if (auto read = read_ident_rest(rest); !read) return read.error();
-    found = next == 'n' ? "null" : next == 't' ? "boolean `true`" : "boolean `false`";
-  } else if (next == '-' || is_digit(next)) {
-    const auto number = read_number();
-    if (!number) return number.error();
-    found = number->describe();
-  } else if (next == '"') {
-    take();
-    const auto text = read_string_body();
-    if (!text) return text.error();
-    found = describe_string(*text);
-  } else if (next == '[') {
-    found = "sequence";
-  } else if (next == '{') {
-    found = "map";
-  } else {
-    return error_at_next(kExpectedValue);
-  }
-  return error_here("invalid type: " + found + ", expected " + std::string(expecting));
 }
 
 Result<void> Reader::end_of_text() {

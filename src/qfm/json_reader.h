@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+#include "qfm/json_number.h"
+
 namespace qfm::json {
 
 using Error = std::string;
@@ -18,23 +20,12 @@ using Error = std::string;
 template <typename T>
 using Result = std::expected<T, Error>;
 
-// A number as the text wrote it. An integer token is an integer whatever
-// its size: Unsigned and Signed hold those that fit 64 bits (Signed: those
-// written with a minus sign, "-0" included), BigInteger the others, kept
-// as their digits. Only a fraction or an exponent makes a Float.
-struct Number {
-  enum class Kind { Unsigned, Signed, BigInteger, Float } kind = Kind::Unsigned;
-  std::uint64_t unsigned_value = 0;
-  std::int64_t signed_value = 0;
-  // The nearest double, for BigInteger and Float.
-  double float_value = 0;
-  std::string_view digits;  // BigInteger: the token as written, a view of the text
+// The three literal words of JSON.
+enum class Literal { Null, True, False };
 
-  // The nearest double; "-0" keeps its sign.
-  double as_double() const;
-  // "integer `5`", "integer `18446744073709551616`", "floating point `1.5`".
-  std::string describe() const;
-};
+// The literal as a fault message names it: "null", "boolean `true`",
+// "boolean `false`".
+std::string_view describe_literal(Literal literal);
 
 // Any value read whole, kept only as far as messages and the tooth number
 // rules need it.
@@ -96,8 +87,10 @@ class Reader {
     }
     return read_escaped_string_body();
   }
-  // The rest of a literal after its first character, e.g. "ull".
-  Result<void> read_ident_rest(std::string_view rest);
+  // The literal starting at the next character ("n", "t" or "f"), taken
+  // whole: "expected ident" at a misspelt letter, "EOF while parsing a
+  // value" when the text ends inside it.
+  Result<Literal> read_literal();
   // A number starting at the next character ("-" or a digit).
   Result<Number> read_number();
   // A number starting at the next character, as the nearest double: the
@@ -146,13 +139,19 @@ class Reader {
   // of the text or at a control character.
   Result<char> find_quote_or_backslash();
   Result<void> skip_string_body();
-  // The integer digits after a number's sign; `at_end` is the fault when
-  // the text ends first.
-  Result<void> scan_integer_digits(std::string_view at_end);
+  // The fault of a malformed number token: "invalid number", or
+  // `at_end` where the text ended inside it. Tokens are handed on in parts,
+  // so that the scan's token stays in registers.
+  Error number_fault(NumberToken::Fault fault, std::size_t at, std::string_view at_end) const;
+  // Takes the well-formed token ending at `end` and gives its number.
+  Result<Number> take_number(std::size_t end, bool is_integer);
   Result<void> skip_number();
-  Result<void> skip_fraction();
-  Result<void> skip_exponent();
-  Result<Number> number_from_text(std::size_t start, bool is_integer);
+  // A value that opens no bracket, starting with `first`.
+  Result<void> skip_scalar(char first);
+  // After a skipped value, or right after a bracket opened: takes the
+  // brackets that close there and the "," or member name before the next
+  // value. False once the outermost bracket has closed.
+  Result<bool> step_to_next_skipped_value(bool just_opened);
   int peek_byte() const {
     return index_ < text_.size() ? static_cast<unsigned char>(text_[index_]) : -1;
   }
@@ -161,6 +160,8 @@ class Reader {
   std::size_t index_ = 0;
   int remaining_depth_ = 128;
   std::string scratch_;
+  // The brackets open around the value that skip_value is in, innermost
+  // last: a depth of any size costs no recursion.
   std::string skip_stack_;
 };
 

@@ -21,13 +21,13 @@ struct DecimalValue {
 // least one digit. Anything else gives none.
 std::optional<DecimalValue> decimal_to_double(std::string_view text);
 
-// `digits` × 10^-`fraction_digits` when the digits and the power of ten
-// are both exact doubles (at most 15 significant digits in `digit_count`,
-// which counts leading zeros too), so that one division rounds correctly;
-// none otherwise. For scanners that gather the digits as they go.
+// `digits` × 10^-`fraction_digits` (negated when `negative`) when the
+// digits and the power of ten are both exact doubles (at most 15
+// significant digits in `digit_count`, which counts leading zeros too), so
+// that one division rounds correctly; none otherwise. For scanners that gather the digits as they go.
 // Inline: the readers call it for nearly every number they read.
 inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
-                                                 int fraction_digits) {
+                                                 int fraction_digits, bool negative = false) {
   // Powers of ten that a double holds exactly.
   static constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                  1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -35,33 +35,41 @@ inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit
   // most 15 digits needs no power beyond 10^15.
   constexpr int kMaxExactDigits = 15;
   if (digit_count > kMaxExactDigits) return std::nullopt;
-  return static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+  const double value = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
+  return negative ? -value : value;
+}
+
+// Moves `p` past the run of decimal digits it stands on, appending them
+// to `digits`, and gives the run's length. A run too long for 64 bits
+// wraps `digits`; exact_short_decimal refuses such counts anyway. The one
+// digit loop of every number scanner.
+inline int gather_digits(const char*& p, const char* end, std::uint64_t& digits) {
+  const char* const run = p;
+  for (; p < end && *p >= '0' && *p <= '9'; ++p) {
+    digits = digits * 10 + static_cast<unsigned>(*p - '0');
+  }
+  return static_cast<int>(p - run);
 }
 
 // A plain short decimal ("-"? digits, then "." and digits if any; no
 // exponent) read from `p` on, the digits gathered as they pass: its value
 // when exact_short_decimal gives one, with `p` moved past its last digit;
 // none (and `p` somewhere inside) when it has no digit or too many.
-// Whatever follows is the caller's to judge.
+// Whatever follows is the caller's to judge. Looser than JSON's numbers
+// (leading zeros, "5." and ".5" pass): the margin line files' form.
 inline std::optional<double> scan_plain_short_decimal(const char*& p, const char* end) {
-  const auto is_digit = [](char c) { return c >= '0' && c <= '9'; };
   const bool negative = p < end && *p == '-';
   if (negative) ++p;
-  const char* const integer = p;
   std::uint64_t digits = 0;
-  for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  int count = static_cast<int>(p - integer);
+  int count = gather_digits(p, end, digits);
   int fraction_count = 0;
   if (p < end && *p == '.') {
-    const char* const fraction = ++p;
-    for (; p < end && is_digit(*p); ++p) digits = digits * 10 + static_cast<unsigned>(*p - '0');
-    fraction_count = static_cast<int>(p - fraction);
+    ++p;
+    fraction_count = gather_digits(p, end, digits);
     count += fraction_count;
   }
   if (count == 0) return std::nullopt;
-  const auto value = exact_short_decimal(digits, count, fraction_count);
-  if (!value) return std::nullopt;
-  return negative ? -*value : *value;
+  return exact_short_decimal(digits, count, fraction_count, negative);
 }
 
 // The longest start of `text` that has that form, read as above, and its

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "case_file_messages.h"
+
 namespace qfm {
 namespace {
 
@@ -194,15 +196,7 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
        "invalid type: boolean `true`, expected a string at line 1 column 15"},
       {R"({"machine":false})",
        "invalid type: boolean `false`, expected a string at line 1 column 16"},
-      {R"({"machine":18446744073709551616})",
-       "invalid type: integer `18446744073709551616`, expected a string at line 1 column 31"},
-      {R"({"machine":-9223372036854775809})",
-       "invalid type: integer `-9223372036854775809`, expected a string at line 1 column 31"},
-      {R"({"machine":99999999999999999999999})",
-       "invalid type: integer `99999999999999999999999`, expected a string at line 1 column 34"},
-      {R"({"machine":-0})", "invalid type: integer `0`, expected a string at line 1 column 13"},
       {R"({"machine":)" + std::string(400, '9') + "}", "number out of range at line 1 column 411"},
-      {R"({"machine":1e400})", "number out of range at line 1 column 16"},
       {"{\"machine\":\"a\x1F\"}",
        "control character (\\u0000-\\u001F) found while parsing a string at line 1 column 14"},
       {"\r\n{\"machine\":\r\n5}",
@@ -235,6 +229,12 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(parse_error(c.text), c.message) << c.text;
+  }
+}
+
+TEST(ParseCaseMetadata, NamesEachValueExactlyAsTheFileHoldsIt) {
+  for (const auto& row : test_rows::values_named_as_written()) {
+    EXPECT_EQ(parse_error(row.json), row.message) << row.json;
   }
 }
 

@@ -1,0 +1,81 @@
+#include "qfm/json_number.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <string>
+
+namespace qfm::json {
+namespace {
+
+using Fault = NumberToken::Fault;
+
+TEST(ScanNumber, FindsWhereAWellFormedTokenEndsAndWhatItIs) {
+  const struct {
+    std::string text;  // the token, then what follows it
+    std::size_t end;
+    bool is_integer;
+    std::optional<double> exact;
+  } cases[] = {
+      {"0", 1, true, 0.0},
+      {"-0", 2, true, -0.0},
+      {"12,", 2, true, 12.0},
+      {"-12.5]", 5, false, -12.5},
+      {"0.25}", 4, false, 0.25},
+      {"-3.1415926535 ", 13, false, -3.1415926535},
+      {"1e2", 3, false, std::nullopt},
+      {"2.5E-1x", 6, false, std::nullopt},
+      {"1e+0", 4, false, std::nullopt},
+      {"1234567890123456", 16, true, std::nullopt},
+      // At most 15 digits, the integer's "0" counted.
+      {"0.00000000000001", 16, false, 1e-14},
+      {"0.000000000000001", 17, false, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const NumberToken token = scan_number(c.text, 0);
+    EXPECT_EQ(token.fault, Fault::None);
+    EXPECT_EQ(token.end, c.end);
+    EXPECT_EQ(token.is_integer(), c.is_integer);
+    EXPECT_EQ(token.exact_value(), c.exact);
+    if (c.exact) {
+      EXPECT_EQ(std::signbit(*token.exact_value()), std::signbit(*c.exact));
+    }
+  }
+}
+
+TEST(ScanNumber, PlacesEachFaultWhereTheFormBreaks) {
+  const struct {
+    std::string text;
+    Fault fault;
+    std::size_t at;  // past the offending character, or the end of the text
+  } cases[] = {
+      {"-", Fault::EndOfText, 1},
+      {"-x", Fault::Malformed, 2},
+      {"01", Fault::Malformed, 2},
+      {"-007", Fault::Malformed, 3},
+      {"1.", Fault::EndOfText, 2},
+      {"1.e5", Fault::Malformed, 3},
+      {"1e", Fault::EndOfText, 2},
+      {"1e+", Fault::EndOfText, 3},
+      {"1E-x", Fault::Malformed, 4},
+      {"2.5ex", Fault::Malformed, 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const NumberToken token = scan_number(c.text, 0);
+    EXPECT_EQ(token.fault, c.fault);
+    EXPECT_EQ(token.end, c.at);
+  }
+}
+
+TEST(ScanNumber, StartsWhereItIsTold) {
+  const std::string text = R"({"x":-1.5,"y":2})";
+  EXPECT_EQ(scan_number(text, 5).end, 9u);
+  EXPECT_EQ(scan_number(text, 14).end, 15u);
+  EXPECT_EQ(scan_number(text, 14).exact_value(), 2.0);
+}
+
+}  // namespace
+}  // namespace qfm::json
