@@ -19,8 +19,6 @@ const SystemError kFileNotFound{"No such file or directory", ENOENT};
 const SystemError kFolderNotFound{"No such file or directory", ENOENT};
 const SystemError kIsADirectory{"Is a directory", EISDIR};
 
-void remove_tree(const fs::path& path) { fs::remove_all(path); }
-
 namespace {
 
 struct Spawned {

@@ -49,32 +49,7 @@ HANDLE inheritable_file(const fs::path& path, DWORD access, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-// Through the "\\?\" form: the C runtime's directory functions, which
-// std::filesystem uses here, stop at the classic limit of 260 characters.
-void remove_verbatim(const std::wstring& path) {
-  const DWORD attributes = GetFileAttributesW(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return;
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    DeleteFileW(path.c_str());
-    return;
-  }
-  WIN32_FIND_DATAW entry;
-  const HANDLE found = FindFirstFileW((path + L"\\*").c_str(), &entry);
-  if (found != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring_view name = entry.cFileName;
-      if (name != L"." && name != L"..") remove_verbatim(path + L"\\" + entry.cFileName);
-    } while (FindNextFileW(found, &entry));
-    FindClose(found);
-  }
-  RemoveDirectoryW(path.c_str());
-}
-
 }  // namespace
-
-void remove_tree(const fs::path& path) {
-  remove_verbatim(L"\\\\?\\" + fs::absolute(path).wstring());
-}
 
 Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
   const fs::path out_path = directory.parent_path() / (directory.filename().string() + ".stdout");

@@ -7,27 +7,21 @@
 #include <fstream>
 #include <regex>
 
+#include "temporary_folder.h"
+
 namespace qfm {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MarginLine : public ::testing::Test {
+class MarginLine : public testing_support::TemporaryFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("margin_line_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::expected<std::vector<Vec3>, MarginLineError> read(std::string_view content) {
     const fs::path path = dir_ / "line.pts";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(content.data(), static_cast<std::streamsize>(content.size()));
     return read_margin_line(path.string());
   }
-
-  fs::path dir_;
 };
 
 // The system's error for a missing file. POSIX systems word it alike
