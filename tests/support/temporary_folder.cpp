@@ -7,8 +7,8 @@ namespace testing_support {
 
 std::filesystem::path folder_for_running_test() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::to_string(process_id()) + "-" + info->test_suite_name() + "." +
-                     info->name();
+  std::string name =
+      std::to_string(process_id()) + "-" + info->test_suite_name() + "." + info->name();
   for (char& c : name) {
     if (c == '/') c = '_';
   }
