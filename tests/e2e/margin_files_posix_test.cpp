@@ -3,7 +3,9 @@
 // Each run ends at once with "Failed to read" and why, before anything is
 // read; none waits on a pipe or reads a device without end. The case file
 // itself is the user's choice and may well be a pipe.
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -83,6 +85,26 @@ TEST_F(MarginFiles, ThatAreNoRegularFilesEndTheRunAtOnce) {
     EXPECT_LT(took, std::chrono::seconds(1));
     EXPECT_EQ(read("case.constructionInfo"), "previous");
   }
+}
+
+// After the first file that does not open no other is opened at all: the
+// run is lost by then, and a later file could stall it.
+TEST_F(MarginFiles, AfterOneThatDoesNotOpenNoneIsOpened) {
+  write("later.pts", "BEGIN_\n1 2 3\nEND_\n");
+  write("case.json", kCaseHead + product("missing.pts") + "," + product("later.pts") + "," +
+                         product("later.pts") + "]}");
+  const int watch = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(::inotify_add_watch(watch, (dir_ / "later.pts").c_str(), IN_OPEN), 0);
+  const Outcome outcome = run({"case.json"});
+  char events[4096];
+  const ssize_t opened = ::read(watch, events, sizeof events);
+  ::close(watch);
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "Error: Failed to read missing.pts\n\nCaused by:\n"
+            "    No such file or directory (os error 2)\n");
+  EXPECT_LT(opened, 0) << "later.pts was opened";
 }
 
 // The case file given as `<(...)` and as /dev/stdin from a pipe; its
