@@ -81,6 +81,46 @@ TEST_F(WindowsPaths, ADeviceIsWrittenInPlace) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
+// Device names name a device in every folder, with any extension: as a
+// margin line file one is refused before anything is read, and after a
+// file that does not open it is not looked at. (Wine opens AUX, COM1 and
+// NUL; CON without a console fails to open.)
+TEST_F(WindowsPaths, ADeviceNameAsMarginFileEndsTheRunAtOnce) {
+  write_bytes(dir_ / "a.pts", kMargin);
+  const std::string product =
+      R"({"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,0,0,1],)"
+      R"("stl":"a.stl","pts":")";
+  const struct {
+    std::vector<std::string> pts;
+    std::string head;
+    const SystemError* cause;  // none: "Not a regular file: a device"
+  } cases[] = {
+      {{"a.pts", "aux.pts"}, "Error: Failed to read aux.pts", nullptr},
+      {{"COM1"}, "Error: Failed to read COM1", nullptr},
+      {{"nul.pts"}, "Error: Failed to read nul.pts", nullptr},
+      {{"missing.pts", "aux.pts"}, "Error: Failed to read missing.pts", &kFileNotFound},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.head);
+    std::string products;
+    for (const std::string& pts : c.pts) {
+      products += (products.empty() ? "" : ",") + product + pts + R"("})";
+    }
+    write_bytes(dir_ / "case.json", std::string(kCase.substr(0, kCase.find("\"products\""))) +
+                                        R"("products":[)" + products + "]}");
+    write_bytes(dir_ / "case.constructionInfo", "previous");
+    const Outcome outcome = run({"case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    if (c.cause) {
+      EXPECT_TRUE(is_report(outcome.err, c.head, *c.cause));
+    } else {
+      EXPECT_EQ(outcome.err, c.head + "\n\nCaused by:\n    Not a regular file: a device\n");
+    }
+    EXPECT_EQ(read_bytes(dir_ / "case.constructionInfo"), "previous");
+  }
+}
+
 // The test's own files are made and read through the "\\?\" form, which
 // reaches past the limit on any Windows.
 TEST_F(WindowsPaths, PathsPastTheClassicLimitWork) {
