@@ -166,6 +166,11 @@ TEST_F(OutputFileTest, AfterTheFirstWriteErrorEveryLaterCallFails) {
   if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=4m") != 0) {
     GTEST_SKIP() << "cannot mount a small file system here";
   }
+  // Unmounted however the test ends, a failed assertion included.
+  const struct Unmount {
+    const fs::path& point;
+    ~Unmount() { ::umount(point.c_str()); }
+  } unmount{small};
   const struct {
     const char* name;
     std::size_t room;  // what the ballast leaves free
@@ -201,7 +206,6 @@ TEST_F(OutputFileTest, AfterTheFirstWriteErrorEveryLaterCallFails) {
     EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
     EXPECT_FALSE(finished_again);
   }
-  ::umount(small.c_str());
 }
 
 // A file mounted over another cannot be renamed over; it is written in place.
