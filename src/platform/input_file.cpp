@@ -7,9 +7,13 @@
 
 namespace platform {
 
-common::Result<InputFile> InputFile::open(const std::string& path) {
+common::Result<InputFile> InputFile::open(const std::string& path, Accept accept) {
   if (auto checked = check_no_nul(path); !checked) return std::unexpected(checked.error());
-  return open_native(path);
+  return open_native(path, accept);
+}
+
+common::RunError InputFile::not_regular(std::string_view what) {
+  return common::plain_error("Not a regular file: " + std::string(what));
 }
 
 InputFile::InputFile(InputFile&& other) noexcept : file_(std::exchange(other.file_, kNoFile)) {}

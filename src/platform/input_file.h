@@ -11,12 +11,25 @@
 
 namespace platform {
 
+// What a path may name to open.
+enum class Accept {
+  // Anything that reads: the case file, which the user names and may give
+  // as a pipe (`<(...)`, /dev/stdin).
+  AnyReadable,
+  // Only a regular file: a file that a case names. A pipe or a device
+  // there could stall the run or feed it without end, so it is opened
+  // without waiting and refused before anything is read, with the error
+  // "Not a regular file: a pipe" (or "a device", "a socket").
+  RegularFileOnly,
+};
+
 // A file open for reading, closed when the value goes away.
 class InputFile {
  public:
   // Opens `path` (bytes as typed; WTF-8 on Windows); the error is the
-  // system's, or the NUL error of check_no_nul.
-  static common::Result<InputFile> open(const std::string& path);
+  // system's, the NUL error of check_no_nul, or the one of `accept`.
+  static common::Result<InputFile> open(const std::string& path,
+                                        Accept accept = Accept::AnyReadable);
 
   InputFile(InputFile&& other) noexcept;
   InputFile& operator=(InputFile&& other) noexcept;
@@ -33,7 +46,10 @@ class InputFile {
 
  private:
   // The platform's open, after the checks that hold everywhere.
-  static common::Result<InputFile> open_native(const std::string& path);
+  static common::Result<InputFile> open_native(const std::string& path, Accept accept);
+  // The refusal of a file that is not regular; `what` says what it is
+  // instead ("a pipe").
+  static common::RunError not_regular(std::string_view what);
   explicit InputFile(NativeFile file) : file_(file) {}
   NativeFile file_ = kNoFile;
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <string_view>
 
 #include "platform/input_file.h"
 #include "platform/os_error.h"
@@ -13,16 +14,41 @@ namespace {
 
 int descriptor_of(NativeFile file) { return static_cast<int>(file); }
 
+// What a file that is not regular is, for the refusal.
+std::string_view kind_of(mode_t mode) {
+  if (S_ISFIFO(mode)) return "a pipe";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "a special file";
+}
+
+// Reads wait for data again, as on any file opened the usual way.
+common::Result<void> clear_non_blocking(int descriptor) {
+  const int flags = ::fcntl(descriptor, F_GETFL);
+  if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    return std::unexpected(last_os_error());
+  }
+  return {};
+}
+
 }  // namespace
 
-common::Result<InputFile> InputFile::open_native(const std::string& path) {
-  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+common::Result<InputFile> InputFile::open_native(const std::string& path, Accept accept) {
+  // Opening a FIFO waits for a writer; a file that must be regular is
+  // opened without waiting, so that the check below comes first.
+  const bool regular_only = accept == Accept::RegularFileOnly;
+  const int descriptor =
+      ::open(path.c_str(), O_RDONLY | O_CLOEXEC | (regular_only ? O_NONBLOCK : 0));
   if (descriptor < 0) return std::unexpected(last_os_error());
   InputFile file(descriptor);
   struct stat status {};
+  if (::fstat(descriptor, &status) != 0) return std::unexpected(last_os_error());
   // A directory opens for reading here, but holds no bytes to read.
-  if (::fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode)) {
-    return std::unexpected(os_error(EISDIR));
+  if (S_ISDIR(status.st_mode)) return std::unexpected(os_error(EISDIR));
+  if (!regular_only) return file;
+  if (!S_ISREG(status.st_mode)) return std::unexpected(not_regular(kind_of(status.st_mode)));
+  if (auto cleared = clear_non_blocking(descriptor); !cleared) {
+    return std::unexpected(cleared.error());
   }
   return file;
 }

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string_view>
 
 #include "platform/input_file.h"
 #include "platform/os_error.h"
@@ -15,9 +16,12 @@ HANDLE handle_of(NativeFile file) { return reinterpret_cast<HANDLE>(file); }
 // ReadFile counts in 32 bits.
 constexpr std::size_t kLargestRead = 1u << 30;
 
+// What a file that is not on a disk is, for the refusal.
+std::string_view kind_of(DWORD type) { return type == FILE_TYPE_PIPE ? "a pipe" : "a device"; }
+
 }  // namespace
 
-common::Result<InputFile> InputFile::open_native(const std::string& path) {
+common::Result<InputFile> InputFile::open_native(const std::string& path, Accept accept) {
   // Other programs may go on reading, writing or renaming the file, as on
   // POSIX systems. A directory does not open without backup semantics: the
   // system refuses it with its own error ("access denied").
@@ -26,7 +30,14 @@ common::Result<InputFile> InputFile::open_native(const std::string& path) {
                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::unexpected(last_os_error());
-  return InputFile(reinterpret_cast<NativeFile>(handle));
+  InputFile file(reinterpret_cast<NativeFile>(handle));
+  // Device names (AUX, COM1, CON) name devices in every folder; only a
+  // file on a disk is taken where a regular file is expected.
+  if (accept == Accept::RegularFileOnly) {
+    const DWORD type = GetFileType(handle);
+    if (type != FILE_TYPE_DISK) return std::unexpected(not_regular(kind_of(type)));
+  }
+  return file;
 }
 
 InputFile::~InputFile() {

@@ -1,5 +1,6 @@
 #include "qfm/load_case.h"
 
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -29,13 +30,51 @@ Result<std::string> read_case_text(const std::string& json_path) {
   return bytes;
 }
 
-using MarginRead = std::expected<std::vector<Vec3>, MarginLineError>;
+// Hands out the margin line files one at a time, in product order: each
+// is opened only once every earlier one has opened, and none after the
+// first that does not. That one is then the failure reported, and no
+// later file is touched: a pipe or a device named further on cannot stall
+// a run that is already lost. Reading overlaps freely once a file is open.
+class InOrderOpener {
+ public:
+  struct Opened {
+    std::size_t index;
+    platform::InputFile file;
+  };
+  struct Failure {
+    std::size_t index;
+    RunError error;
+  };
+
+  explicit InOrderOpener(const std::vector<std::string>& paths) : paths_(paths) {}
+
+  // The next file in product order, open; none once all are handed out or
+  // one did not open.
+  std::optional<Opened> next() {
+    const std::lock_guard lock(mutex_);
+    if (failure_ || next_ == paths_.size()) return std::nullopt;
+    const std::size_t index = next_++;
+    auto file = open_margin_line(paths_[index]);
+    if (!file) {
+      failure_ = Failure{index, std::move(file.error())};
+      return std::nullopt;
+    }
+    return Opened{index, std::move(*file)};
+  }
+
+  // The file that did not open, read once every file is handed out.
+  std::optional<Failure>& failure() { return failure_; }
+
+ private:
+  const std::vector<std::string>& paths_;
+  std::mutex mutex_;
+  std::size_t next_ = 0;
+  std::optional<Failure> failure_;
+};
 
 // Each product's margin line file replaces the points of the metadata file;
-// a file that opens but does not read leaves them as they were. The files
-// are read side by side, then taken in product order, so the first file
-// that does not open is the one reported, and only then does anything
-// change.
+// a file that opens but does not read leaves them as they were. Nothing
+// changes unless every file opens.
 Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory) {
   std::vector<Product>& products = case_metadata.products;
   std::vector<std::string> paths;
@@ -43,18 +82,22 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   for (const Product& product : products) {
     paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
   }
-  std::vector<std::optional<MarginRead>> reads(products.size());
-  platform::for_each_in_parallel(paths.size(),
-                                 [&](std::size_t i) { reads[i] = read_margin_line(paths[i]); });
-  for (std::size_t i = 0; i < products.size(); ++i) {
-    MarginRead& read = *reads[i];
-    if (!read && read.error().failure == MarginLineFailure::CannotOpen) {
-      return std::unexpected(common::wrap_error(
-          "Failed to read " + platform::display_path(paths[i]), std::move(read.error().error)));
-    }
+  std::vector<std::optional<std::vector<Vec3>>> points(products.size());
+  InOrderOpener opener(paths);
+  // Every piece of work takes the next file in order, whichever index it
+  // is given.
+  platform::for_each_in_parallel(paths.size(), [&](std::size_t) {
+    auto opened = opener.next();
+    if (!opened) return;
+    if (auto read = read_margin_line(opened->file)) points[opened->index] = std::move(*read);
+  });
+  if (auto& failure = opener.failure()) {
+    return std::unexpected(
+        common::wrap_error("Failed to read " + platform::display_path(paths[failure->index]),
+                           std::move(failure->error)));
   }
   for (std::size_t i = 0; i < products.size(); ++i) {
-    if (*reads[i]) products[i].margin_line_coordinates = std::move(**reads[i]);
+    if (points[i]) products[i].margin_line_coordinates = std::move(*points[i]);
   }
   return {};
 }

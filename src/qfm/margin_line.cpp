@@ -197,27 +197,36 @@ std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::s
   return std::move(reader.points());
 }
 
-std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path) {
-  auto file = platform::InputFile::open(path);
-  if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
+common::Result<platform::InputFile> open_margin_line(const std::string& path) {
+  return platform::InputFile::open(path, platform::Accept::RegularFileOnly);
+}
+
+common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file) {
   MarginLineReader reader;
-  reader.expect_text_of(file->size_hint());
+  reader.expect_text_of(file.size_hint());
   // Room for the reads, not cleared first: only what a read fills is used.
   const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
   for (;;) {
-    auto count = file->read(buffer.get(), kReadBufferSize);
-    if (!count)
-      return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, count.error()});
+    auto count = file.read(buffer.get(), kReadBufferSize);
+    if (!count) return std::unexpected(count.error());
     if (*count == 0) {
       reader.finish();
       break;
     }
     if (!reader.feed(std::string_view(buffer.get(), *count))) break;
   }
-  if (reader.not_text()) {
-    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, not_text_error()});
-  }
+  if (reader.not_text()) return std::unexpected(not_text_error());
   return std::move(reader.points());
+}
+
+std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path) {
+  auto file = open_margin_line(path);
+  if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
+  auto points = read_margin_line(*file);
+  if (!points) {
+    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, points.error()});
+  }
+  return std::move(*points);
 }
 
 }  // namespace qfm

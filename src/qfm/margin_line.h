@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/run_error.h"
+#include "platform/input_file.h"
 #include "qfm/case_metadata.h"
 
 namespace qfm {
@@ -60,7 +61,17 @@ struct MarginLineError {
   common::RunError error;
 };
 
-// The points of the margin line file at `path`, in file order.
+// Opens the margin line file at `path`: a regular file only, refused
+// before anything is read when it is not (see platform::Accept). Fails with
+// the system's error or that refusal.
+common::Result<platform::InputFile> open_margin_line(const std::string& path);
+
+// The points of an opened margin line file, in file order; fails when
+// reading fails (an input error, or a line that is not UTF-8).
+common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file);
+
+// The points of the margin line file at `path`, in file order: the two
+// steps above, each failure marked with its step.
 std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path);
 
 }  // namespace qfm

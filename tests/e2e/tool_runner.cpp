@@ -1,5 +1,5 @@
-// What every platform's runner shares: files, the per-test directory and
-// the comparison of error reports.
+// What every platform's runner shares: files, fixtures and the comparison
+// of error reports.
 #include "tool_runner.h"
 
 #include <fstream>
@@ -51,21 +51,6 @@ std::string native(std::string_view path) {
   return ::testing::AssertionFailure() << "report:\n"
                                        << report << "expected:\n"
                                        << start << "<the system's text>" << end;
-}
-
-void ToolTest::SetUp() {
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name();
-  for (char& c : name) {
-    if (c == '/') c = '_';
-  }
-  dir_ = fs::path(DAZ_WORK_DIR) / name;
-  remove_tree(dir_);
-  fs::create_directories(dir_);
-}
-
-void ToolTest::TearDown() {
-  if (!HasFailure()) remove_tree(dir_);
 }
 
 void ToolTest::copy_fixture(const std::string& name) {

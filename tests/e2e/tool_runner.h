@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "temporary_folder.h"
+
 namespace e2e {
 
 struct Outcome {
@@ -26,9 +28,6 @@ void write_bytes(const std::filesystem::path& path, std::string_view bytes);
 // The path named by the UTF-8 text `text` (std::filesystem on Windows does
 // not read narrow strings as UTF-8).
 std::filesystem::path utf8_path(std::string_view text);
-
-// Removes `path` and everything under it, however deep.
-void remove_tree(const std::filesystem::path& path);
 
 // The separator that the tool puts between a folder and a name: "/" on
 // POSIX systems, "\" on Windows.
@@ -64,13 +63,10 @@ extern const SystemError kInvalidName;
 ::testing::AssertionResult is_report(std::string_view report, std::string_view head,
                                      const SystemError& error);
 
-// A fresh directory per test, removed when the test passes and kept for a
-// look when it fails.
-class ToolTest : public ::testing::Test {
+// A fresh directory per test (testing_support::TemporaryFolderTest), with
+// the tool run in it.
+class ToolTest : public testing_support::TemporaryFolderTest {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
   Outcome run(const std::vector<std::string>& arguments) { return run_tool(arguments, dir_); }
   void write(const std::string& name, std::string_view bytes) {
     write_bytes(dir_ / utf8_path(name), bytes);
@@ -81,8 +77,6 @@ class ToolTest : public ::testing::Test {
   }
   // Copies a fixture file or folder from tests/fixtures into the directory.
   void copy_fixture(const std::string& name);
-
-  std::filesystem::path dir_;
 };
 
 }  // namespace e2e

@@ -21,8 +21,6 @@ const SystemError kFolderNotFound{"No such file or directory", ENOENT};
 const SystemError kIsADirectory{"Is a directory", EISDIR};
 const SystemError kInvalidName{"No such file or directory", ENOENT};
 
-void remove_tree(const fs::path& path) { fs::remove_all(path); }
-
 namespace {
 
 struct Spawned {

@@ -32,18 +32,17 @@ class WindowsPaths : public ToolTest {
   }
 };
 
-// Under Wine the C: drive is a folder of the build's own prefix. On a real
-// Windows machine the test leaves alone a C:\cases that it did not make.
+// The test's own folder typed in full, from its drive letter on (C: under
+// Wine, whose temporary folder lies in the prefix).
 TEST_F(WindowsPaths, ADrivePathKeepsItsDriveAndFolder) {
-  const fs::path cases = "C:\\cases";
-  const fs::path marker = cases / "made-by-the-e2e-tests";
-  if (fs::exists(cases) && !fs::exists(marker)) GTEST_SKIP() << "C:\\cases is someone's own";
-  fs::remove_all(cases);
+  const fs::path cases = fs::absolute(dir_) / "cases";
+  const std::string typed = cases.string();
+  if (typed.size() < 3 || typed[1] != ':' || typed[2] != '\\') {
+    GTEST_SKIP() << "the temporary folder has no drive letter: " << typed;
+  }
   write_case(cases, "case.json");
-  write_bytes(marker, "");
-  expect_generated(run({"C:\\cases\\case.json"}), "C:\\cases\\case.constructionInfo",
+  expect_generated(run({typed + "\\case.json"}), typed + "\\case.constructionInfo",
                    cases / "case.constructionInfo");
-  if (!HasFailure()) fs::remove_all(cases);
 }
 
 TEST_F(WindowsPaths, ADotInAFolderNameIsNoExtension) {
@@ -93,6 +92,46 @@ TEST_F(WindowsPaths, AnAlternateDataStreamIsRefused) {
             "    An alternate data stream (a ':' in the file name) cannot be written as an "
             "output\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// Device names name a device in every folder, with any extension: as a
+// margin line file one is refused before anything is read, and after a
+// file that does not open it is not looked at. (Wine opens AUX, COM1 and
+// NUL; CON without a console fails to open.)
+TEST_F(WindowsPaths, ADeviceNameAsMarginFileEndsTheRunAtOnce) {
+  write_bytes(dir_ / "a.pts", kMargin);
+  const std::string product =
+      R"({"product_type":"Crown","tooth_iso_number":[11],"bounding_box":[0,0,0,0,0,1],)"
+      R"("stl":"a.stl","pts":")";
+  const struct {
+    std::vector<std::string> pts;
+    std::string head;
+    const SystemError* cause;  // none: "Not a regular file: a device"
+  } cases[] = {
+      {{"a.pts", "aux.pts"}, "Error: Failed to read aux.pts", nullptr},
+      {{"COM1"}, "Error: Failed to read COM1", nullptr},
+      {{"nul.pts"}, "Error: Failed to read nul.pts", nullptr},
+      {{"missing.pts", "aux.pts"}, "Error: Failed to read missing.pts", &kFileNotFound},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.head);
+    std::string products;
+    for (const std::string& pts : c.pts) {
+      products += (products.empty() ? "" : ",") + product + pts + R"("})";
+    }
+    write_bytes(dir_ / "case.json", std::string(kCase.substr(0, kCase.find("\"products\""))) +
+                                        R"("products":[)" + products + "]}");
+    write_bytes(dir_ / "case.constructionInfo", "previous");
+    const Outcome outcome = run({"case.json"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    if (c.cause) {
+      EXPECT_TRUE(is_report(outcome.err, c.head, *c.cause));
+    } else {
+      EXPECT_EQ(outcome.err, c.head + "\n\nCaused by:\n    Not a regular file: a device\n");
+    }
+    EXPECT_EQ(read_bytes(dir_ / "case.constructionInfo"), "previous");
+  }
 }
 
 // The test's own files are made and read through the "\\?\" form, which

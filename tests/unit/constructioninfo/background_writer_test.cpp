@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "temporary_folder.h"
+
 namespace constructioninfo {
 namespace {
 
@@ -21,8 +23,10 @@ std::string content_of(const fs::path& path) {
 // Whether the document is small (written on the caller's thread) or takes
 // hundreds of buffers (written on a thread of their own), its bytes reach
 // the file whole and in order.
-TEST(BackgroundWriter, WritesEveryBufferInOrder) {
-  const fs::path path = fs::temp_directory_path() / "background_writer_test.txt";
+using BackgroundWriterTest = testing_support::TemporaryFolderTest;
+
+TEST_F(BackgroundWriterTest, WritesEveryBufferInOrder) {
+  const fs::path path = dir_ / "out.txt";
   for (const int buffers : {1, 2, 300}) {
     SCOPED_TRACE(buffers);
     auto file = platform::OutputFile::create(path.string());
@@ -42,7 +46,6 @@ TEST(BackgroundWriter, WritesEveryBufferInOrder) {
     ASSERT_TRUE(file->commit());
     EXPECT_EQ(content_of(path), expected);
   }
-  fs::remove(path);
 }
 
 }  // namespace

@@ -158,6 +158,7 @@ TEST(ConstructionInfo, KeepsProductOrderAndMapsReconstructionTypes) {
   const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
   ASSERT_TRUE(document) << document.error().message;
   ASSERT_EQ(document->teeth.size(), 2u);
+  ASSERT_EQ(document->construction_files.size(), 2u);
   EXPECT_EQ(document->teeth[0].number, 14u);
   EXPECT_EQ(document->construction_files[0].tooth_numbers,
             (std::vector<std::uint32_t>{14, 15, 16}));
@@ -279,6 +280,7 @@ TEST(ConstructionInfo, RefersToTheCasePointsInsteadOfCopyingThem) {
   const qfm::CaseMetadata case_metadata = case_of({product});
   const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
   ASSERT_TRUE(document);
+  ASSERT_EQ(document->teeth.size(), 1u);
   EXPECT_EQ(document->teeth[0].margin.size(), 1000u);
   EXPECT_EQ(document->teeth[0].margin.data(),
             case_metadata.products[0].margin_line_coordinates->data());

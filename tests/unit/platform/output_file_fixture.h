@@ -9,21 +9,19 @@
 #include <sstream>
 #include <string>
 
+#include "temporary_folder.h"
+
 namespace platform {
 
-class OutputFileTest : public ::testing::Test {
+class OutputFileTest : public testing_support::TemporaryFolderTest {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = std::filesystem::temp_directory_path() /
-           (std::string("output_file_test_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    TemporaryFolderTest::SetUp();
     previous_directory_ = std::filesystem::current_path();
   }
   void TearDown() override {
     std::filesystem::current_path(previous_directory_);
-    std::filesystem::remove_all(dir_);
+    TemporaryFolderTest::TearDown();
   }
 
   static std::string content(const std::filesystem::path& path) {
@@ -37,7 +35,6 @@ class OutputFileTest : public ::testing::Test {
                                                   std::filesystem::directory_iterator()));
   }
 
-  std::filesystem::path dir_;
   std::filesystem::path previous_directory_;
 };
 

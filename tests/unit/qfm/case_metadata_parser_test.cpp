@@ -121,9 +121,10 @@ TEST(ParseCaseMetadata, MapsProductTypesAndNeverFailsOnAnUnknownName) {
 }
 
 TEST(ParseCaseMetadata, ReadsToothNumbersAsIntegersOrDecimalTexts) {
-  const Product product = only_product(
-      case_with_products(product_with(R"("tooth_iso_number":[11,"12","+13",4294967295,"0"])")));
-  EXPECT_EQ(product.tooth_iso_number, (std::vector<std::uint32_t>{11, 12, 13, 4294967295u, 0}));
+  const Product product = only_product(case_with_products(
+      product_with(R"("tooth_iso_number":[11,"12","+13",4294967295,"4294967295","0"])")));
+  EXPECT_EQ(product.tooth_iso_number,
+            (std::vector<std::uint32_t>{11, 12, 13, 4294967295u, 4294967295u, 0}));
 }
 
 TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
@@ -146,7 +147,7 @@ TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
       R"({"product_type":"Crown","bounding_box":[0,-0,1.5,1e2,-2.5E-1,18446744073709551616,)"
       R"(-3,-9223372036854775809,)" +
       std::string(300, '9') + R"(],"stl":""})"));
-  EXPECT_EQ(numbers.bounding_box,
+  ASSERT_EQ(numbers.bounding_box,
             (std::vector<double>{0, 0, 1.5, 100, -0.25, 18446744073709551616.0, -3.0,
                                  -9223372036854775809.0, 1e300}));
   EXPECT_TRUE(std::signbit(numbers.bounding_box[1]));
@@ -223,6 +224,8 @@ TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
       {R"({"x":01})", "invalid number at line 1 column 7"},
       {R"({"x":-})", "invalid number at line 1 column 7"},
       {R"({"x":1.})", "invalid number at line 1 column 8"},
+      {R"({"x":1e]})", "invalid number at line 1 column 8"},
+      {R"({"x":1E+})", "invalid number at line 1 column 9"},
       {R"({"x":"\q"})", "invalid escape at line 1 column 8"},
       {R"({"x":[)", "EOF while parsing a list at line 1 column 6"},
       {"{\"x\":[1,\n2", "EOF while parsing a list at line 2 column 1"},
@@ -257,6 +260,11 @@ TEST(ParseCaseMetadata, ReportsFieldFaultsOfProductsAndPoints) {
        "invalid type: string \"5\", expected f64"},
       {R"({"product_type":"Crown","bounding_box":[1e400],"stl":""})", "number out of range"},
       {R"({"product_type":"Crown","bounding_box":[1,],"stl":""})", "trailing comma"},
+      {R"({"product_type":"Crown","bounding_box":[1.],"stl":""})", "invalid number"},
+      {R"({"product_type":"Crown","bounding_box":[01.5],"stl":""})", "invalid number"},
+      {R"({"product_type":"Crown","bounding_box":[-01],"stl":""})", "invalid number"},
+      {R"({"product_type":"Crown","bounding_box":[.5],"stl":""})", "expected value"},
+      {R"({"product_type":"Crown","bounding_box":[1.5e],"stl":""})", "invalid number"},
       {product_with(R"("tooth_iso_number":[11,])"), "trailing comma"},
       {R"({"product_type":"Crown","bounding_box":[-1e400],"stl":""})", "number out of range"},
       {R"({"product_type":2,"bounding_box":[],"stl":""})", "expected value"},
@@ -279,6 +287,7 @@ TEST(ParseCaseMetadata, ReportsFieldFaultsOfProductsAndPoints) {
       {product_with(R"("margin_line_coordinates":[[1,2,3,4]])"), "trailing characters"},
       {product_with(R"("margin_line_coordinates":[{"x":1,"y":2,"z":3,"x":4}])"),
        "duplicate field `x`"},
+      {product_with(R"("margin_line_coordinates":[{"x":1,"x":2,"z":3}])"), "duplicate field `x`"},
       {product_with(R"("margin_line_coordinates":[[1,2,1e400]])"), "number out of range"},
       {product_with(R"("margin_line_coordinates":[{"x":1,"y":2,"z":"3"}])"),
        "invalid type: string \"3\", expected f64"},

@@ -4,7 +4,6 @@
 // within a small multiple of the input. Every reading runs in a child
 // process that measures its own time and peak memory.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "measured_child.h"
+#include "temporary_folder.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 
@@ -141,13 +141,13 @@ TEST(HugeInput, AStringOf200MiBIsRead) {
   }
 }
 
-class HugeMarginLine : public ::testing::Test {
+class HugeMarginLine : public testing_support::TemporaryFolderTest {
  protected:
   void SetUp() override {
     if (!kOptimized) GTEST_SKIP() << kUnoptimized;
-    path_ = fs::temp_directory_path() / ("huge_margin_line_" + std::to_string(::getpid()) + ".pts");
+    TemporaryFolderTest::SetUp();
+    path_ = dir_ / "huge.pts";
   }
-  void TearDown() override { fs::remove(path_); }
 
   // Writes `head`, then `block` `count` times, then `tail`.
   std::size_t write(std::string_view head, std::string_view block, std::size_t count,

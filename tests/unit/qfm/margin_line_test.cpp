@@ -11,27 +11,21 @@
 #include <sstream>
 #include <string>
 
+#include "temporary_folder.h"
+
 namespace qfm {
 namespace {
 
 namespace fs = std::filesystem;
 
-class MarginLine : public ::testing::Test {
+class MarginLine : public testing_support::TemporaryFolderTest {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("margin_line_test_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::expected<std::vector<Vec3>, MarginLineError> read(std::string_view content) {
     const fs::path path = dir_ / "line.pts";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(content.data(), static_cast<std::streamsize>(content.size()));
     return read_margin_line(path.string());
   }
-
-  fs::path dir_;
 };
 
 // The system's error for a missing file. POSIX systems word it alike
@@ -66,6 +60,8 @@ TEST_F(MarginLine, ReadsThePointsBetweenTheMarkers) {
        "BEGIN_MARGIN\n1 2\n1 2 3\n1 2 3 4\n1,5 2 3\nbegin_x\nend_x\n4.5 -6 7e-1\n0x1 2 3\n1e 2 "
        "3\nEND_MARGIN\n",
        kTwoPoints},
+      {"words run together are no numbers",
+       "BEGIN_\n1 2 3\n1-2 3\n1.5.5 2\n1 2+3\n1e5e5 2 3\n-1.5-2 3\n4.5 -6 7e-1\n", kTwoPoints},
       {"before the begin marker ignored", "1 2 3\nBEGIN_\n1 2 3\nBEGIN_AGAIN\n4.5 -6 7e-1\nEND_",
        kTwoPoints},
       {"after the end marker ignored", "BEGIN_\n1 2 3\n4.5 -6 7e-1\nEND_\n7 8 9\n\xFF\xFE\n",
@@ -156,8 +152,25 @@ TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
     EXPECT_EQ(reader.points(), kTwoPoints) << split;
   }
   EXPECT_EQ(parse_margin_line_text(text), kTwoPoints);
-  EXPECT_EQ(parse_margin_line_text("BEGIN_\n1 2 3\n\xC3\n").error().message,
-            "stream did not contain valid UTF-8");
+  const auto not_text = parse_margin_line_text("BEGIN_\n1 2 3\n\xC3\n");
+  ASSERT_FALSE(not_text);
+  EXPECT_EQ(not_text.error().message, "stream did not contain valid UTF-8");
+}
+
+// A byte that is not UTF-8 fails the text wherever the pieces split: in
+// the line before it, in its own line on either side of it, or in the
+// piece after it, whether the rest of its piece is valid or not.
+TEST(MarginLineReader, FailsOnABadByteWhereverThePiecesSplit) {
+  for (const std::string text : {"BEGIN_\n1 2 3\n4 \xFF 6\nEND_\n", "BEGIN_\n1 2 3\n4 5 6\xC3\n"}) {
+    for (std::size_t split = 0; split <= text.size(); ++split) {
+      SCOPED_TRACE(split);
+      MarginLineReader reader;
+      if (reader.feed(std::string_view(text).substr(0, split))) {
+        if (reader.feed(std::string_view(text).substr(split))) reader.finish();
+      }
+      EXPECT_TRUE(reader.not_text());
+    }
+  }
 }
 
 // Lines far shorter than usual outgrow the room made from the file's size

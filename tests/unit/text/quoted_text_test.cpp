@@ -15,6 +15,7 @@ TEST(QuoteForMessage, EscapesWhatWouldHideOrDisguiseTheText) {
       {"quote and backslash", "a\"b\\c", R"("a\"b\\c")"},
       {"short escapes", std::string("\n\r\t\0", 4), R"("\n\r\t\0")"},
       {"other controls", "\x1b\x7f\xC2\x85", R"("\u{1b}\u{7f}\u{85}")"},
+      {"a control of one hex digit, without leading zeros", "\x01", R"("\u{1}")"},
       {"right-to-left override",
        "ab\xE2\x80\xAE"
        "cd",
