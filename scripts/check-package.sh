@@ -44,11 +44,16 @@ fi
 work=$root/build/package-check
 rm -rf "$work"
 mkdir -p "$work"
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct)
+commit=$(git rev-parse HEAD)
+SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
 export SOURCE_DATE_EPOCH
+clones=("$work/first" "$work/second/at/another/path")
+for clone in "${clones[@]}"; do
+  git clone -q --no-hardlinks --no-checkout "$root" "$clone"
+  git -C "$clone" checkout -q "$commit"
+done
 debs=()
-for clone in "$work/first" "$work/second/at/another/path"; do
-  git clone -q --no-hardlinks "$root" "$clone"
+for clone in "${clones[@]}"; do
   # Each clone builds on its own, without a compiler cache shared with the
   # other, so that nothing of one build reaches the other.
   if ! (cd "$clone" && env -u CMAKE_CXX_COMPILER_LAUNCHER scripts/package.sh) >"$clone.log" 2>&1; then
