@@ -57,7 +57,8 @@ Comment: JSONTestSuite's parsing tests, test data only: not part of the
 # (name, Debian package, builds, selector of the copyright file's Files
 # paragraphs, license to keep among alternatives or None)
 COMPONENTS = [
-    ("libyaml", "libyaml-dev", "Linux and Windows builds (linked statically)",
+    ("libyaml", "libyaml-dev", "Linux and Windows builds, linked statically (the Windows "
+     "build's copy made from the same version's Debian source package)",
      lambda files: files == ["*"], None),
     ("CLI11", "libcli11-dev", "Linux and Windows builds (headers compiled in)",
      lambda files: files == ["*"], None),
@@ -195,6 +196,23 @@ def component_paragraphs(licenses):
     return out
 
 
+def fsf_years(package):
+    """The years of the runtime's copyright notices, from the headers of the
+    GCC version that the package belongs to."""
+    major = re.search(r"-(\d+)-dev$", package).group(1)
+    years = set()
+    for folder in (pathlib.Path(f"/usr/include/c++/{major}"),
+                   pathlib.Path(f"/usr/lib/gcc/x86_64-linux-gnu/{major}/include")):
+        for path in sorted(folder.rglob("*")):
+            if path.is_file():
+                text = path.read_text(encoding="utf-8", errors="replace")
+                for match in re.finditer(r"Copyright \(C\) (\d{4})(?:-(\d{4}))? Free Software Foundation", text):
+                    years.update(int(y) for y in match.groups() if y)
+    if not years:
+        sys.exit(f"no copyright notice of the Free Software Foundation in GCC {major}'s headers")
+    return f"{min(years)}-{max(years)}"
+
+
 def gcc_paragraphs(licenses):
     out = []
     for name, package, builds in GCC_RUNTIME:
@@ -206,7 +224,7 @@ def gcc_paragraphs(licenses):
         licenses.add("GPL-3+", as_field_lines((COMMON / "GPL-3").read_text(encoding="utf-8")), name)
         out.append("\n".join([
             f"Files: linked-in/{name}/*",
-            "Copyright: 1986-2022 Free Software Foundation, Inc.",
+            f"Copyright: {fsf_years(package)} Free Software Foundation, Inc.",
             "License: GPL-3+ with GCC-Runtime-3.1 exception",
             "\n".join(as_field_lines(text[start:end])),
             comment(f"{name}, from the Debian package {package} {version}; {builds}. "
