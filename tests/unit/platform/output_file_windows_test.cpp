@@ -14,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 // The error's message is the system's one-line text and the code.
-void expect_os_error(const RunError& error, int code) {
+void expect_os_error(const common::RunError& error, int code) {
   const std::string end = " (os error " + std::to_string(code) + ")";
   EXPECT_TRUE(error.message.ends_with(end)) << error.message;
   EXPECT_GT(error.message.size(), end.size()) << error.message;
