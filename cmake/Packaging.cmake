@@ -23,8 +23,15 @@ set(DAZ_PACKAGE_REVISION "1" CACHE STRING "Debian revision of the Debian package
 set(DAZ_PACKAGE_MAINTAINER
   "daz-izezovivadezurid maintainers <maintainers@daz-izezovivadezurid.invalid>" CACHE STRING
   "Maintainer of the Debian package: a name and a contact address, 'Name <address>'")
+# Build folders made before the maintainer had an address keep the old
+# default in their cache; it is replaced by the new one.
+if(DAZ_PACKAGE_MAINTAINER STREQUAL "daz-izezovivadezurid developers")
+  set_property(CACHE DAZ_PACKAGE_MAINTAINER PROPERTY VALUE
+    "daz-izezovivadezurid maintainers <maintainers@daz-izezovivadezurid.invalid>")
+endif()
 if(NOT DAZ_PACKAGE_MAINTAINER MATCHES "^[^<>]+ <[^<>@ ]+@[^<>@ ]+>$")
-  message(FATAL_ERROR "DAZ_PACKAGE_MAINTAINER='${DAZ_PACKAGE_MAINTAINER}' is not 'Name <address>'")
+  message(WARNING "DAZ_PACKAGE_MAINTAINER='${DAZ_PACKAGE_MAINTAINER}' is not 'Name <address>': "
+    "the Debian package's Maintainer field would be malformed")
 endif()
 
 set(daz_man_page "${PROJECT_SOURCE_DIR}/doc/daz-izezovivadezurid.1")
