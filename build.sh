@@ -4,6 +4,6 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=OFF >/dev/null
-cmake --build build/release --parallel "$(nproc)" --target daz-izezovivadezurid
+cmake --preset linux-release >/dev/null
+cmake --build --preset linux-release --parallel "$(nproc)"
 build/release/src/main/daz-izezovivadezurid examples/case7.json

@@ -2,8 +2,9 @@
 # threads variant: GCC 12 with the same C++23 library as on Linux). The
 # program is linked statically, so the .exe needs no DLL beyond Windows' own.
 # Libraries for the target come from the mingw sysroot and from the prefix
-# that scripts/windows-deps.sh fills; the host's headers and libraries are
-# never searched.
+# named by the cache variable DAZ_WINDOWS_DEPS (the Windows presets pass
+# build/windows-deps, which scripts/windows-deps.sh fills); the host's
+# headers and libraries are never searched.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -12,7 +13,15 @@ set(CMAKE_C_COMPILER ${DAZ_WINDOWS_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${DAZ_WINDOWS_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${DAZ_WINDOWS_TRIPLE}-windres)
 
-get_filename_component(DAZ_WINDOWS_PREFIX "${CMAKE_CURRENT_LIST_DIR}/../build/windows-deps" ABSOLUTE)
+set(DAZ_WINDOWS_DEPS "" CACHE PATH
+  "Prefix holding the Windows builds of the dependencies (made by scripts/windows-deps.sh)")
+# CMake's compiler checks read this file again in a project of their own.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES DAZ_WINDOWS_DEPS)
+if(NOT DAZ_WINDOWS_DEPS)
+  message(FATAL_ERROR "Set DAZ_WINDOWS_DEPS to the folder that scripts/windows-deps.sh prepares "
+    "(build/windows-deps), or configure with a Windows preset, which does.")
+endif()
+get_filename_component(DAZ_WINDOWS_PREFIX "${DAZ_WINDOWS_DEPS}" ABSOLUTE)
 set(CMAKE_FIND_ROOT_PATH /usr/${DAZ_WINDOWS_TRIPLE} "${DAZ_WINDOWS_PREFIX}")
 set(CMAKE_PREFIX_PATH "${DAZ_WINDOWS_PREFIX}")
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -16,15 +16,14 @@ seconds=${FUZZ_SECONDS:-60}
 build_dir=build/fuzz
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 CXX=clang++-16 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DDAZ_BUILD_TESTS=OFF -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_BUILD_FUZZERS=ON >/dev/null
+  -DDAZ_BUILD_TESTS=OFF -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_BUILD_FUZZERS=ON -DDAZ_WERROR=ON >/dev/null
 cmake --build "$build_dir" --parallel "$jobs"
 
 targets=("$@")
 if ((${#targets[@]} == 0)); then targets=(case_metadata margin_line numbers); fi
-testsuite=../shared/testdata/jsontestsuite
 
-# Seeds: the committed ones, the examples and test fixtures, and for the
-# case reader the JSON conformance suite when it lies beside the checkout.
+# Seeds: the committed ones, the examples and test fixtures (for the case
+# reader the JSON conformance suite among them).
 # The margin line target takes its split point from an input's last two
 # bytes, so its seeds get two such bytes added.
 make_seeds() {
@@ -35,7 +34,6 @@ make_seeds() {
   case "$target" in
     case_metadata)
       find examples tests/fixtures -name '*.json' -exec cp --backup=numbered -t "$seeds" {} +
-      if [ -d "$testsuite" ]; then cp "$testsuite"/*.json "$seeds"/; fi
       ;;
     margin_line)
       local file n=0

@@ -9,7 +9,7 @@ scripts/install-deps.sh
 build_dir=build/huge
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=ON \
-  -DDAZ_BUILD_BENCHMARKS=OFF >/dev/null
+  -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_WERROR=ON >/dev/null
 cmake --build "$build_dir" --target huge_input_tests --parallel "$jobs"
 # One at a time, so that the times are the tests' own; the figures are
 # shown, the whole log only when a test fails.

@@ -16,8 +16,8 @@ case ${1:-} in
     scripts/install-deps.sh dpkg-dev file
     scripts/install-deps.sh
     build=build/release
-    cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=OFF >/dev/null
-    cmake --build "$build" --parallel "$(nproc)" --target daz-izezovivadezurid
+    cmake --preset linux-release >/dev/null
+    cmake --build --preset linux-release --parallel "$(nproc)"
     ;;
   --windows)
     if [ ! -x scripts/build-windows.sh ]; then

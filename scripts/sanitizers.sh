@@ -33,7 +33,7 @@ jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 # The compiler is taken when the build folder is first made; each compiler
 # has its own folder.
 CXX=$compiler cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Debug -DDAZ_BUILD_TESTS=ON \
-  -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_STATIC_RUNTIME=OFF "-DCMAKE_CXX_FLAGS=$flags" \
+  -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_STATIC_RUNTIME=OFF -DDAZ_WERROR=ON "-DCMAKE_CXX_FLAGS=$flags" \
   "-DCMAKE_EXE_LINKER_FLAGS=-fsanitize=$checks" >/dev/null
 cmake --build "$build_dir" --parallel "$jobs"
 

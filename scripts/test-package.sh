@@ -2,7 +2,8 @@
 # Installs the Debian package in a fresh Debian root and runs it there:
 #   1. builds the package (scripts/package.sh) unless a .deb is given;
 #   2. makes a minimal Debian root with debootstrap under build/package-test,
-#      from the archive and suite of this machine's apt sources;
+#      from the archive and suite of this machine's apt sources (it fails,
+#      saying so, when they name none);
 #   3. inside it (chroot), `apt-get install ./daz-izezovivadezurid_*.deb`,
 #      which must fetch the declared dependencies, then checks that
 #      `daz-izezovivadezurid -V` runs from /usr/bin, that examples/case7.json
@@ -19,7 +20,7 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "$0 needs root (debootstrap, chroot)" >&2
   exit 1
 fi
-scripts/install-deps.sh debootstrap
+scripts/install-deps.sh debootstrap dpkg-dev
 
 if (($# > 0)); then
   package=$(realpath "$1")
@@ -28,17 +29,10 @@ else
   package=$(ls -t "$root"/build/packages/daz-izezovivadezurid_*.deb | head -n 1)
 fi
 
-# The first deb stanza of the apt sources names the archive and the suite.
-archive=http://deb.debian.org/debian
-# shellcheck source=/dev/null
-. /etc/os-release
-suite=$VERSION_CODENAME
-if [ -f /etc/apt/sources.list.d/debian.sources ]; then
-  read -r archive suite < <(awk '
-    /^Types:/ { deb = ($2 == "deb") }
-    deb && /^URIs:/ { uri = $2 }
-    deb && /^Suites:/ { print uri, $2; exit }' /etc/apt/sources.list.d/debian.sources)
-fi
+# The archive and suite of the first deb entry of this machine's apt sources.
+# shellcheck source=lib/apt.sh
+. scripts/lib/apt.sh
+read -r archive suite < <(apt_archive_and_suite) || exit 1
 
 work=$root/build/package-test
 target=$work/root
@@ -73,6 +67,19 @@ in_root 'apt-get update -qq && cd /tmp/package && apt-get install -y -qq ./daz-i
   >"$work/install.log" 2>&1 || { cat "$work/install.log" >&2; exit 1; }
 echo "Package installed in $((SECONDS - start)) s"
 
+# What dpkg-shlibdeps says the program in the package needs, asked apart
+# from the package's build.
+shlibs_of_program() {
+  local dir
+  dir=$(mktemp -d)
+  mkdir -p "$dir/debian" "$dir/unpacked"
+  printf 'Source: daz-izezovivadezurid\n\nPackage: daz-izezovivadezurid\nArchitecture: any\n' >"$dir/debian/control"
+  dpkg-deb -x "$package" "$dir/unpacked"
+  (cd "$dir" && dpkg-shlibdeps -O -e unpacked/usr/bin/daz-izezovivadezurid 2>/dev/null) |
+    sed -n 's/^shlibs:Depends=//p'
+  rm -rf "$dir"
+}
+
 passed=0
 failed=0
 check() { # WHAT EXPECTED ACTUAL
@@ -88,17 +95,30 @@ check "the program is on the PATH" /usr/bin/daz-izezovivadezurid \
   "$(in_root 'command -v daz-izezovivadezurid')"
 check "-V prints the version" "daz-izezovivadezurid dev-version" \
   "$(in_root 'daz-izezovivadezurid -V' 2>&1)"
-# The runtimes are linked in: the package needs nothing else installed.
-check "the package depends on nothing" "" \
-  "$(in_root "dpkg-query -W -f='\${Depends}' daz-izezovivadezurid")"
+# The C++ runtimes and libyaml are linked in; the C library is shared, so
+# the program needs libc6 alone, at the version that dpkg-shlibdeps finds
+# for it; the margin line checker beside it needs python3.
+depends_sorted() { tr -d ' ' | tr ',' '\n' | sort | tr '\n' ' ' | sed 's/ $//'; }
+check "the package depends on libc6 and python3 alone" "libc6 python3" \
+  "$(in_root "dpkg-query -W -f='\${Depends}' daz-izezovivadezurid" | sed 's/ ([^)]*)//g' | depends_sorted)"
+check "the libc6 version is dpkg-shlibdeps' own" "$(printf '%s, python3' "$(shlibs_of_program)" | depends_sorted)" \
+  "$(in_root "dpkg-query -W -f='\${Depends}' daz-izezovivadezurid" | depends_sorted)"
+check "the program needs glibc's libraries alone" "libc.so.6" \
+  "$(in_root 'ldd /usr/bin/daz-izezovivadezurid' | awk '$2 == "=>" { print $1 }' | sort | tr '\n' ' ' | sed 's/ $//')"
 check "an example converts" "Generated case7.constructionInfo" \
   "$(in_root 'cd /tmp/case && daz-izezovivadezurid case7.json' 2>&1)"
+check "the margin line checker passes the example's files" "status 0" \
+  "$(in_root 'cd /tmp/case && check-margin-lines *.pts >/dev/null 2>&1; echo "status $?"')"
 if cmp -s "$target/tmp/case/case7.constructionInfo" tests/fixtures/golden/case7.constructionInfo; then
   check "the document is the golden one" same same
 else
   check "the document is the golden one" same different
 fi
 for file in /usr/share/man/man1/daz-izezovivadezurid.1.gz \
+  /usr/share/doc/daz-izezovivadezurid/copyright \
+  /usr/share/doc/daz-izezovivadezurid/changelog.Debian.gz \
+  /usr/share/doc/daz-izezovivadezurid/examples/case7.json \
+  /usr/share/doc/daz-izezovivadezurid/examples/printing/crowns.json \
   /usr/share/daz-izezovivadezurid/schemas/constructionInfo.xsd \
   /usr/share/daz-izezovivadezurid/schemas/case-metadata.schema.json; do
   check "$file is installed" yes "$(in_root "test -f $file && echo yes || echo no")"

@@ -62,8 +62,8 @@ ajv=$tools/node_modules/.bin/ajv
 # --- The tool -------------------------------------------------------------------
 if [ -z "$tool" ]; then
   scripts/install-deps.sh
-  cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=OFF >/dev/null
-  cmake --build build/release --parallel "$(nproc)" --target daz-izezovivadezurid >/dev/null
+  cmake --preset linux-release >/dev/null
+  cmake --build --preset linux-release --parallel "$(nproc)" >/dev/null
   tool=$root/build/release/src/main/daz-izezovivadezurid
 fi
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the Windows cross build needs, made once and kept under
-# build/windows-deps (the prefix that cmake/mingw-w64-x86_64.cmake searches):
+# build/windows-deps (the prefix that the Windows presets hand to
+# cmake/mingw-w64-x86_64.cmake):
 #   - Debian's packages: mingw-w64 (posix threads), the autotools for
 #     libyaml, CLI11;
 #   - libyaml, built as a static Windows library from Debian's source package;
@@ -18,8 +19,8 @@ sources="$prefix/src"
 toolchain="$root/cmake/mingw-w64-x86_64.cmake"
 host=x86_64-w64-mingw32
 
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+# shellcheck source=lib/apt.sh
+. scripts/lib/apt.sh
 
 # Runs a step with its output in a log, shown only when the step fails.
 quietly() {
@@ -38,44 +39,15 @@ install_packages() {
                   autoconf automake libtool dpkg-dev libcli11-dev libdragonbox-dev
                   libfast-float-dev)
   if [ "$with_tests" = yes ]; then packages+=(wine wine64 googletest); fi
-  local missing=()
-  for package in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-      missing+=("$package")
-    fi
-  done
-  ((${#missing[@]} == 0)) && return
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -qq
   # Recommends would bring 32-bit Wine and desktop pieces that a console
   # program under test does not use.
-  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-}
-
-# apt-get source needs deb-src entries; they are made from the archive
-# entries the machine already uses, in either format.
-add_source_entries() {
-  if grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    return
-  fi
-  local file
-  for file in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$file" ] || continue
-    grep -q '^Types: deb$' "$file" || continue
-    sed 's/^Types: deb$/Types: deb-src/' "$file" |
-      "${as_root[@]}" tee "/etc/apt/sources.list.d/$(basename "$file" .sources)-src.sources" >/dev/null
-  done
-  if [ -f /etc/apt/sources.list ] && grep -q '^deb ' /etc/apt/sources.list; then
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list |
-      "${as_root[@]}" tee /etc/apt/sources.list.d/daz-src.list >/dev/null
-  fi
-  "${as_root[@]}" apt-get update -qq
+  apt_install_missing --quiet --no-recommends "${packages[@]}"
 }
 
 build_libyaml() {
   [ -f "$prefix/lib/libyaml.a" ] && return
-  add_source_entries
+  # apt-get source needs deb-src entries; they are made from the deb ones.
+  apt_add_source_entries
   rm -rf "$sources/libyaml"
   mkdir -p "$sources/libyaml"
   (cd "$sources/libyaml" && quietly apt-get source libyaml)
@@ -96,7 +68,7 @@ build_libyaml() {
 build_googletest() {
   [ -f "$prefix/lib/libgtest.a" ] && return
   quietly cmake -S /usr/src/googletest -B "$sources/googletest-build" \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DDAZ_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_GMOCK=OFF
   quietly cmake --build "$sources/googletest-build" --parallel 2
   quietly cmake --install "$sources/googletest-build"

@@ -203,8 +203,11 @@ TEST_F(GenerationFailures, AMarginFileNameWithANulByteNamesNoFile) {
                            R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
                            R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":")" +
                            pts + R"("}]})");
-    std::string shown = pts;
-    shown.replace(shown.find("\\u0000"), 6, std::string(1, '\0'));
+    // The name as the system gets it: the escape turned into its NUL byte.
+    const std::size_t escape = pts.find("\\u0000");
+    std::string shown = pts.substr(0, escape);
+    shown.push_back('\0');
+    shown.append(pts, escape + 6);
     const Outcome outcome = run({"case.json"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");

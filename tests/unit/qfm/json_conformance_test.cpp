@@ -1,5 +1,6 @@
-// The public JSON conformance suite, read the way a run reads a case file:
-// checked as UTF-8 first, then parsed as a case.
+// The public JSON conformance suite (JSONTestSuite's parsing tests, kept
+// under tests/fixtures/jsontestsuite with their license), read the way a
+// run reads a case file: checked as UTF-8 first, then parsed as a case.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -88,7 +89,10 @@ bool is_syntax_message(const std::string& message) {
 class JsonConformance : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (!fs::exists(kSuite)) GTEST_SKIP() << "no conformance suite at " << kSuite;
+    if (!fs::is_directory(kSuite)) {
+      GTEST_SKIP() << "the JSON conformance suite is not at " << kSuite.string()
+                   << " (it comes with the sources, under tests/fixtures/jsontestsuite)";
+    }
   }
 };
 
