@@ -2,9 +2,14 @@
 
 #include <new>
 
+#include "platform/work_sizes.h"
+
 namespace constructioninfo {
 
-BackgroundWriter::BackgroundWriter(platform::OutputFile& file) : file_(file) {}
+BackgroundWriter::BackgroundWriter(platform::OutputFile& file, std::size_t expected_bytes)
+    : file_(file), on_thread_(expected_bytes >= platform::kWorthAWriterThread) {
+  if (on_thread_) thread_ = std::thread([this] { write_pending(); });
+}
 
 BackgroundWriter::~BackgroundWriter() { (void)finish(); }
 
@@ -39,17 +44,10 @@ void BackgroundWriter::write_pending() {
 }
 
 common::Result<void> BackgroundWriter::hand_over(std::string& buffer) {
-  // A small document is written on the caller's thread: a thread of its own
-  // would cost more than it saves.
-  if (!started_ && written_alone_ + buffer.size() <= kWorthAThread) {
-    written_alone_ += buffer.size();
+  if (!on_thread_) {
     if (result_) result_ = file_.write(buffer);
     buffer.clear();
     return result_;
-  }
-  if (!started_) {
-    started_ = true;
-    thread_ = std::thread([this] { write_pending(); });
   }
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [&] { return !has_pending_; });
@@ -62,7 +60,7 @@ common::Result<void> BackgroundWriter::hand_over(std::string& buffer) {
 }
 
 common::Result<void> BackgroundWriter::finish() {
-  if (!started_) return result_;
+  if (!on_thread_) return result_;
   {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [&] { return !has_pending_ && !writing_; });

@@ -1,7 +1,8 @@
 // Writing a file on a thread of its own: the caller fills the next buffer
 // while the last one is written, so formatting and the system's writing
-// share two cores. Bytes reach the file in the order they were handed
-// over; after the first write error nothing more is written.
+// share two cores. A short document is written on the caller's thread.
+// Bytes reach the file in the order they were handed over; after the first
+// write error nothing more is written.
 #pragma once
 
 #include <condition_variable>
@@ -16,7 +17,10 @@ namespace constructioninfo {
 
 class BackgroundWriter {
  public:
-  explicit BackgroundWriter(platform::OutputFile& file);
+  // Writes on a thread of its own when `expected_bytes`, the document's
+  // foreseen length, reaches kWorthAWriterThread; on the caller's thread
+  // otherwise.
+  BackgroundWriter(platform::OutputFile& file, std::size_t expected_bytes);
   BackgroundWriter(const BackgroundWriter&) = delete;
   BackgroundWriter& operator=(const BackgroundWriter&) = delete;
   // Waits for the thread; what is still pending is written first.
@@ -40,11 +44,7 @@ class BackgroundWriter {
   bool has_pending_ = false;
   bool writing_ = false;
   bool stopping_ = false;
-  // Bytes written on the caller's thread before the first that a thread
-  // takes; only the caller's thread reads and sets these two.
-  static constexpr std::size_t kWorthAThread = 1 << 20;
-  std::size_t written_alone_ = 0;
-  bool started_ = false;
+  bool on_thread_ = false;
   common::Result<void> result_;
   std::thread thread_;
 };

@@ -7,6 +7,7 @@
 #include "platform/input_file.h"
 #include "platform/parallel.h"
 #include "platform/path_text.h"
+#include "platform/work_sizes.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 #include "text/utf8.h"
@@ -32,19 +33,21 @@ Result<std::string> read_case_text(const std::string& json_path) {
 using MarginRead = std::expected<std::vector<Vec3>, MarginLineError>;
 
 // Each product's margin line file replaces the points of the metadata file;
-// a file that opens but does not read leaves them as they were. The files
-// are read side by side, then taken in product order, so the first file
-// that does not open is the one reported, and only then does anything
-// change.
+// a file that opens but does not read leaves them as they were. Files that
+// add up to a large read are read side by side, and either way taken in
+// product order, so the first file that does not open is the one reported,
+// and only then does anything change.
 Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory) {
   std::vector<Product>& products = case_metadata.products;
   std::vector<std::string> paths;
   paths.reserve(products.size());
+  std::size_t total_bytes = 0;
   for (const Product& product : products) {
     paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
+    total_bytes += platform::file_size_hint(paths.back());
   }
   std::vector<std::optional<MarginRead>> reads(products.size());
-  platform::for_each_in_parallel(paths.size(),
+  platform::for_each_in_parallel(paths.size(), total_bytes >= platform::kWorthReadingSideBySide,
                                  [&](std::size_t i) { reads[i] = read_margin_line(paths[i]); });
   for (std::size_t i = 0; i < products.size(); ++i) {
     MarginRead& read = *reads[i];

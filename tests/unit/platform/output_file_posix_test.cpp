@@ -142,7 +142,7 @@ TEST_F(OutputFileTest, TheWriterThreadReportsRunningOutOfSpace) {
   {
     auto file = OutputFile::create((small / "out.xml").string());
     ASSERT_TRUE(file);
-    constructioninfo::BackgroundWriter writer(*file);
+    constructioninfo::BackgroundWriter writer(*file, 64 * 64 * 1024);
     for (int i = 0; i < 64 && handed; ++i) {
       std::string buffer(64 * 1024, 'x');
       handed = writer.hand_over(buffer);
@@ -172,19 +172,23 @@ TEST_F(OutputFileTest, WritesAMountPointInPlace) {
 
 // The first failed write is the one reported, by the next hand-over or at
 // the end, and nothing is written after it.
+// Alike whether the writing is on the caller's thread or on its own.
 TEST(BackgroundWriterFailure, ReportsTheFirstWriteError) {
-  auto file = OutputFile::create("/dev/full");
-  ASSERT_TRUE(file);
-  constructioninfo::BackgroundWriter writer(*file);
-  common::Result<void> handed;
-  for (int i = 0; i < 100 && handed; ++i) {
-    std::string buffer(4096, 'x');
-    handed = writer.hand_over(buffer);
+  for (const std::size_t expected_bytes : {std::size_t{0}, std::size_t{1} << 30}) {
+    SCOPED_TRACE(expected_bytes);
+    auto file = OutputFile::create("/dev/full");
+    ASSERT_TRUE(file);
+    constructioninfo::BackgroundWriter writer(*file, expected_bytes);
+    common::Result<void> handed;
+    for (int i = 0; i < 100 && handed; ++i) {
+      std::string buffer(4096, 'x');
+      handed = writer.hand_over(buffer);
+    }
+    const auto finished = writer.finish();
+    ASSERT_FALSE(finished);
+    EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
+    EXPECT_FALSE(handed);
   }
-  const auto finished = writer.finish();
-  ASSERT_FALSE(finished);
-  EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
-  EXPECT_FALSE(handed);
 }
 
 // A signal that ends the process removes the registered temporary first,
