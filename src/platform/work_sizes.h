@@ -32,6 +32,14 @@ inline constexpr std::size_t kWorthReadingSideBySide = 1024 * 1024;
 // calls per file, and the buffer stays in the cache.
 inline constexpr std::size_t kMarginReadSize = 64 * 1024;
 
+// A margin array in the case file is read ahead on every core once it
+// seems this long (about 30 000 points, some milliseconds of reading) ...
+inline constexpr std::size_t kWorthReadingPointsSideBySide = 1024 * 1024;
+// ... a window of this much text at a time, so that the points read ahead
+// but not yet taken (about 3 MiB of them) stay few whatever the array's
+// length.
+inline constexpr std::size_t kPointsAheadWindow = 4 * 1024 * 1024;
+
 // Margin points are formatted by one thread this many at a time (about
 // 650 KiB of text), a few stretches per core at once, ...
 inline constexpr std::size_t kStretchPoints = 4096;
