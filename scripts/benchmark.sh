@@ -4,6 +4,7 @@
 # machine to the next even when the absolute times do not.
 #
 # Usage: scripts/benchmark.sh [--tool PATH] [--compare PATH2] [--runs N]
+#                             [--cases "NAME ..."]
 #   --tool PATH      binary to measure (default build/release/src/main/
 #                    daz-izezovivadezurid, built with ./build.sh when missing)
 #   --compare PATH2  a second binary (say, before and after a change): it is
@@ -13,6 +14,7 @@
 #   --runs N         timed runs of the large and inline cases (default 10);
 #                    the two small cases, about a millisecond each, get 20 * N;
 #                    both rounded up to a multiple of the 5 rounds
+#   --cases "NAME ..." only these cases (default: all of them, below)
 #
 # Cases, written by scripts/benchmark_helper.py with a fixed seed into a
 # temporary folder (on /dev/shm when there, so the disk is not measured;
@@ -64,6 +66,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 tool=""
 compare=""
 runs=10
+only=""
 
 usage() { sed -n '/^# Usage/,/^#$/p' "$0" | sed 's/^# \{0,1\}//'; }
 while (($# > 0)); do
@@ -74,6 +77,8 @@ while (($# > 0)); do
     --compare=*) compare=${1#*=}; shift ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --runs=*) runs=${1#*=}; shift ;;
+    --cases) only=${2:?--cases needs names}; shift 2 ;;
+    --cases=*) only=${1#*=}; shift ;;
     -h | --help) usage; exit 0 ;;
     *) echo "unknown argument: $1" >&2; usage >&2; exit 2 ;;
   esac
@@ -123,6 +128,17 @@ python3 "$repo/scripts/benchmark_helper.py" generate "$repo" "$work"
 
 failed=0
 differ=0
+# The cases asked for, in the order of cases.json, which the report follows.
+python3 - "$work/cases.json" "$only" <<'PYTHON'
+import json, sys
+cases = json.load(open(sys.argv[1]))
+wanted = sys.argv[2].split()
+unknown = [name for name in wanted if name not in [c["name"] for c in cases]]
+if unknown:
+    sys.exit("unknown case: " + " ".join(unknown))
+if wanted:
+    json.dump([c for c in cases if c["name"] in wanted], open(sys.argv[1], "w"), indent=1)
+PYTHON
 case_names=$(python3 -c 'import json,sys; print(" ".join(c["name"] for c in json.load(open(sys.argv[1]))))' \
   "$work/cases.json")
 for case_name in $case_names; do
