@@ -248,8 +248,11 @@ def time_runs(results, name, label):
         peak = max(peak, int(fields["Maximum resident set size (kbytes)"]))
         cpu = float(fields["User time (seconds)"]) + float(fields["System time (seconds)"])
         wall = seconds_of(fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"])
-        shares.append(cpu / wall if wall > 0 else float("nan"))
-    return peak, statistics.median(shares)
+        if wall > 0:
+            shares.append(cpu / wall)
+    # /usr/bin/time gives hundredths of a second: nothing to say of a
+    # case that takes less.
+    return peak, statistics.median(shares) if shares else None
 
 
 def report(root):
@@ -288,10 +291,11 @@ def report(root):
                 target += ", <= %.1f MiB" % memory_limit
                 met.append("yes" if rss <= memory_limit else "NO")
             unmet += met.count("NO")
+            cpu_text = "-" if cpu_share is None else "%.2f" % cpu_share
             rows.append((name, label, "%.2f" % (seconds * 1e3),
                          "%.1f" % (case["input_bytes"] / MIB / seconds),
                          "%.1f" % (output_bytes / MIB / seconds),
-                         "%.1f" % rss, "%.2f" % cpu_share, "%.2f" % (floor * 1e3),
+                         "%.1f" % rss, cpu_text, "%.2f" % (floor * 1e3),
                          "%.2fx" % ratio, "%.2f-%.2fx" % (min(per_round), max(per_round)),
                          target, ", ".join(met)))
 
