@@ -337,6 +337,15 @@ Result<double> Reader::read_double() {
       index_ = static_cast<std::size_t>(p - text_.data());
       return negative ? -*value : *value;
     }
+    // Too many digits for the exact path (a double written in full): the
+    // long way's conversion of the same text, without its second scan.
+    if (fraction_count > 0) {
+      const auto value = text::decimal_to_double(std::string_view(begin, p));
+      if (value && !value->overflowed) {
+        index_ = static_cast<std::size_t>(p - text_.data());
+        return value->value;
+      }
+    }
   }
   const auto number = read_number();
   if (!number) return std::unexpected(number.error());
