@@ -1,14 +1,10 @@
 #include "constructioninfo/xml_form.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <span>
-#include <vector>
 
-#include "constructioninfo/background_writer.h"
 #include "platform/output_file.h"
-#include "platform/parallel.h"
 #include "platform/path_text.h"
 #include "platform/work_sizes.h"
 #include "text/shortest_decimal.h"
@@ -87,9 +83,6 @@ void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& va
   out.append(text, end);
 }
 
-using platform::kPointTextEstimate;
-using platform::kStretchPoints;
-
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kOutputPieceSize, so that a huge document never sits in
 // memory.
@@ -142,32 +135,8 @@ class XmlWriter {
     append_point(buffer_, frame, value);
     flush_if_full();
   }
-  // The points of a margin. A long one is formatted on every core, a few
-  // stretches at a time, and the stretches go to the sink in order: the
-  // numbers cost far more than writing them out.
   void points(const PointFrame& frame, std::span<const qfm::Vec3> all) {
-    if (all.size() < platform::kWorthFormattingSideBySide) {
-      for (const qfm::Vec3& value : all) point(frame, value);
-      return;
-    }
-    flush();
-    const std::size_t stretch_count = platform::core_count() * platform::kStretchesPerCore;
-    const std::size_t batch_size = stretch_count * kStretchPoints;
-    stretches_.resize(stretch_count);
-    for (std::size_t start = 0; start < all.size() && result_; start += batch_size) {
-      const std::span<const qfm::Vec3> batch =
-          all.subspan(start, std::min(batch_size, all.size() - start));
-      const std::size_t count = (batch.size() + kStretchPoints - 1) / kStretchPoints;
-      platform::for_each_in_parallel(count, true, [&](std::size_t i) {
-        std::string& text = stretches_[i];
-        const auto stretch = batch.subspan(
-            i * kStretchPoints, std::min(kStretchPoints, batch.size() - i * kStretchPoints));
-        text.clear();
-        text.reserve(stretch.size() * kPointTextEstimate);
-        for (const qfm::Vec3& value : stretch) append_point(text, frame, value);
-      });
-      for (std::size_t i = 0; i < count && result_; ++i) result_ = sink_(stretches_[i]);
-    }
+    for (const qfm::Vec3& value : all) point(frame, value);
   }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
@@ -230,9 +199,6 @@ class XmlWriter {
 
   const ByteSink& sink_;
   std::string buffer_;
-  // Kept from one margin to the next: the room of a freed buffer goes back
-  // to the system, and new room costs a page fault every 4 KiB.
-  std::vector<std::string> stretches_;
   common::Result<void> result_;
 };
 
@@ -284,14 +250,6 @@ void write_construction_file(XmlWriter& xml, const ConstructionFile& file) {
   xml.end("ConstructionFile", kEntryDepth);
 }
 
-// The document's length as its points foretell it: they are nearly all of
-// a long one.
-std::size_t foreseen_length(const ConstuctionInfo& document) {
-  std::size_t points = 0;
-  for (const Tooth& tooth : document.teeth) points += tooth.margin.size() + 1;
-  return points * kPointTextEstimate;
-}
-
 }  // namespace
 
 common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& sink) {
@@ -335,14 +293,14 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
     return std::unexpected(common::wrap_error(
         "Failed to create " + platform::display_path(output_path), file.error()));
   }
-  common::Result<void> written;
-  {
-    constructioninfo::BackgroundWriter writer(*file, foreseen_length(document));
-    const ByteSink to_file = [&](std::string& bytes) { return writer.hand_over(bytes); };
-    written = write_xml(document, to_file);
-    const auto finished = writer.finish();
-    if (written) written = finished;
-  }
+  // Written on this thread: a writer thread of its own, or the margins
+  // formatted on every core, made a large case slower on two cores.
+  const ByteSink to_file = [&](std::string& bytes) {
+    auto written = file->write(bytes);
+    bytes.clear();
+    return written;
+  };
+  common::Result<void> written = write_xml(document, to_file);
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(common::wrap_error(
