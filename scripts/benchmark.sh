@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Times the tool as a whole process on four cases and compares each with a
-# floor measured in the same run, so that the ratios hold from one machine to
-# the next even when the absolute times do not.
+# Times the tool as a whole process on the cases below and compares each
+# with a floor measured in the same run, so that the ratios hold from one
+# machine to the next even when the absolute times do not.
 #
 # Usage: scripts/benchmark.sh [--tool PATH] [--compare PATH2] [--runs N]
+#                             [--cases "NAME ..."]
 #   --tool PATH      binary to measure (default build/release/src/main/
 #                    daz-izezovivadezurid, built with ./build.sh when missing)
 #   --compare PATH2  a second binary (say, before and after a change): it is
@@ -13,37 +14,49 @@
 #   --runs N         timed runs of the large and inline cases (default 10);
 #                    the two small cases, about a millisecond each, get 20 * N;
 #                    both rounded up to a multiple of the 5 rounds
+#   --cases "NAME ..." only these cases (default: all of them, below)
 #
 # Cases, written by scripts/benchmark_helper.py with a fixed seed into a
 # temporary folder (on /dev/shm when there, so the disk is not measured;
 # removed at the end):
-#   case7   examples/case7.json and its .pts files
-#   8x400   8 products of 400 points in .pts files
-#   large   32 products of 100 000 points in .pts files
-#   inline  10 products of 100 000 points inside the JSON; each product's .pts
-#           file opens but its first line is not valid UTF-8, so the tool
-#           drops that file and keeps the JSON's points (a missing file would
-#           fail the run, a readable one would replace the points)
+#   case7     examples/case7.json and its .pts files
+#   8x400     8 products of 400 points in .pts files
+#   large     32 products of 100 000 points in .pts files, numbers %.6f
+#   mixed     as large, but a third of the numbers (picked at random) in
+#             their shortest exact form, 16 or 17 significant digits, as a
+#             program's default double-to-text conversion writes them
+#   inline    10 products of 100 000 points inside the JSON as objects
+#             {"x":..,"y":..,"z":..} with numbers %.6f; each product's .pts
+#             file opens but its first line is not valid UTF-8, so the tool
+#             drops that file and keeps the JSON's points (a missing file
+#             would fail the run, a readable one would replace the points)
+#   in-short  as inline, numbers %.3f
+#   in-full   as inline, numbers in their shortest exact form (all of them)
+#   in-array  as inline, points as arrays [x,y,z], numbers %.6f
 #
 # Measures, per case and binary: the median wall time of hyperfine runs after
 # warm-up runs (without an intermediate shell, -N), taken in five rounds that
-# alternate the order of the commands; input MiB/s (JSON plus .pts bytes) and
-# output MiB/s (.constructionInfo bytes) at that median; peak RSS, the
-# largest "Maximum resident set size" of three runs under /usr/bin/time -v,
-# which also serve as the warm-up of the large cases.
+# alternate the order of the commands, and beside it the spread of the ratio
+# (below) from round to round, lowest to highest; input MiB/s (JSON plus .pts
+# bytes) and output MiB/s (.constructionInfo bytes) at that median; peak RSS,
+# the largest "Maximum resident set size" of three runs under /usr/bin/time
+# -v, which also serve as the warm-up of the large cases, and the CPU time
+# (user plus system) over the wall time of those runs, their median: above 1
+# when more than one core works.
 # MiB means 2^20 bytes throughout, memory targets included.
 #
 # Floors, timed by the same hyperfine calls, in the same rounds, as the tool:
 #   case7, 8x400    `true`, the cost of starting any process.
-#   large, inline   sh -c 'cat <inputs> >/dev/null; head -c <output size>
+#   the others      sh -c 'cat <inputs> >/dev/null; head -c <output size>
 #                   /dev/zero > <file beside the output>' minus sh -c true:
 #                   reading the inputs and writing as many output bytes, net
 #                   of the shell's own start-up. The start-up of cat and head
 #                   (a few milliseconds together, one or two hundredths of
 #                   the floor) stays in the floor.
-# Ratio = tool median / floor. Targets: case7 <= 2x, 8x400 <= 3.5x,
-# large <= 2.5x and peak RSS <= 1.5 * point data (24 bytes a point) + 8 MiB,
-# inline <= 3x and peak RSS <= JSON size + 1.5 * point data + 8 MiB.
+# Ratio = tool median / floor. Targets: case7 <= 2x, 8x400 <= 3x; large and
+# mixed <= 2x and peak RSS <= 1.5 * point data (24 bytes a point) + 8 MiB;
+# the inline cases <= 2.5x and peak RSS <= JSON size + 1.5 * point data +
+# 8 MiB.
 # Unmet targets are reported, not failed: the script exits 1 only when a run
 # fails, an output lacks the case's points, or the two binaries' outputs
 # differ.
@@ -53,6 +66,7 @@ repo=$(cd "$(dirname "$0")/.." && pwd)
 tool=""
 compare=""
 runs=10
+only=""
 
 usage() { sed -n '/^# Usage/,/^#$/p' "$0" | sed 's/^# \{0,1\}//'; }
 while (($# > 0)); do
@@ -63,6 +77,8 @@ while (($# > 0)); do
     --compare=*) compare=${1#*=}; shift ;;
     --runs) runs=${2:?--runs needs a number}; shift 2 ;;
     --runs=*) runs=${1#*=}; shift ;;
+    --cases) only=${2:?--cases needs names}; shift 2 ;;
+    --cases=*) only=${1#*=}; shift ;;
     -h | --help) usage; exit 0 ;;
     *) echo "unknown argument: $1" >&2; usage >&2; exit 2 ;;
   esac
@@ -112,7 +128,20 @@ python3 "$repo/scripts/benchmark_helper.py" generate "$repo" "$work"
 
 failed=0
 differ=0
-for case_name in case7 8x400 large inline; do
+# The cases asked for, in the order of cases.json, which the report follows.
+python3 - "$work/cases.json" "$only" <<'PYTHON'
+import json, sys
+cases = json.load(open(sys.argv[1]))
+wanted = sys.argv[2].split()
+unknown = [name for name in wanted if name not in [c["name"] for c in cases]]
+if unknown:
+    sys.exit("unknown case: " + " ".join(unknown))
+if wanted:
+    json.dump([c for c in cases if c["name"] in wanted], open(sys.argv[1], "w"), indent=1)
+PYTHON
+case_names=$(python3 -c 'import json,sys; print(" ".join(c["name"] for c in json.load(open(sys.argv[1]))))' \
+  "$work/cases.json")
+for case_name in $case_names; do
   inputs="$work/$case_name"
   json="$inputs/$case_name.json"
   out="$work/out/$case_name"
@@ -122,17 +151,14 @@ for case_name in case7 8x400 large inline; do
   # RSS, warm the caches for the timed runs, and the output that must hold the
   # case's points and match the other binary's byte for byte.
   for i in "${!labels[@]}"; do
-    peak=0
-    for _ in 1 2 3; do
-      if ! /usr/bin/time -v -o "$out/time.txt" "${binaries[$i]}" "$json" \
+    for run in 1 2 3; do
+      time_file="$results/$case_name.${labels[$i]}.time$run.txt"
+      if ! /usr/bin/time -v -o "$time_file" "${binaries[$i]}" "$json" \
         -o "$out/${labels[$i]}.constructionInfo" >/dev/null; then
-        echo "$case_name: ${labels[$i]} failed ($(grep -o -m1 'status [0-9]*' "$out/time.txt" || echo signal))" >&2
+        echo "$case_name: ${labels[$i]} failed ($(grep -o -m1 'status [0-9]*' "$time_file" || echo signal))" >&2
         exit 1
       fi
-      kib=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$out/time.txt")
-      if ((kib > peak)); then peak=$kib; fi
     done
-    echo "$peak" >"$results/$case_name.${labels[$i]}.rss_kib"
   done
   points=$(python3 -c 'import json,sys; print(next(c["points"] for c in json.load(open(sys.argv[1])) if c["name"] == sys.argv[2]))' \
     "$work/cases.json" "$case_name")

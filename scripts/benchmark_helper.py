@@ -55,13 +55,36 @@ def margin_points(rng, count):
     return flat
 
 
-def write_pts(path, flat):
-    text = "%.6f %.6f %.6f\n" * (len(flat) // 3) % tuple(flat)
+def full_precision(rng, flat, share):
+    """The numbers as text, `share` of them (picked at random) in the
+    shortest form that reads back exactly, as a program's default
+    double-to-text conversion writes them (16 or 17 significant digits
+    here), the others with six decimals as CAD software writes them."""
+    rnd = rng.random
+    return [repr(v) if rnd() < share else "%.6f" % v for v in flat]
+
+
+def write_pts(path, flat, texts=None):
+    if texts is None:
+        text = "%.6f %.6f %.6f\n" * (len(flat) // 3) % tuple(flat)
+    else:
+        text = "%s %s %s\n" * (len(texts) // 3) % tuple(texts)
     with open(path, "w", encoding="ascii", newline="\n") as f:
         f.write("BEGIN_MARGIN\n" + text + "END_MARGIN\n")
 
 
-def product(rng, index, pts, inline_points=None):
+# How the points of a product are written inside the JSON: an object with
+# six decimals (what CAD software writes), with three, with the shortest
+# exact form of each double, or an array [x,y,z] with six decimals.
+INLINE_FORMS = {
+    "object": '{"x":%.6f,"y":%.6f,"z":%.6f},',
+    "short": '{"x":%.3f,"y":%.3f,"z":%.3f},',
+    "full": '{"x":%r,"y":%r,"z":%r},',
+    "array": "[%.6f,%.6f,%.6f],",
+}
+
+
+def product(rng, index, pts, inline_points=None, form="object"):
     lo = [round(rng.uniform(-30.0, 20.0), 3) for _ in range(3)]
     hi = [round(v + rng.uniform(6.0, 11.0), 3) for v in lo]
     record = {
@@ -75,9 +98,9 @@ def product(rng, index, pts, inline_points=None):
     text = json.dumps(record, separators=(",", ":"))
     if inline_points is None:
         return text
-    # Written by hand: json.dumps would print the shortest round-trip form,
-    # not the six decimals that CAD software writes.
-    coords = '{"x":%.6f,"y":%.6f,"z":%.6f},' * (len(inline_points) // 3) % tuple(inline_points)
+    # Written by hand: json.dumps would print the shortest round-trip form
+    # of every number, not the forms that CAD software writes.
+    coords = INLINE_FORMS[form] * (len(inline_points) // 3) % tuple(inline_points)
     coords = coords[:-1]
     return text[:-1] + ',"margin_line_coordinates":[' + coords + "]}"
 
@@ -91,18 +114,20 @@ def write_case(folder, name, machine, products):
         f.write(text)
 
 
-def pts_case(root, name, machine, products, points, rng):
+def pts_case(root, name, machine, products, points, rng, full_share=0.0):
     folder = os.path.join(root, name)
     os.makedirs(folder)
     records = []
     for p in range(products):
         pts = "p%02d_margin.pts" % p
-        write_pts(os.path.join(folder, pts), margin_points(rng, points))
+        flat = margin_points(rng, points)
+        texts = full_precision(rng, flat, full_share) if full_share else None
+        write_pts(os.path.join(folder, pts), flat, texts)
         records.append(product(rng, p, pts))
     write_case(folder, name, machine, records)
 
 
-def inline_case(root, name, machine, products, points, rng):
+def inline_case(root, name, machine, products, points, rng, form="object"):
     folder = os.path.join(root, name)
     os.makedirs(folder)
     records = []
@@ -114,7 +139,7 @@ def inline_case(root, name, machine, products, points, rng):
         pts = "p%02d_margin.pts" % p
         with open(os.path.join(folder, pts), "wb") as f:
             f.write(b"\xff\xfe\n")
-        records.append(product(rng, p, pts, margin_points(rng, points)))
+        records.append(product(rng, p, pts, margin_points(rng, points), form))
     write_case(folder, name, machine, records)
 
 
@@ -138,15 +163,26 @@ def generate(repo, root):
 
     pts_case(root, "8x400", "WNC", 8, 400, rng)
     cases.append({"name": "8x400", "json": "8x400.json", "points": 8 * 400,
-                  "floor": "true", "ratio": 3.5, "memory": None})
+                  "floor": "true", "ratio": 3.0, "memory": None})
 
     pts_case(root, "large", "VHF_K5", 32, 100_000, rng)
     cases.append({"name": "large", "json": "large.json", "points": 32 * 100_000,
-                  "floor": "io", "ratio": 2.5, "memory": "points"})
+                  "floor": "io", "ratio": 2.0, "memory": "points"})
 
+    # The cases above come first and keep their bytes from one version of
+    # this script to the next: the random numbers are drawn in this order.
     inline_case(root, "inline", "VHF_K5", 10, 100_000, rng)
     cases.append({"name": "inline", "json": "inline.json", "points": 10 * 100_000,
-                  "floor": "io", "ratio": 3.0, "memory": "json+points"})
+                  "floor": "io", "ratio": 2.5, "memory": "json+points"})
+
+    pts_case(root, "mixed", "VHF_K5", 32, 100_000, rng, full_share=1.0 / 3.0)
+    cases.append({"name": "mixed", "json": "mixed.json", "points": 32 * 100_000,
+                  "floor": "io", "ratio": 2.0, "memory": "points"})
+
+    for name, form in (("in-short", "short"), ("in-full", "full"), ("in-array", "array")):
+        inline_case(root, name, "VHF_K5", 10, 100_000, rng, form)
+        cases.append({"name": name, "json": name + ".json", "points": 10 * 100_000,
+                      "floor": "io", "ratio": 2.5, "memory": "json+points"})
 
     for case in cases:
         folder = os.path.join(root, case["name"])
@@ -157,15 +193,66 @@ def generate(repo, root):
         json.dump(cases, f, indent=1)
 
 
-def medians(results, name):
-    """Median time of each command over all the rounds of a case, in seconds."""
-    times = {}
+def round_times(results, name):
+    """The times of each command in each round of a case, in seconds:
+    {command: [[times of round 0], [times of round 1], ...]}."""
+    rounds = {}
     for path in sorted(os.listdir(results)):
         if path.startswith(name + ".round") and path.endswith(".json"):
             with open(os.path.join(results, path), encoding="utf-8") as f:
                 for result in json.load(f)["results"]:
-                    times.setdefault(result["command"], []).extend(result["times"])
-    return {command: statistics.median(values) for command, values in times.items()}
+                    rounds.setdefault(result["command"], []).append(result["times"])
+    return rounds
+
+
+def floor_of(case, median):
+    """The floor of a case from the medians of its commands."""
+    if case["floor"] == "true":
+        return median["true"]
+    # Net of the shell that runs the two floor commands.
+    return median["floor"] - median["shell"]
+
+
+def ratios(case, rounds, label):
+    """The tool's median over the whole case and the ratio of each round."""
+    whole = {command: statistics.median([t for r in times for t in r])
+             for command, times in rounds.items()}
+    per_round = []
+    for i in range(len(rounds[label])):
+        median = {command: statistics.median(times[i]) for command, times in rounds.items()}
+        floor = floor_of(case, median)
+        per_round.append(median[label] / floor if floor > 0 else float("inf"))
+    return whole, per_round
+
+
+def seconds_of(clock):
+    """ "1:02.5" or "1:00:02" (as /usr/bin/time -v writes the elapsed time) in seconds."""
+    total = 0.0
+    for part in clock.split(":"):
+        total = total * 60 + float(part)
+    return total
+
+
+def time_runs(results, name, label):
+    """Peak RSS in KiB and the median of CPU time over wall time of the
+    runs under /usr/bin/time -v."""
+    peak, shares = 0, []
+    for path in sorted(os.listdir(results)):
+        if not path.startswith("%s.%s.time" % (name, label)):
+            continue
+        fields = {}
+        with open(os.path.join(results, path), encoding="utf-8") as f:
+            for line in f:
+                key, _, value = line.strip().rpartition(": ")
+                fields[key] = value
+        peak = max(peak, int(fields["Maximum resident set size (kbytes)"]))
+        cpu = float(fields["User time (seconds)"]) + float(fields["System time (seconds)"])
+        wall = seconds_of(fields["Elapsed (wall clock) time (h:mm:ss or m:ss)"])
+        if wall > 0:
+            shares.append(cpu / wall)
+    # /usr/bin/time gives hundredths of a second: nothing to say of a
+    # case that takes less.
+    return peak, statistics.median(shares) if shares else None
 
 
 def report(root):
@@ -175,18 +262,13 @@ def report(root):
     with open(os.path.join(results, "tools"), encoding="utf-8") as f:
         tools = [line.rstrip("\n").split("\t") for line in f if line.strip()]
 
-    header = ("case", "tool", "median ms", "in MiB/s", "out MiB/s", "peak MiB",
-              "floor ms", "ratio", "target", "met")
+    header = ("case", "tool", "median ms", "in MiB/s", "out MiB/s", "peak MiB", "cpu/wall",
+              "floor ms", "ratio", "spread", "target", "met")
     rows = []
     unmet = 0
     for case in cases:
         name = case["name"]
-        median = medians(results, name)
-        if case["floor"] == "true":
-            floor = median["true"]
-        else:
-            # Net of the shell that runs the two floor commands.
-            floor = median["floor"] - median["shell"]
+        rounds = round_times(results, name)
         with open(os.path.join(results, name + ".output_bytes"), encoding="utf-8") as f:
             output_bytes = int(f.read())
         points_mib = case["points"] * 24 / MIB
@@ -197,10 +279,11 @@ def report(root):
         else:
             memory_limit = None
         for label, _ in tools:
+            median, per_round = ratios(case, rounds, label)
+            floor = floor_of(case, median)
             seconds = median[label]
-            with open(os.path.join(results, "%s.%s.rss_kib" % (name, label)),
-                      encoding="utf-8") as f:
-                rss = int(f.read()) / 1024.0
+            peak_kib, cpu_share = time_runs(results, name, label)
+            rss = peak_kib / 1024.0
             ratio = seconds / floor if floor > 0 else float("inf")
             target = "<= %gx" % case["ratio"]
             met = ["yes" if ratio <= case["ratio"] else "NO"]
@@ -208,14 +291,16 @@ def report(root):
                 target += ", <= %.1f MiB" % memory_limit
                 met.append("yes" if rss <= memory_limit else "NO")
             unmet += met.count("NO")
+            cpu_text = "-" if cpu_share is None else "%.2f" % cpu_share
             rows.append((name, label, "%.2f" % (seconds * 1e3),
                          "%.1f" % (case["input_bytes"] / MIB / seconds),
                          "%.1f" % (output_bytes / MIB / seconds),
-                         "%.1f" % rss, "%.2f" % (floor * 1e3), "%.2fx" % ratio,
+                         "%.1f" % rss, cpu_text, "%.2f" % (floor * 1e3),
+                         "%.2fx" % ratio, "%.2f-%.2fx" % (min(per_round), max(per_round)),
                          target, ", ".join(met)))
 
     widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(len(header))]
-    left = {0, 1, 8, 9}
+    left = {0, 1, 10, 11}
 
     def line(r):
         cells = [str(c).ljust(w) if i in left else str(c).rjust(w)
@@ -230,7 +315,7 @@ def report(root):
     for label, path in tools:
         print("%s = %s" % (label, path))
     for case in cases:
-        print("%-6s in: %s bytes (JSON %s), %s points (%.1f MiB as doubles)" % (
+        print("%-8s in: %s bytes (JSON %s), %s points (%.1f MiB as doubles)" % (
             case["name"], format(case["input_bytes"], ","), format(case["json_bytes"], ","),
             format(case["points"], ","), case["points"] * 24 / MIB))
     print("targets not met: %d" % unmet)

@@ -1,15 +1,12 @@
 #include "constructioninfo/xml_form.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <span>
-#include <vector>
 
-#include "constructioninfo/background_writer.h"
 #include "platform/output_file.h"
-#include "platform/parallel.h"
 #include "platform/path_text.h"
+#include "platform/work_sizes.h"
 #include "text/shortest_decimal.h"
 #include "text/utf8.h"
 
@@ -19,7 +16,15 @@ namespace {
 
 constexpr std::string_view kSchemaInstance = "http://www.w3.org/2001/XMLSchema-instance";
 constexpr std::string_view kSchema = "http://www.w3.org/2001/XMLSchema";
-constexpr std::size_t kFlushSize = 256 * 1024;
+
+// The depth of each element in the document, two spaces of indentation a
+// level: the root, its lists, their entries, the entries' fields, and the
+// fields' own entries (a margin's points, a blank's fields).
+constexpr int kRootDepth = 0;
+constexpr int kListDepth = 1;
+constexpr int kEntryDepth = 2;
+constexpr int kFieldDepth = 3;
+constexpr int kFieldEntryDepth = 4;
 
 std::string_view reconstruction_type_name(ReconstructionType type) {
   switch (type) {
@@ -64,8 +69,8 @@ struct PointFrame {
   }
 };
 
-const PointFrame kMarginPoint{"Vec3", 4};
-const PointFrame kAxis{"Axis", 3};
+const PointFrame kMarginPoint{"Vec3", kFieldEntryDepth};
+const PointFrame kAxis{"Axis", kFieldDepth};
 
 // A whole point, its element and its x, y and z, put together on the stack
 // and appended at once: a large document is mostly points.
@@ -78,18 +83,14 @@ void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& va
   out.append(text, end);
 }
 
-// Points formatted by one core in one go, stretches formatted side by side
-// per core (some more than one, as helpers join late), and the room a
-// point's text usually takes.
-constexpr std::size_t kStretch = 4096;
-constexpr std::size_t kStretchesPerCore = 4;
-constexpr std::size_t kPointTextEstimate = 160;
-
 // Builds the text in a buffer and hands it to the sink whenever the buffer
-// has grown past kFlushSize, so that a huge document never sits in memory.
+// has grown past kOutputPieceSize, so that a huge document never sits in
+// memory.
 class XmlWriter {
  public:
-  explicit XmlWriter(const ByteSink& sink) : sink_(sink) { buffer_.reserve(kFlushSize + 4096); }
+  explicit XmlWriter(const ByteSink& sink) : sink_(sink) {
+    buffer_.reserve(platform::kOutputPieceSize + 4096);
+  }
 
   // A container's start tag on its own line.
   void start(std::string_view name, int depth) {
@@ -134,31 +135,8 @@ class XmlWriter {
     append_point(buffer_, frame, value);
     flush_if_full();
   }
-  // The points of a margin. A long one is formatted on every core, a few
-  // stretches at a time, and the stretches go to the sink in order: the
-  // numbers cost far more than writing them out.
   void points(const PointFrame& frame, std::span<const qfm::Vec3> all) {
-    if (all.size() < 2 * kStretch) {
-      for (const qfm::Vec3& value : all) point(frame, value);
-      return;
-    }
-    flush();
-    const std::size_t batch_size = platform::core_count() * kStretchesPerCore * kStretch;
-    stretches_.resize(platform::core_count() * kStretchesPerCore);
-    for (std::size_t start = 0; start < all.size() && result_; start += batch_size) {
-      const std::span<const qfm::Vec3> batch =
-          all.subspan(start, std::min(batch_size, all.size() - start));
-      const std::size_t count = (batch.size() + kStretch - 1) / kStretch;
-      platform::for_each_in_parallel(count, [&](std::size_t i) {
-        std::string& text = stretches_[i];
-        const auto stretch =
-            batch.subspan(i * kStretch, std::min(kStretch, batch.size() - i * kStretch));
-        text.clear();
-        text.reserve(stretch.size() * kPointTextEstimate);
-        for (const qfm::Vec3& value : stretch) append_point(text, frame, value);
-      });
-      for (std::size_t i = 0; i < count && result_; ++i) result_ = sink_(stretches_[i]);
-    }
+    for (const qfm::Vec3& value : all) point(frame, value);
   }
   void root_start() {
     buffer_ += "<?xml version=\"1.0\"?>\n<ConstuctionInfo xmlns:xsi=\"";
@@ -211,7 +189,7 @@ class XmlWriter {
     }
   }
   void flush_if_full() {
-    if (buffer_.size() >= kFlushSize) flush();
+    if (buffer_.size() >= platform::kOutputPieceSize) flush();
   }
   // After the sink's first failure nothing more goes out.
   void flush() {
@@ -221,58 +199,55 @@ class XmlWriter {
 
   const ByteSink& sink_;
   std::string buffer_;
-  // Kept from one margin to the next: the room of a freed buffer goes back
-  // to the system, and new room costs a page fault every 4 KiB.
-  std::vector<std::string> stretches_;
   common::Result<void> result_;
 };
 
 void write_tooth(XmlWriter& xml, const Tooth& tooth) {
-  xml.start("Tooth", 2);
-  xml.number("Number", tooth.number, 3);
-  xml.leaf("ReconstructionType", reconstruction_type_name(tooth.reconstruction_type), 3);
+  xml.start("Tooth", kEntryDepth);
+  xml.number("Number", tooth.number, kFieldDepth);
+  xml.leaf("ReconstructionType", reconstruction_type_name(tooth.reconstruction_type), kFieldDepth);
   if (tooth.margin.empty()) {
-    xml.empty("Margin", 3);
+    xml.empty("Margin", kFieldDepth);
   } else {
-    xml.start("Margin", 3);
+    xml.start("Margin", kFieldDepth);
     xml.points(kMarginPoint, tooth.margin);
-    xml.end("Margin", 3);
+    xml.end("Margin", kFieldDepth);
   }
   xml.point(kAxis, tooth.axis);
-  xml.end("Tooth", 2);
+  xml.end("Tooth", kEntryDepth);
 }
 
 void write_production_blank(XmlWriter& xml, const ProductionBlank& blank) {
-  xml.start("ProductionBlank", 3);
-  xml.leaf("MaterialDescriptor", blank.material_descriptor, 4);
-  xml.leaf("MaterialColor", blank.material_color, 4);
-  xml.number("BlankHeight", blank.blank_height, 4);
-  xml.leaf("MaterialType", blank.material_type, 4);
-  xml.leaf("SlotId", blank.slot_id, 4);
-  xml.leaf("MachineDescriptorLong", blank.machine_descriptor_long, 4);
-  xml.leaf("MachineNameInterop", blank.machine_name_interop, 4);
-  xml.leaf("MachineNameGeneric", blank.machine_name_generic, 4);
-  xml.leaf("MachineNameTranslated", blank.machine_name_translated, 4);
-  xml.leaf("HolderName", blank.holder_name, 4);
-  xml.end("ProductionBlank", 3);
+  xml.start("ProductionBlank", kFieldDepth);
+  xml.leaf("MaterialDescriptor", blank.material_descriptor, kFieldEntryDepth);
+  xml.leaf("MaterialColor", blank.material_color, kFieldEntryDepth);
+  xml.number("BlankHeight", blank.blank_height, kFieldEntryDepth);
+  xml.leaf("MaterialType", blank.material_type, kFieldEntryDepth);
+  xml.leaf("SlotId", blank.slot_id, kFieldEntryDepth);
+  xml.leaf("MachineDescriptorLong", blank.machine_descriptor_long, kFieldEntryDepth);
+  xml.leaf("MachineNameInterop", blank.machine_name_interop, kFieldEntryDepth);
+  xml.leaf("MachineNameGeneric", blank.machine_name_generic, kFieldEntryDepth);
+  xml.leaf("MachineNameTranslated", blank.machine_name_translated, kFieldEntryDepth);
+  xml.leaf("HolderName", blank.holder_name, kFieldEntryDepth);
+  xml.end("ProductionBlank", kFieldDepth);
 }
 
 void write_construction_file(XmlWriter& xml, const ConstructionFile& file) {
-  xml.start("ConstructionFile", 2);
-  xml.leaf("Filename", file.filename, 3);
-  xml.leaf("Material", file.material, 3);
-  xml.leaf("MaterialName", file.material_name, 3);
+  xml.start("ConstructionFile", kEntryDepth);
+  xml.leaf("Filename", file.filename, kFieldDepth);
+  xml.leaf("Material", file.material, kFieldDepth);
+  xml.leaf("MaterialName", file.material_name, kFieldDepth);
   if (file.tooth_numbers.empty()) {
-    xml.empty("ToothNumbers", 3);
+    xml.empty("ToothNumbers", kFieldDepth);
   } else {
-    xml.start("ToothNumbers", 3);
-    for (std::uint32_t number : file.tooth_numbers) xml.number("int", number, 4);
-    xml.end("ToothNumbers", 3);
+    xml.start("ToothNumbers", kFieldDepth);
+    for (std::uint32_t number : file.tooth_numbers) xml.number("int", number, kFieldEntryDepth);
+    xml.end("ToothNumbers", kFieldDepth);
   }
-  xml.leaf("MaterialColor", file.material_color, 3);
-  xml.number("Height", file.height, 3);
+  xml.leaf("MaterialColor", file.material_color, kFieldDepth);
+  xml.number("Height", file.height, kFieldDepth);
   if (file.production_blank) write_production_blank(xml, *file.production_blank);
-  xml.end("ConstructionFile", 2);
+  xml.end("ConstructionFile", kEntryDepth);
 }
 
 }  // namespace
@@ -281,22 +256,22 @@ common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& 
   XmlWriter xml(sink);
   xml.root_start();
   if (document.teeth.empty()) {
-    xml.empty("Teeth", 1);
+    xml.empty("Teeth", kListDepth);
   } else {
-    xml.start("Teeth", 1);
+    xml.start("Teeth", kListDepth);
     for (const Tooth& tooth : document.teeth) write_tooth(xml, tooth);
-    xml.end("Teeth", 1);
+    xml.end("Teeth", kListDepth);
   }
   if (document.construction_files.empty()) {
-    xml.empty("ConstructionFileList", 1);
+    xml.empty("ConstructionFileList", kListDepth);
   } else {
-    xml.start("ConstructionFileList", 1);
+    xml.start("ConstructionFileList", kListDepth);
     for (const ConstructionFile& file : document.construction_files)
       write_construction_file(xml, file);
-    xml.end("ConstructionFileList", 1);
+    xml.end("ConstructionFileList", kListDepth);
   }
-  xml.leaf("ProjectName", document.project_name, 1);
-  xml.end("ConstuctionInfo", 0);
+  xml.leaf("ProjectName", document.project_name, kListDepth);
+  xml.end("ConstuctionInfo", kRootDepth);
   return xml.finish();
 }
 
@@ -318,14 +293,14 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
     return std::unexpected(common::wrap_error(
         "Failed to create " + platform::display_path(output_path), file.error()));
   }
-  common::Result<void> written;
-  {
-    constructioninfo::BackgroundWriter writer(*file);
-    const ByteSink to_file = [&](std::string& bytes) { return writer.hand_over(bytes); };
-    written = write_xml(document, to_file);
-    const auto finished = writer.finish();
-    if (written) written = finished;
-  }
+  // Written on this thread: a writer thread of its own, or the margins
+  // formatted on every core, made a large case slower on two cores.
+  const ByteSink to_file = [&](std::string& bytes) {
+    auto written = file->write(bytes);
+    bytes.clear();
+    return written;
+  };
+  common::Result<void> written = write_xml(document, to_file);
   if (written) written = file->commit();
   if (!written) {
     return std::unexpected(common::wrap_error(

@@ -54,6 +54,11 @@ class InputFile {
   NativeFile file_ = kNoFile;
 };
 
+// The size of the regular file at `path`, asked without opening it (so a
+// pipe or a device is not disturbed); 0 for anything else or when the
+// system does not tell. A hint for planning the work, never a limit.
+std::size_t file_size_hint(const std::string& path);
+
 // The whole content of `path` as bytes.
 common::Result<std::string> read_whole_file(const std::string& path);
 

@@ -71,4 +71,10 @@ std::size_t InputFile::size_hint() const {
   return static_cast<std::size_t>(status.st_size);
 }
 
+std::size_t file_size_hint(const std::string& path) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
+  return static_cast<std::size_t>(status.st_size);
+}
+
 }  // namespace platform

@@ -64,4 +64,13 @@ std::size_t InputFile::size_hint() const {
   return static_cast<std::size_t>(size.QuadPart);
 }
 
+std::size_t file_size_hint(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(native_path(path).c_str(), GetFileExInfoStandard, &data) ||
+      (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0) {
+    return 0;
+  }
+  return (static_cast<std::size_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 }  // namespace platform

@@ -10,13 +10,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/work_sizes.h"
+
 namespace platform {
 
-// Buffers below this size gain nothing from huge pages.
-inline constexpr std::size_t kLargeBufferSize = 2 * 1024 * 1024;
-
-// Asks for huge pages for the untouched memory [data, data + bytes); a
-// request the system declines changes nothing but the speed.
+// Asks for huge pages for the untouched memory [data, data + bytes) when
+// it spans kLargeBufferSize; a request the system declines changes nothing
+// but the speed.
 void advise_large_buffer(void* data, std::size_t bytes);
 
 // Gives a list that may grow large room for `count` entries, the room

@@ -10,12 +10,14 @@ namespace platform {
 // system once.
 std::size_t core_count();
 
-// Calls work(i) for every i below `count`, on as many threads as there are
-// cores (the calling thread among them), and returns when all are done.
-// Small work stays on the calling thread: helpers start only when the
-// first piece took long enough to be worth them. Which thread takes which
-// index is open; each index is taken once. An exception thrown by work
-// reaches the caller, the first one if several.
-void for_each_in_parallel(std::size_t count, const std::function<void(std::size_t)>& work);
+// Calls work(i) for every i below `count` and returns when all are done.
+// With `worth_helpers` (the caller's judgement from the work's size, see
+// work_sizes.h) the work is spread over as many threads as there are cores,
+// the calling thread among them; without, it all runs on the calling
+// thread, in index order. Which thread takes which index is open; each
+// index is taken once. An exception thrown by work reaches the caller, the
+// first one if several.
+void for_each_in_parallel(std::size_t count, bool worth_helpers,
+                          const std::function<void(std::size_t)>& work);
 
 }  // namespace platform

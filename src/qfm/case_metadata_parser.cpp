@@ -6,6 +6,7 @@
 #include "qfm/json_reader.h"
 #include "qfm/json_record.h"
 #include "qfm/material_code.h"
+#include "qfm/points_ahead.h"
 
 namespace qfm {
 
@@ -201,9 +202,24 @@ Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& re
     return std::optional<std::vector<Vec3>>{};
   }
   std::vector<Vec3> points;
-  if (auto read = read_list_into(reader, points, read_vec3); !read) {
-    return std::unexpected(read.error());
-  }
+  // A long array's usual points are read ahead on every core and taken a
+  // stretch at a time where they begin.
+  PointsAhead ahead(reader.text(), read_usual_vec3);
+  std::optional<std::size_t> array_start;
+  const auto read = read_sequence(reader, [&](Reader& r) -> Result<void> {
+    if (!array_start) array_start = r.position();
+    if (const PointStretch* stretch = ahead.at(*array_start, r.position())) {
+      platform::reserve_growing_list(points, ahead.room_for(points.size(), points.capacity()));
+      points.insert(points.end(), stretch->points.begin(), stretch->points.end());
+      r.rewind(stretch->end);
+      return {};
+    }
+    auto point = read_vec3(r);
+    if (!point) return std::unexpected(point.error());
+    platform::append_to_growing_list(points, *point);
+    return {};
+  });
+  if (!read) return std::unexpected(read.error());
   return std::optional<std::vector<Vec3>>{std::move(points)};
 }
 

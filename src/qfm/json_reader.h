@@ -61,6 +61,8 @@ class Reader {
   // shortcut and takes the full way when the text is not as it expected.
   std::size_t position() const { return index_; }
   void rewind(std::size_t position) { index_ = position; }
+  // The whole text, for reading ahead elsewhere.
+  std::string_view text() const { return text_; }
 
   // Faults at the last character taken, or at the next character.
   Error error_here(std::string_view message) const;

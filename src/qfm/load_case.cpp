@@ -8,6 +8,7 @@
 #include "platform/input_file.h"
 #include "platform/parallel.h"
 #include "platform/path_text.h"
+#include "platform/work_sizes.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 #include "text/utf8.h"
@@ -74,19 +75,23 @@ class InOrderOpener {
 
 // Each product's margin line file replaces the points of the metadata file;
 // a file that opens but does not read leaves them as they were. Nothing
-// changes unless every file opens.
+// changes unless every file opens. Files that add up to a large read are
+// read side by side.
 Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory) {
   std::vector<Product>& products = case_metadata.products;
   std::vector<std::string> paths;
   paths.reserve(products.size());
+  std::size_t total_bytes = 0;
   for (const Product& product : products) {
     paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
+    total_bytes += platform::file_size_hint(paths.back());
   }
   std::vector<std::optional<std::vector<Vec3>>> points(products.size());
   InOrderOpener opener(paths);
   // Every piece of work takes the next file in order, whichever index it
   // is given.
-  platform::for_each_in_parallel(paths.size(), [&](std::size_t) {
+  platform::for_each_in_parallel(
+      paths.size(), total_bytes >= platform::kWorthReadingSideBySide, [&](std::size_t) {
     auto opened = opener.next();
     if (!opened) return;
     if (auto read = read_margin_line(opened->file)) points[opened->index] = std::move(*read);

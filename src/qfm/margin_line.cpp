@@ -10,6 +10,7 @@
 
 #include "platform/input_file.h"
 #include "platform/large_memory.h"
+#include "platform/work_sizes.h"
 #include "text/decimal_number.h"
 #include "text/utf8.h"
 #include "text/white_space.h"
@@ -118,8 +119,6 @@ common::RunError not_text_error() {
   return common::plain_error("stream did not contain valid UTF-8");
 }
 
-// Read size: large enough that a big file costs few system calls.
-constexpr std::size_t kReadBufferSize = 64 * 1024;
 // The fewest bytes a point line of a real scan takes ("-12.3456 7.8901
 // 3.2109" and its line feed): room for that many points is seldom outgrown.
 constexpr std::size_t kUsualPointLineBytes = 24;
@@ -205,9 +204,9 @@ common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file) {
   MarginLineReader reader;
   reader.expect_text_of(file.size_hint());
   // Room for the reads, not cleared first: only what a read fills is used.
-  const std::unique_ptr<char[]> buffer(new char[kReadBufferSize]);
+  const std::unique_ptr<char[]> buffer(new char[platform::kMarginReadSize]);
   for (;;) {
-    auto count = file.read(buffer.get(), kReadBufferSize);
+    auto count = file.read(buffer.get(), platform::kMarginReadSize);
     if (!count) return std::unexpected(count.error());
     if (*count == 0) {
       reader.finish();

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <sstream>
 #include <utility>
 
 #include "constructioninfo/build.h"
@@ -102,6 +105,31 @@ TEST(ConstructionInfo, WritesEveryPointOfALongMarginInOrder) {
     ASSERT_NE(end, std::string::npos);
     EXPECT_TRUE(text.substr(start, end - start) == expected);
   }
+}
+
+// A document of many pieces reaches the file whole and in order, the same
+// bytes as the text in memory.
+TEST(ConstructionInfo, WritesALongDocumentToItsFileAsRendered) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / "construction_info_test_long.constructionInfo";
+  for (const std::size_t count : {0u, 1u, 50001u}) {
+    SCOPED_TRACE(count);
+    qfm::Product product = crown();
+    std::vector<qfm::Vec3> points;
+    for (std::size_t i = 0; i < count; ++i) {
+      points.push_back(qfm::Vec3{static_cast<double>(i) / 3, 1.25, -static_cast<double>(i)});
+    }
+    product.margin_line_coordinates = std::move(points);
+    const qfm::CaseMetadata case_metadata = case_of({product});
+    const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
+    ASSERT_TRUE(document);
+    ASSERT_TRUE(write_construction_info(*document, path.string()));
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream written;
+    written << in.rdbuf();
+    EXPECT_TRUE(written.str() == render_xml(*document));
+  }
+  std::filesystem::remove(path);
 }
 
 TEST(ConstructionInfo, WritesAnEmptyCaseWithEmptyContainers) {

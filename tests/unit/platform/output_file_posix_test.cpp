@@ -9,7 +9,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "constructioninfo/background_writer.h"
 #include "output_file_fixture.h"
 #include "platform/output_file.h"
 #include "platform/signal_cleanup.h"
@@ -129,9 +128,9 @@ TEST_F(FullFileSystemTest, LeavesThePreviousFileWhenSpaceRunsOut) {
   EXPECT_EQ(entries(), 1u);
 }
 
-// A write that fails on the writer's own thread, past the first megabyte,
-// is reported all the same, and nothing after it is written.
-TEST_F(OutputFileTest, TheWriterThreadReportsRunningOutOfSpace) {
+// A write that fails past the first megabyte, as the file system fills, is
+// reported.
+TEST_F(OutputFileTest, ReportsRunningOutOfSpace) {
   const fs::path small = dir_ / "small";
   fs::create_directory(small);
   if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=1536k") != 0) {
@@ -142,12 +141,11 @@ TEST_F(OutputFileTest, TheWriterThreadReportsRunningOutOfSpace) {
   {
     auto file = OutputFile::create((small / "out.xml").string());
     ASSERT_TRUE(file);
-    constructioninfo::BackgroundWriter writer(*file);
     for (int i = 0; i < 64 && handed; ++i) {
-      std::string buffer(64 * 1024, 'x');
-      handed = writer.hand_over(buffer);
+      const std::string buffer(64 * 1024, 'x');
+      handed = file->write(buffer);
     }
-    finished = writer.finish();
+    finished = handed;
   }
   ::umount(small.c_str());
   ASSERT_FALSE(finished);
@@ -226,19 +224,17 @@ TEST_F(OutputFileTest, WritesAMountPointInPlace) {
 
 // The first failed write is the one reported, by the next hand-over or at
 // the end, and nothing is written after it.
-TEST(BackgroundWriterFailure, ReportsTheFirstWriteError) {
+// The first failed write is the one reported.
+TEST(OutputFileFailure, ReportsTheFirstWriteError) {
   auto file = OutputFile::create("/dev/full");
   ASSERT_TRUE(file);
-  constructioninfo::BackgroundWriter writer(*file);
   common::Result<void> handed;
   for (int i = 0; i < 100 && handed; ++i) {
-    std::string buffer(4096, 'x');
-    handed = writer.hand_over(buffer);
+    const std::string buffer(4096, 'x');
+    handed = file->write(buffer);
   }
-  const auto finished = writer.finish();
-  ASSERT_FALSE(finished);
-  EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
-  EXPECT_FALSE(handed);
+  ASSERT_FALSE(handed);
+  EXPECT_EQ(handed.error().message, "No space left on device (os error 28)");
 }
 
 // A signal that ends the process removes the registered temporary first,

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 
 #include "case_file_messages.h"
 
@@ -355,6 +356,34 @@ TEST(ParseCaseMetadata, SpendsItsDepthBudgetOnlyOnValuesItReads) {
   // A case written as nested arrays fails at its first field, whatever follows.
   EXPECT_EQ(parse_error(std::string(100000, '[')),
             "invalid type: sequence, expected a string at line 1 column 1");
+}
+
+// Coordinates written in full (16 or more significant digits) read as the
+// nearest double, as strtod gives it; a plain decimal too large for a double
+// is out of range.
+TEST(ParseCaseMetadata, ReadsCoordinatesWrittenInFullAsTheNearestDouble) {
+  const std::string texts[] = {
+      "-8.115575937814128",
+      "5.6658682786431225",
+      "0.10000000000000001",
+      "12345678901234567.5",
+      "-0.000000000000000000012345678901234567",
+      "9007199254740993.0000000000000000001",
+      "1." + std::string(400, '0') + "1",
+  };
+  for (const std::string& text : texts) {
+    SCOPED_TRACE(text);
+    const Product product = only_product(case_with_products(product_with(
+        R"("margin_line_coordinates":[[)" + text + ",0,0],{\"x\":0,\"y\":" + text + ",\"z\":0}]")));
+    ASSERT_TRUE(product.margin_line_coordinates);
+    const double expected = std::strtod(text.c_str(), nullptr);
+    EXPECT_EQ(*product.margin_line_coordinates,
+              (std::vector<Vec3>{Vec3{expected, 0, 0}, Vec3{0, expected, 0}}));
+  }
+  std::string error = parse_error(case_with_products(
+      product_with(R"("margin_line_coordinates":[[1)" + std::string(400, '0') + ".5,0,0]]")));
+  error.resize(error.find(" at line "));
+  EXPECT_EQ(error, "number out of range");
 }
 
 }  // namespace
