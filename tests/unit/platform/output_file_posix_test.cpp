@@ -152,60 +152,6 @@ TEST_F(OutputFileTest, ReportsRunningOutOfSpace) {
   EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
 }
 
-// After the first failed write nothing more is written, even once the
-// system would take bytes again (a gap in the middle would make a torn
-// document look whole): later hand-overs and finish() still fail, whether
-// the failure met the caller's thread (within the first megabyte) or the
-// writer's own.
-TEST_F(OutputFileTest, AfterTheFirstWriteErrorEveryLaterCallFails) {
-  const fs::path small = dir_ / "small";
-  fs::create_directory(small);
-  constexpr std::size_t kSize = 4 << 20;
-  if (::mount("tmpfs", small.c_str(), "tmpfs", 0, "size=4m") != 0) {
-    GTEST_SKIP() << "cannot mount a small file system here";
-  }
-  // Unmounted however the test ends, a failed assertion included.
-  const struct Unmount {
-    const fs::path& point;
-    ~Unmount() { ::umount(point.c_str()); }
-  } unmount{small};
-  const struct {
-    const char* name;
-    std::size_t room;  // what the ballast leaves free
-  } cases[] = {
-      {"on the caller's thread", 512 << 10},
-      {"on the writer's thread", 2 << 20},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    std::ofstream(small / "ballast") << std::string(kSize - c.room, 'b');
-    common::Result<void> handed;
-    common::Result<void> later;
-    common::Result<void> finished;
-    common::Result<void> finished_again;
-    {
-      auto file = OutputFile::create((small / "out.xml").string());
-      ASSERT_TRUE(file);
-      constructioninfo::BackgroundWriter writer(*file);
-      for (int i = 0; i < 128 && handed; ++i) {
-        std::string buffer(64 << 10, 'x');
-        handed = writer.hand_over(buffer);
-      }
-      fs::remove(small / "ballast");
-      std::string buffer(64 << 10, 'y');
-      later = writer.hand_over(buffer);
-      finished = writer.finish();
-      finished_again = writer.finish();
-    }
-    EXPECT_FALSE(handed);
-    ASSERT_FALSE(later);
-    EXPECT_EQ(later.error().message, "No space left on device (os error 28)");
-    ASSERT_FALSE(finished);
-    EXPECT_EQ(finished.error().message, "No space left on device (os error 28)");
-    EXPECT_FALSE(finished_again);
-  }
-}
-
 // A file mounted over another cannot be renamed over; it is written in place.
 TEST_F(OutputFileTest, WritesAMountPointInPlace) {
   const fs::path target = dir_ / "out.xml";
