@@ -208,6 +208,31 @@ std::string markdown_reference(const CatalogListing& listing) {
          md_machines(listing) + "\n" + md_materials(listing) + "\n" + md_brand_references(listing);
 }
 
+// Text lines of at most 80 bytes, as man page checkers ask: a long line is
+// broken at a space, which roff fills back into one paragraph; a piece is
+// never left beginning with a request character.
+std::string wrap_roff_lines(std::string_view text) {
+  constexpr std::size_t kMaxLine = 80;
+  std::string out;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    std::string_view line = text.substr(0, end);
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    while (line.size() > kMaxLine && line.front() != '.') {
+      std::size_t cut = line.rfind(' ', kMaxLine);
+      while (cut != std::string_view::npos && cut > 0 &&
+             (line[cut + 1] == '.' || line[cut + 1] == '\'')) {
+        cut = line.rfind(' ', cut - 1);
+      }
+      if (cut == std::string_view::npos || cut == 0) break;
+      out.append(line.substr(0, cut)).push_back('\n');
+      line.remove_prefix(cut + 1);
+    }
+    out.append(line).push_back('\n');
+  }
+  return out;
+}
+
 std::string roff_reference(const CatalogListing& listing) {
   std::string out =
       ".SH CATALOGS\n"
@@ -268,7 +293,7 @@ std::string roff_reference(const CatalogListing& listing) {
     out += ".TP\n.B " + roff_text(row.key) + "\n" + roff_text(row.name) + "; " +
            roff_text(row.material) + "; AG: " + roff_texts(row.amann_girrbach) + ".\n";
   }
-  return out;
+  return wrap_roff_lines(out);
 }
 
 std::string schema_catalog_values(const CatalogListing& listing) {
