@@ -129,8 +129,17 @@ else()
     DEPENDS "${PROJECT_SOURCE_DIR}/COPYRIGHT" "${PROJECT_SOURCE_DIR}/cmake/DebianCopyrightScript.cmake"
     COMMENT "Writing the Debian copyright file"
     VERBATIM)
-  add_custom_target(daz_man_page ALL DEPENDS "${daz_man_gz}" "${daz_changelog_gz}" "${daz_copyright}")
-  install(FILES "${daz_man_gz}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+  # check-margin-lines, installed beside the program, has a page of its own.
+  set(daz_checker_man_gz "${PROJECT_BINARY_DIR}/doc/check-margin-lines.1.gz")
+  add_custom_command(OUTPUT "${daz_checker_man_gz}"
+    COMMAND "${CMAKE_COMMAND}" -E make_directory "${PROJECT_BINARY_DIR}/doc"
+    COMMAND "${DAZ_GZIP}" -9n -c "${PROJECT_SOURCE_DIR}/doc/check-margin-lines.1" > "${daz_checker_man_gz}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/doc/check-margin-lines.1"
+    COMMENT "Compressing the margin line checker's man page"
+    VERBATIM)
+  add_custom_target(daz_man_page ALL
+    DEPENDS "${daz_man_gz}" "${daz_checker_man_gz}" "${daz_changelog_gz}" "${daz_copyright}")
+  install(FILES "${daz_man_gz}" "${daz_checker_man_gz}" DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
   install(FILES "${daz_changelog_gz}" "${daz_copyright}" DESTINATION "${daz_doc_dir}")
   install(FILES "${PROJECT_SOURCE_DIR}/packaging/lintian-overrides"
     DESTINATION "${CMAKE_INSTALL_DATADIR}/lintian/overrides" RENAME daz-izezovivadezurid)
