@@ -69,22 +69,30 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   for (const auto& argument : arguments)
     command_line += L" " + quoted(platform::wide_text(argument));
 
-  const HANDLE in = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
-  const HANDLE out = inheritable_file(out_path, GENERIC_WRITE, CREATE_ALWAYS);
-  const HANDLE err = inheritable_file(err_path, GENERIC_WRITE, CREATE_ALWAYS);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = in;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
   PROCESS_INFORMATION process{};
   const std::wstring working_directory = fs::absolute(directory).wstring();
-  // No console: the tool writes to the files, as to any redirected stream.
-  const BOOL started =
-      CreateProcessW(tool.c_str(), command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
-                     nullptr, working_directory.c_str(), &startup, &process);
-  for (const HANDLE handle : {in, out, err}) CloseHandle(handle);
+  // Wine now and then fails to start a process under load; a start that
+  // fails is tried again a few times, and its error kept for the report.
+  BOOL started = FALSE;
+  DWORD start_error = 0;
+  for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+    if (attempt > 0) Sleep(200);
+    const HANDLE in = inheritable_file("NUL", GENERIC_READ, OPEN_EXISTING);
+    const HANDLE out = inheritable_file(out_path, GENERIC_WRITE, CREATE_ALWAYS);
+    const HANDLE err = inheritable_file(err_path, GENERIC_WRITE, CREATE_ALWAYS);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = in;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
+    // No console: the tool writes to the files, as to any redirected stream.
+    started = CreateProcessW(tool.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                             DETACHED_PROCESS, nullptr, working_directory.c_str(), &startup,
+                             &process);
+    if (!started) start_error = GetLastError();
+    for (const HANDLE handle : {in, out, err}) CloseHandle(handle);
+  }
   Outcome outcome;
   if (started) {
     // A run that hangs (a device read without end) fails its test instead
@@ -100,6 +108,7 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   }
   outcome.out = read_bytes(out_path);
   outcome.err = read_bytes(err_path);
+  if (!started) outcome.err = "the tool did not start: error " + std::to_string(start_error);
   fs::remove(out_path);
   fs::remove(err_path);
   return outcome;
