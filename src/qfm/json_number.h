@@ -46,19 +46,21 @@ struct NumberToken {
   std::size_t end = 0;
   bool negative = false;
   bool has_exponent = false;
-  // The integer and fraction digits as one integer, for the exact short
-  // form; it wraps when they are many, which digit_count then rules out.
+  // The integer and fraction digits as one integer, to convert without
+  // reading the text again; it wraps when they are many, which
+  // digit_count then rules out.
   std::uint64_t digits = 0;
   int digit_count = 0;
   int fraction_count = 0;
 
   bool is_integer() const { return fraction_count == 0 && !has_exponent; }
 
-  // The value, when the exact short form holds it: no exponent and at most
-  // 15 digits, nearly every coordinate. None otherwise.
-  std::optional<double> exact_value() const {
+  // The value, when the gathered digits give it (text::decimal_from_digits):
+  // no exponent and at most 19 digits, nearly every coordinate. None
+  // otherwise, for the conversion of the text.
+  std::optional<double> value_from_digits() const {
     if (has_exponent) return std::nullopt;
-    return text::exact_short_decimal(digits, digit_count, fraction_count, negative);
+    return text::decimal_from_digits(digits, digit_count, fraction_count, negative);
   }
 };
 

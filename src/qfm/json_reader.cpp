@@ -206,7 +206,7 @@ Result<double> Reader::read_double() {
   if (token.fault != NumberToken::Fault::None) {
     return std::unexpected(number_fault(token.fault, token.end, kEofValue));
   }
-  if (const auto value = token.exact_value()) {
+  if (const auto value = token.value_from_digits()) {
     index_ = token.end;
     return *value;
   }

@@ -11,10 +11,9 @@ namespace {
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
-// Digits with at most one point and no exponent, few enough that the
-// digits and the power of ten are both exact doubles: one division is then
-// correctly rounded (Clinger's fast path). Covers nearly every coordinate;
-// anything else is none and goes to fast_float.
+// Digits with at most one point and no exponent, few enough to gather in
+// 64 bits (decimal_from_digits). Covers nearly every coordinate; anything
+// else is none and goes to fast_float.
 std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
   const char* const begin = text.data();
   const char* const end = begin + text.size();
@@ -25,6 +24,21 @@ std::optional<DecimalPrefix> plain_short_decimal(std::string_view text) {
 }
 
 }  // namespace
+
+std::optional<double> long_decimal_from_digits(std::uint64_t digits, int digit_count,
+                                               int fraction_digits, bool negative) {
+  if (digit_count > kMaxGatheredDigits) return std::nullopt;
+  // fast_float's own step for a number whose digits fit 64 bits: the
+  // product with a 128-bit power of ten, which settles the rounding for
+  // nearly every number and says so when it cannot (power2 < 0).
+  using Format = fast_float::binary_format<double>;
+  const fast_float::adjusted_mantissa rounded =
+      fast_float::compute_float<Format>(-fraction_digits, digits);
+  if (rounded.power2 < 0) return std::nullopt;
+  double value = 0;
+  fast_float::to_float(negative, rounded, value);
+  return value;
+}
 
 std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
   if (const auto plain = plain_short_decimal(text)) return plain;

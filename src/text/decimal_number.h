@@ -21,12 +21,24 @@ struct DecimalValue {
 // least one digit. Anything else gives none.
 std::optional<DecimalValue> decimal_to_double(std::string_view text);
 
-// `digits` × 10^-`fraction_digits` (negated when `negative`) when the
-// digits and the power of ten are both exact doubles (at most 15
-// significant digits in `digit_count`, which counts leading zeros too), so
-// that one division rounds correctly; none otherwise. For scanners that gather the digits as they go.
+// The most digits that a scanner's 64-bit gathering holds without wrapping.
+constexpr int kMaxGatheredDigits = 19;
+
+// decimal_from_digits for more than 15 digits; out of line, since it is the
+// rarer path and needs the full conversion's tables.
+std::optional<double> long_decimal_from_digits(std::uint64_t digits, int digit_count,
+                                               int fraction_digits, bool negative);
+
+// `digits` × 10^-`fraction_digits` (negated when `negative`), rounded to
+// the nearest double, for scanners that gather the digits as they go;
+// `digit_count` counts leading zeros too. Up to 15 digits, the digits and
+// the power of ten are both exact doubles, so that one division rounds
+// correctly; up to 19, the digits still fit 64 bits and the nearest double
+// is found from them without reading the text again. None for more digits
+// (`digits` may have wrapped), or in the rare case where those 64 bits
+// cannot settle the rounding: the caller then converts the text itself.
 // Inline: the readers call it for nearly every number they read.
-inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit_count,
+inline std::optional<double> decimal_from_digits(std::uint64_t digits, int digit_count,
                                                  int fraction_digits, bool negative = false) {
   // Powers of ten that a double holds exactly.
   static constexpr double kExactPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -34,14 +46,16 @@ inline std::optional<double> exact_short_decimal(std::uint64_t digits, int digit
   // 10^15 < 2^53: the digits fit a double exactly; and a fraction of at
   // most 15 digits needs no power beyond 10^15.
   constexpr int kMaxExactDigits = 15;
-  if (digit_count > kMaxExactDigits) return std::nullopt;
+  if (digit_count > kMaxExactDigits) [[unlikely]] {
+    return long_decimal_from_digits(digits, digit_count, fraction_digits, negative);
+  }
   const double value = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
   return negative ? -value : value;
 }
 
 // Moves `p` past the run of decimal digits it stands on, appending them
 // to `digits`, and gives the run's length. A run too long for 64 bits
-// wraps `digits`; exact_short_decimal refuses such counts anyway. The one
+// wraps `digits`; decimal_from_digits refuses such counts anyway. The one
 // digit loop of every number scanner.
 inline int gather_digits(const char*& p, const char* end, std::uint64_t& digits) {
   const char* const run = p;
@@ -53,7 +67,7 @@ inline int gather_digits(const char*& p, const char* end, std::uint64_t& digits)
 
 // A plain short decimal ("-"? digits, then "." and digits if any; no
 // exponent) read from `p` on, the digits gathered as they pass: its value
-// when exact_short_decimal gives one, with `p` moved past its last digit;
+// when decimal_from_digits gives one, with `p` moved past its last digit;
 // none (and `p` somewhere inside) when it has no digit or too many.
 // Whatever follows is the caller's to judge. Looser than JSON's numbers
 // (leading zeros, "5." and ".5" pass): the margin line files' form.
@@ -69,7 +83,7 @@ inline std::optional<double> scan_plain_short_decimal(const char*& p, const char
     count += fraction_count;
   }
   if (count == 0) return std::nullopt;
-  return exact_short_decimal(digits, count, fraction_count, negative);
+  return decimal_from_digits(digits, count, fraction_count, negative);
 }
 
 // The longest start of `text` that has that form, read as above, and its

@@ -56,8 +56,9 @@ int digit_count(std::uint64_t value) {
   return guess + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
-// Writes the `count` digits of `value` ending at `end`, two at a time.
-void write_digits_backward(std::uint64_t value, char* end) {
+// Writes the digits of `value` ending at `end`, two at a time, in 32-bit
+// arithmetic, which is cheaper than 64-bit.
+void write_short_digits_backward(std::uint32_t value, char* end) {
   while (value >= 100) {
     const auto pair = static_cast<std::size_t>(value % 100) * 2;
     value /= 100;
@@ -69,6 +70,30 @@ void write_digits_backward(std::uint64_t value, char* end) {
   } else {
     end[-1] = static_cast<char>('0' + value);
   }
+}
+
+// Writes the eight digits of `value` (below 10^8), leading zeros included,
+// at `out`.
+void write_eight_digits(char* out, std::uint32_t value) {
+  const std::uint32_t high = value / 10000;
+  const std::uint32_t low = value % 10000;
+  std::memcpy(out, kDigitPairs + static_cast<std::size_t>(high / 100) * 2, 2);
+  std::memcpy(out + 2, kDigitPairs + static_cast<std::size_t>(high % 100) * 2, 2);
+  std::memcpy(out + 4, kDigitPairs + static_cast<std::size_t>(low / 100) * 2, 2);
+  std::memcpy(out + 6, kDigitPairs + static_cast<std::size_t>(low % 100) * 2, 2);
+}
+
+// Writes the digits of `value` ending at `end`: eight at a time while
+// there are more than eight (a double's 16 or 17 digits are three pieces),
+// then the rest.
+void write_digits_backward(std::uint64_t value, char* end) {
+  constexpr std::uint64_t kEightDigits = 100000000;
+  while (value >= kEightDigits) {
+    end -= 8;
+    write_eight_digits(end, static_cast<std::uint32_t>(value % kEightDigits));
+    value /= kEightDigits;
+  }
+  write_short_digits_backward(static_cast<std::uint32_t>(value), end);
 }
 
 Digits shortest_digits(double magnitude) {

@@ -16,7 +16,7 @@ TEST(ScanNumber, FindsWhereAWellFormedTokenEndsAndWhatItIs) {
     std::string text;  // the token, then what follows it
     std::size_t end;
     bool is_integer;
-    std::optional<double> exact;
+    std::optional<double> value;  // from the gathered digits
   } cases[] = {
       {"0", 1, true, 0.0},
       {"-0", 2, true, -0.0},
@@ -27,10 +27,14 @@ TEST(ScanNumber, FindsWhereAWellFormedTokenEndsAndWhatItIs) {
       {"1e2", 3, false, std::nullopt},
       {"2.5E-1x", 6, false, std::nullopt},
       {"1e+0", 4, false, std::nullopt},
-      {"1234567890123456", 16, true, std::nullopt},
-      // At most 15 digits, the integer's "0" counted.
-      {"0.00000000000001", 16, false, 1e-14},
-      {"0.000000000000001", 17, false, std::nullopt},
+      // Up to 19 digits, the integer's "0" counted; a double's shortest
+      // exact form has up to 17.
+      {"1234567890123456", 16, true, 1234567890123456.0},
+      {"0.000000000000001", 17, false, 1e-15},
+      {"-12.345678901234567,", 19, false, -12.345678901234567},
+      {"9007199254740993", 16, true, 9007199254740992.0},  // a tie, to even
+      {"0.1000000000000000055511151231257827", 36, false, std::nullopt},
+      {"12345678901234567890", 20, true, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -38,9 +42,9 @@ TEST(ScanNumber, FindsWhereAWellFormedTokenEndsAndWhatItIs) {
     EXPECT_EQ(token.fault, Fault::None);
     EXPECT_EQ(token.end, c.end);
     EXPECT_EQ(token.is_integer(), c.is_integer);
-    EXPECT_EQ(token.exact_value(), c.exact);
-    if (c.exact) {
-      EXPECT_EQ(std::signbit(*token.exact_value()), std::signbit(*c.exact));
+    EXPECT_EQ(token.value_from_digits(), c.value);
+    if (c.value) {
+      EXPECT_EQ(std::signbit(*token.value_from_digits()), std::signbit(*c.value));
     }
   }
 }
@@ -74,7 +78,7 @@ TEST(ScanNumber, StartsWhereItIsTold) {
   const std::string text = R"({"x":-1.5,"y":2})";
   EXPECT_EQ(scan_number(text, 5).end, 9u);
   EXPECT_EQ(scan_number(text, 14).end, 15u);
-  EXPECT_EQ(scan_number(text, 14).exact_value(), 2.0);
+  EXPECT_EQ(scan_number(text, 14).value_from_digits(), 2.0);
 }
 
 }  // namespace
