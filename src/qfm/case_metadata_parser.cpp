@@ -139,17 +139,20 @@ bool take_char(Reader& reader, char c) {
   return true;
 }
 
-// Takes a member name and its colon, when it is exactly `name`.
-bool take_key(Reader& reader, std::string_view name) {
-  if (!take_char(reader, '"')) return false;
-  const auto key = reader.read_string_body();
-  return key && *key == name && take_char(reader, ':');
+// Takes a member name written without escapes, `quoted` (the name in its
+// quotes), and its colon, when they come next.
+bool take_key(Reader& reader, std::string_view quoted) {
+  if (reader.peek_after_white_space() != '"' ||
+      !reader.text().substr(reader.position()).starts_with(quoted)) {
+    return false;
+  }
+  reader.rewind(reader.position() + quoted.size());
+  return take_char(reader, ':');
 }
 
 bool take_number(Reader& reader, double& value) {
-  const auto next = reader.peek_after_white_space();
-  if (!next || !json::starts_number(*next)) return false;
-  const auto read = reader.read_double();
+  if (!reader.peek_after_white_space()) return false;
+  const auto read = reader.take_usual_double();
   if (!read) return false;
   value = *read;
   return true;
@@ -176,9 +179,9 @@ std::optional<Vec3> read_usual_vec3(Reader& reader) {
     }
     return std::nullopt;
   }
-  if (take_char(reader, '{') && take_key(reader, "x") && take_number(reader, point.x) &&
-      take_char(reader, ',') && take_key(reader, "y") && take_number(reader, point.y) &&
-      take_char(reader, ',') && take_key(reader, "z") && take_number(reader, point.z) &&
+  if (take_char(reader, '{') && take_key(reader, "\"x\"") && take_number(reader, point.x) &&
+      take_char(reader, ',') && take_key(reader, "\"y\"") && take_number(reader, point.y) &&
+      take_char(reader, ',') && take_key(reader, "\"z\"") && take_number(reader, point.z) &&
       take_char(reader, '}')) {
     return point;
   }

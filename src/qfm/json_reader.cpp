@@ -193,6 +193,12 @@ Result<Number> Reader::take_number(std::size_t end, bool is_integer) {
   return *number;
 }
 
+std::optional<double> Reader::convert_number_text(std::size_t end) const {
+  const auto converted = text::decimal_to_double(text_.substr(index_, end - index_));
+  if (!converted || converted->overflowed) return std::nullopt;
+  return converted->value;
+}
+
 Result<Number> Reader::read_number() {
   const NumberToken token = scan_number(text_, index_);
   if (token.fault != NumberToken::Fault::None) {

@@ -1,5 +1,7 @@
 #include "qfm/json_number.h"
 
+#include "qfm/json_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -79,6 +81,42 @@ TEST(ScanNumber, StartsWhereItIsTold) {
   EXPECT_EQ(scan_number(text, 5).end, 9u);
   EXPECT_EQ(scan_number(text, 14).end, 15u);
   EXPECT_EQ(scan_number(text, 14).value_from_digits(), 2.0);
+}
+
+// The readers' shortcut takes every number that read_double would give a
+// value, with that value, whether the gathered digits give it or the text
+// must be converted (a point with one such coordinate would otherwise end
+// a stretch read ahead); it takes nothing else.
+TEST(TakeUsualDouble, TakesEveryNumberInRangeAsReadDoubleReadsIt) {
+  const struct {
+    std::string text;
+    std::optional<double> value;
+    std::size_t end;  // where reading stands after
+  } cases[] = {
+      {"-12.345678,", -12.345678, 10},
+      {"0.0000000000000000000012345]", 1.2345e-21, 27},
+      {"1.7976931348623157e308", 1.7976931348623157e308, 22},
+      {"25E-1", 2.5, 5},
+      {"18446744073709551617", 18446744073709551617.0, 20},
+      {"-0", -0.0, 2},
+      {"1e400", std::nullopt, 0},
+      {"01", std::nullopt, 0},
+      {"1.", std::nullopt, 0},
+      {"-x", std::nullopt, 0},
+      {" 1", std::nullopt, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    Reader reader(c.text);
+    const auto value = reader.take_usual_double();
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(reader.position(), c.end);
+    if (!c.value) continue;
+    ASSERT_TRUE(value);
+    EXPECT_EQ(std::signbit(*value), std::signbit(*c.value));
+    Reader full(c.text);
+    EXPECT_EQ(full.read_double(), *c.value);
+  }
 }
 
 }  // namespace

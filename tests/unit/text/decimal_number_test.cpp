@@ -49,6 +49,30 @@ TEST(DecimalToDouble, RejectsWhatIsNotADecimal) {
   }
 }
 
+// Runs of every length up to past two words, ended by each character that
+// sits next to the digits in the byte order ('/' and ':'), a byte above
+// 0x7F, or the end of the text; each at every offset from the end, so that
+// runs are met in words, in single bytes, and across the two.
+TEST(GatherDigits, TakesExactlyTheRunAndItsValue) {
+  for (int length = 0; length <= 20; ++length) {
+    for (const std::string stop : {"/", ":", "\xB9", "", ".5", "e7"}) {
+      for (std::size_t trail = 0; trail <= 9; ++trail) {
+        std::string run;
+        for (int i = 0; i < length; ++i) run += static_cast<char>('0' + (i * 7 + 3) % 10);
+        const std::string text = run + stop + std::string(stop.empty() ? 0 : trail, 'x');
+        SCOPED_TRACE(text);
+        std::uint64_t expected = 0;
+        for (char c : run) expected = expected * 10 + static_cast<std::uint64_t>(c - '0');
+        const char* p = text.data();
+        std::uint64_t digits = 0;
+        EXPECT_EQ(gather_digits(p, text.data() + text.size(), digits), length);
+        EXPECT_EQ(p, text.data() + length);
+        EXPECT_EQ(digits, expected);  // wrapped alike beyond 19 digits
+      }
+    }
+  }
+}
+
 // Digits gathered by a scanner, converted without the text: the nearest
 // double, as glibc's strtod finds it from the text, or none; never another
 // value. Seeded random digits at every count and point place, so that the
