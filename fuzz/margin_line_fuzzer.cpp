@@ -17,7 +17,7 @@ namespace {
 
 struct Outcome {
   bool not_text = false;
-  std::vector<qfm::Vec3> points;
+  qfm::PointList points;
 };
 
 Outcome read_whole(std::string_view text) {

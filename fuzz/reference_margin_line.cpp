@@ -38,11 +38,11 @@ std::optional<qfm::Vec3> point_of(std::string_view line) {
 
 }  // namespace
 
-std::optional<std::vector<qfm::Vec3>> reference_margin_points(std::string_view text) {
+std::optional<qfm::PointList> reference_margin_points(std::string_view text) {
   for (const char c : text) {
     if (static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
   }
-  std::vector<qfm::Vec3> points;
+  qfm::PointList points;
   bool inside = false;
   while (!text.empty()) {
     const std::size_t feed = text.find('\n');

@@ -13,6 +13,6 @@ namespace fuzz {
 
 // The points of `text`, or none when it holds a byte outside ASCII (where
 // this reference does not know the answer).
-std::optional<std::vector<qfm::Vec3>> reference_margin_points(std::string_view text);
+std::optional<qfm::PointList> reference_margin_points(std::string_view text);
 
 }  // namespace fuzz

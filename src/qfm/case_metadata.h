@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/large_memory.h"
+
 namespace qfm {
 
 struct Vec3 {
@@ -15,6 +17,9 @@ struct Vec3 {
   double z = 0;
   bool operator==(const Vec3&) const = default;
 };
+
+// The points of a margin line: a list that may hold millions.
+using PointList = std::vector<Vec3, platform::ListRoomAllocator<Vec3>>;
 
 enum class ProductType { Inlay, Onlay, Overlay, Veneer, Model, Crown };
 
@@ -25,7 +30,7 @@ struct Product {
   std::string color;
   std::string stl;
   std::string pts;
-  std::optional<std::vector<Vec3>> margin_line_coordinates;
+  std::optional<PointList> margin_line_coordinates;
 };
 
 struct CaseMetadata {

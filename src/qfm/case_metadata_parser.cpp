@@ -199,12 +199,12 @@ Result<Vec3> read_vec3(Reader& reader) {
   return read_record(reader, kVec3Shape);
 }
 
-Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& reader) {
+Result<std::optional<PointList>> read_margin_line_coordinates(Reader& reader) {
   if (reader.peek_after_white_space() == 'n') {
     if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
-    return std::optional<std::vector<Vec3>>{};
+    return std::optional<PointList>{};
   }
-  std::vector<Vec3> points;
+  PointList points;
   // A long array's usual points are read ahead on every core and taken a
   // stretch at a time where they begin.
   PointsAhead ahead(reader.text(), read_usual_vec3);
@@ -223,7 +223,7 @@ Result<std::optional<std::vector<Vec3>>> read_margin_line_coordinates(Reader& re
     return {};
   });
   if (!read) return std::unexpected(read.error());
-  return std::optional<std::vector<Vec3>>{std::move(points)};
+  return std::optional<PointList>{std::move(points)};
 }
 
 // The fields in their array form's order. Absent in an object, only the

@@ -86,7 +86,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
     paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
     total_bytes += platform::file_size_hint(paths.back());
   }
-  std::vector<std::optional<std::vector<Vec3>>> points(products.size());
+  std::vector<std::optional<PointList>> points(products.size());
   InOrderOpener opener(paths);
   // Every piece of work takes the next file in order, whichever index it
   // is given.

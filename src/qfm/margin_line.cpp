@@ -188,7 +188,7 @@ void MarginLineReader::finish() {
   }
 }
 
-std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::string_view text) {
+std::expected<PointList, common::RunError> parse_margin_line_text(std::string_view text) {
   MarginLineReader reader;
   reader.feed(text);
   reader.finish();
@@ -200,7 +200,7 @@ common::Result<platform::InputFile> open_margin_line(const std::string& path) {
   return platform::InputFile::open(path, platform::Accept::RegularFileOnly);
 }
 
-common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file) {
+common::Result<PointList> read_margin_line(platform::InputFile& file) {
   MarginLineReader reader;
   reader.expect_text_of(file.size_hint());
   // Room for the reads, not cleared first: only what a read fills is used.
@@ -218,7 +218,7 @@ common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file) {
   return std::move(reader.points());
 }
 
-std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path) {
+std::expected<PointList, MarginLineError> read_margin_line(const std::string& path) {
   auto file = open_margin_line(path);
   if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
   auto points = read_margin_line(*file);

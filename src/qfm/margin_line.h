@@ -30,14 +30,14 @@ class MarginLineReader {
 
   bool not_text() const { return not_text_; }
   // The points read, in text order (meaningless once `not_text()`).
-  std::vector<Vec3>& points() { return points_; }
+  PointList& points() { return points_; }
 
  private:
   // One line without its line feed, `known_text` when it is already known
   // to be UTF-8; false once reading has ended.
   bool take_line(std::string_view line, bool known_text);
 
-  std::vector<Vec3> points_;
+  PointList points_;
   std::string partial_;  // the start of a line that the next piece ends
   bool inside_ = false;
   bool ended_ = false;
@@ -46,7 +46,7 @@ class MarginLineReader {
 
 // The points of a whole margin line text, or none when a line up to and
 // including the end marker is not UTF-8.
-std::expected<std::vector<Vec3>, common::RunError> parse_margin_line_text(std::string_view text);
+std::expected<PointList, common::RunError> parse_margin_line_text(std::string_view text);
 
 enum class MarginLineFailure {
   // The file could not be opened; `error` holds the system's error.
@@ -68,10 +68,10 @@ common::Result<platform::InputFile> open_margin_line(const std::string& path);
 
 // The points of an opened margin line file, in file order; fails when
 // reading fails (an input error, or a line that is not UTF-8).
-common::Result<std::vector<Vec3>> read_margin_line(platform::InputFile& file);
+common::Result<PointList> read_margin_line(platform::InputFile& file);
 
 // The points of the margin line file at `path`, in file order: the two
 // steps above, each failure marked with its step.
-std::expected<std::vector<Vec3>, MarginLineError> read_margin_line(const std::string& path);
+std::expected<PointList, MarginLineError> read_margin_line(const std::string& path);
 
 }  // namespace qfm

@@ -57,7 +57,18 @@ void read_stretch(std::string_view text, std::size_t limit, UsualPointReader rea
   }
 }
 
+// The stretches of the last array read ahead on this thread.
+std::vector<PointStretch>& spare_stretches() {
+  thread_local std::vector<PointStretch> spare;
+  return spare;
+}
+
 }  // namespace
+
+PointsAhead::PointsAhead(std::string_view text, UsualPointReader read_point)
+    : text_(text), read_point_(read_point), stretches_(std::move(spare_stretches())) {}
+
+PointsAhead::~PointsAhead() { spare_stretches() = std::move(stretches_); }
 
 PointStretch* PointsAhead::at(std::size_t array_start, std::size_t position) {
   if (!array_end_) array_end_ = seeming_end(text_, array_start);

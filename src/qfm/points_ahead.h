@@ -28,13 +28,18 @@ using UsualPointReader = std::optional<Vec3> (*)(json::Reader& reader);
 struct PointStretch {
   std::size_t start = 0;
   std::size_t end = 0;
-  std::vector<Vec3> points;
+  PointList points;
 };
 
 class PointsAhead {
  public:
-  PointsAhead(std::string_view text, UsualPointReader read_point)
-      : text_(text), read_point_(read_point) {}
+  // The stretches' room is the one the last array read on this thread
+  // left: touched once, it costs no page faults again, whatever the number
+  // of arrays in a case.
+  PointsAhead(std::string_view text, UsualPointReader read_point);
+  ~PointsAhead();
+  PointsAhead(const PointsAhead&) = delete;
+  PointsAhead& operator=(const PointsAhead&) = delete;
 
   // The points read ahead from `position`, the start of an element of the
   // array that `array_start` (its first element) begins, when there are

@@ -30,7 +30,7 @@ qfm::Product crown(std::vector<std::uint32_t> teeth = {11}) {
   product.bounding_box = {0, 0, 1.5, 10, 10, 8.75};
   product.color = "A2";
   product.stl = "11.stl";
-  product.margin_line_coordinates = std::vector<qfm::Vec3>{};
+  product.margin_line_coordinates = qfm::PointList{};
   return product;
 }
 
@@ -47,7 +47,7 @@ std::string render(const qfm::CaseMetadata& case_metadata, CamType cam_type = Ca
 
 TEST(ConstructionInfo, WritesACrownOnAMillingMachine) {
   qfm::Product product = crown();
-  product.margin_line_coordinates = std::vector<qfm::Vec3>{{1.5, -2, 3.25}};
+  product.margin_line_coordinates = qfm::PointList{{1.5, -2, 3.25}};
   EXPECT_EQ(render(case_of({product})), std::string(kHead) + R"(
   <Teeth>
     <Tooth>
@@ -88,7 +88,7 @@ TEST(ConstructionInfo, WritesACrownOnAMillingMachine) {
 TEST(ConstructionInfo, WritesEveryPointOfALongMarginInOrder) {
   for (const std::size_t count : {16383u, 16384u, 16385u, 50001u}) {
     SCOPED_TRACE(count);
-    std::vector<qfm::Vec3> points;
+    qfm::PointList points;
     std::string expected;
     for (std::size_t i = 0; i < count; ++i) {
       const qfm::Vec3 point{static_cast<double>(i) / 7, -static_cast<double>(i), 0.5};
@@ -115,7 +115,7 @@ TEST(ConstructionInfo, WritesALongDocumentToItsFileAsRendered) {
   for (const std::size_t count : {0u, 1u, 50001u}) {
     SCOPED_TRACE(count);
     qfm::Product product = crown();
-    std::vector<qfm::Vec3> points;
+    qfm::PointList points;
     for (std::size_t i = 0; i < count; ++i) {
       points.push_back(qfm::Vec3{static_cast<double>(i) / 3, 1.25, -static_cast<double>(i)});
     }
@@ -231,7 +231,7 @@ TEST(ConstructionInfo, EscapesTextAndWritesSpecialNumbers) {
   product.stl = "36 onlay&inlay<1>.stl";
   product.color = "A\"2'\nB\tC\r";
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
-  product.margin_line_coordinates = std::vector<qfm::Vec3>{{std::nan(""), kInfinity, -kInfinity}};
+  product.margin_line_coordinates = qfm::PointList{{std::nan(""), kInfinity, -kInfinity}};
   const std::string text = render(case_of({product}));
   EXPECT_NE(text.find("<Filename>36 onlay&amp;inlay&lt;1&gt;.stl</Filename>"), std::string::npos)
       << text;
@@ -272,7 +272,7 @@ TEST(ConstructionInfo, RejectsProductsTheDocumentCannotHold) {
 // look whole.
 TEST(ConstructionInfo, StopsWritingAtTheSinksFirstFailure) {
   qfm::Product product = crown();
-  product.margin_line_coordinates = std::vector<qfm::Vec3>(20000, qfm::Vec3{1.25, 2.5, 3.75});
+  product.margin_line_coordinates = qfm::PointList(20000, qfm::Vec3{1.25, 2.5, 3.75});
   const qfm::CaseMetadata case_metadata = case_of({product});
   const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
   ASSERT_TRUE(document);
@@ -304,7 +304,7 @@ static_assert(!BuildsFrom<qfm::CaseMetadata>);
 
 TEST(ConstructionInfo, RefersToTheCasePointsInsteadOfCopyingThem) {
   qfm::Product product = crown();
-  product.margin_line_coordinates = std::vector<qfm::Vec3>(1000, qfm::Vec3{1, 2, 3});
+  product.margin_line_coordinates = qfm::PointList(1000, qfm::Vec3{1, 2, 3});
   const qfm::CaseMetadata case_metadata = case_of({product});
   const auto document = build_construction_info(case_metadata, CamType::VHF, Process::Milling);
   ASSERT_TRUE(document);

@@ -66,7 +66,7 @@ TEST(ParseCaseMetadata, ReadsTheArrayFormAndMixesForms) {
   EXPECT_EQ(result->products[0].color, "A2");
   EXPECT_EQ(result->products[0].pts, "p.pts");
   EXPECT_FALSE(result->products[0].margin_line_coordinates);
-  EXPECT_EQ(result->products[1].margin_line_coordinates, (std::vector<Vec3>{Vec3{1, 2, 3}}));
+  EXPECT_EQ(result->products[1].margin_line_coordinates, (PointList{Vec3{1, 2, 3}}));
 }
 
 TEST(ParseCaseMetadata, NormalizesOnlyTheExactLongMaterialNames) {
@@ -134,7 +134,7 @@ TEST(ParseCaseMetadata, ReadsPointsInBothFormsAndNumbersAsDoubles) {
       "[ 1 ,\r\n 2\t, 3 ] , { \"x\" : 1 , \"y\":2,\"z\":3 },{\"x\":1,\"y\":2,\"z\":3,\"w\":0}],"
       R"("color":"\u00e9\ud83e\uddb7\n")")));
   ASSERT_TRUE(product.margin_line_coordinates);
-  EXPECT_EQ(*product.margin_line_coordinates, (std::vector<Vec3>(5, Vec3{1, 2, 3})));
+  EXPECT_EQ(*product.margin_line_coordinates, (PointList(5, Vec3{1, 2, 3})));
   EXPECT_EQ(product.color, "\xC3\xA9\xF0\x9F\xA6\xB7\n");
 
   const Product empty =
@@ -378,7 +378,7 @@ TEST(ParseCaseMetadata, ReadsCoordinatesWrittenInFullAsTheNearestDouble) {
     ASSERT_TRUE(product.margin_line_coordinates);
     const double expected = std::strtod(text.c_str(), nullptr);
     EXPECT_EQ(*product.margin_line_coordinates,
-              (std::vector<Vec3>{Vec3{expected, 0, 0}, Vec3{0, expected, 0}}));
+              (PointList{Vec3{expected, 0, 0}, Vec3{0, expected, 0}}));
   }
   std::string error = parse_error(case_with_products(
       product_with(R"("margin_line_coordinates":[[1)" + std::string(400, '0') + ".5,0,0]]")));

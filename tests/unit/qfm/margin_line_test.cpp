@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 class MarginLine : public testing_support::TemporaryFolderTest {
  protected:
-  std::expected<std::vector<Vec3>, MarginLineError> read(std::string_view content) {
+  std::expected<PointList, MarginLineError> read(std::string_view content) {
     const fs::path path = dir_ / "line.pts";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -37,13 +37,13 @@ const std::regex kMissingFileError(R"([^\r\n]+ \(os error 2\))");
 const std::regex kMissingFileError(R"(No such file or directory \(os error 2\))");
 #endif
 
-const std::vector<Vec3> kTwoPoints{{1, 2, 3}, {4.5, -6, 0.7}};
+const PointList kTwoPoints{{1, 2, 3}, {4.5, -6, 0.7}};
 
 TEST_F(MarginLine, ReadsThePointsBetweenTheMarkers) {
   const struct {
     const char* name;
     std::string content;
-    std::vector<Vec3> points;
+    PointList points;
   } cases[] = {
       {"plain", "BEGIN_MARGIN\n1 2 3\n4.5 -6 7e-1\nEND_MARGIN\n", kTwoPoints},
       {"crlf", "BEGIN_MARGIN\r\n1 2 3\r\n4.5 -6 7e-1\r\nEND_MARGIN\r\n", kTwoPoints},
@@ -231,7 +231,7 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 // "x y z|x y z" as the points' text, read back the same way for both sides,
 // so that NaN compares equal to NaN.
-std::string points_text(const std::vector<Vec3>& points) {
+std::string points_text(const PointList& points) {
   if (points.empty()) return "none";
   std::string text;
   for (const Vec3& point : points) {
@@ -251,7 +251,7 @@ std::string points_text(const std::vector<Vec3>& points) {
 
 std::string normalised(const std::string& expected) {
   if (expected == "none" || expected == "not text") return expected;
-  std::vector<Vec3> points;
+  PointList points;
   for (const std::string& point : split(expected, '|')) {
     std::istringstream words(point);
     std::array<double, 3> values{};

@@ -66,8 +66,8 @@ std::string case_text(const Layout& layout) {
   return text + layout.after + "]}]}";
 }
 
-std::vector<Vec3> numbered_points(std::size_t count) {
-  std::vector<Vec3> points;
+PointList numbered_points(std::size_t count) {
+  PointList points;
   for (std::size_t i = 0; i < count; ++i) points.push_back(point_number(i));
   return points;
 }
