@@ -83,14 +83,15 @@ void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& va
   out.append(text, end);
 }
 
+// Larger than the document of a case of a few short margins.
+constexpr std::size_t kSmallDocumentSize = 16 * 1024;
+
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kOutputPieceSize, so that a huge document never sits in
 // memory.
 class XmlWriter {
  public:
-  explicit XmlWriter(const ByteSink& sink) : sink_(sink) {
-    buffer_.reserve(platform::kOutputPieceSize + 4096);
-  }
+  explicit XmlWriter(const ByteSink& sink) : sink_(sink) {}
 
   // A container's start tag on its own line.
   void start(std::string_view name, int depth) {
@@ -188,7 +189,14 @@ class XmlWriter {
       }
     }
   }
+  // The buffer takes a whole piece's room only once the text outgrows a
+  // small document's: a small run then never asks the system for room
+  // that it maps and unmaps apart, and a large one grows it once.
   void flush_if_full() {
+    if (buffer_.size() >= kSmallDocumentSize && buffer_.capacity() < platform::kOutputPieceSize)
+      [[unlikely]] {
+      buffer_.reserve(platform::kOutputPieceSize + 4096);
+    }
     if (buffer_.size() >= platform::kOutputPieceSize) flush();
   }
   // After the sink's first failure nothing more goes out.

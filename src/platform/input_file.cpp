@@ -16,10 +16,12 @@ common::RunError InputFile::not_regular(std::string_view what) {
   return common::plain_error("Not a regular file: " + std::string(what));
 }
 
-InputFile::InputFile(InputFile&& other) noexcept : file_(std::exchange(other.file_, kNoFile)) {}
+InputFile::InputFile(InputFile&& other) noexcept
+    : file_(std::exchange(other.file_, kNoFile)), size_at_open_(other.size_at_open_) {}
 
 InputFile& InputFile::operator=(InputFile&& other) noexcept {
   std::swap(file_, other.file_);
+  std::swap(size_at_open_, other.size_at_open_);
   return *this;
 }
 

@@ -52,6 +52,9 @@ class InputFile {
   static common::RunError not_regular(std::string_view what);
   explicit InputFile(NativeFile file) : file_(file) {}
   NativeFile file_ = kNoFile;
+  // The size found when the file was opened, where the check at opening
+  // already asked for it (POSIX): asking again would cost a system call.
+  std::size_t size_at_open_ = 0;
 };
 
 // The size of the regular file at `path`, asked without opening it (so a

@@ -45,6 +45,7 @@ common::Result<InputFile> InputFile::open_native(const std::string& path, Accept
   if (::fstat(descriptor, &status) != 0) return std::unexpected(last_os_error());
   // A directory opens for reading here, but holds no bytes to read.
   if (S_ISDIR(status.st_mode)) return std::unexpected(os_error(EISDIR));
+  if (S_ISREG(status.st_mode)) file.size_at_open_ = static_cast<std::size_t>(status.st_size);
   if (!regular_only) return file;
   if (!S_ISREG(status.st_mode)) return std::unexpected(not_regular(kind_of(status.st_mode)));
   if (auto cleared = clear_non_blocking(descriptor); !cleared) {
@@ -65,11 +66,7 @@ common::Result<std::size_t> InputFile::read(char* buffer, std::size_t size) {
   }
 }
 
-std::size_t InputFile::size_hint() const {
-  struct stat status {};
-  if (::fstat(descriptor_of(file_), &status) != 0 || !S_ISREG(status.st_mode)) return 0;
-  return static_cast<std::size_t>(status.st_size);
-}
+std::size_t InputFile::size_hint() const { return size_at_open_; }
 
 std::size_t file_size_hint(const std::string& path) {
   struct stat status {};

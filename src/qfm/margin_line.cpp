@@ -204,9 +204,13 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   MarginLineReader reader;
   reader.expect_text_of(file.size_hint());
   // Room for the reads, not cleared first: only what a read fills is used.
-  const std::unique_ptr<char[]> buffer(new char[platform::kMarginReadSize]);
+  // A small file's room is its size and the byte that finds its end.
+  const std::size_t size = file.size_hint();
+  const std::size_t room =
+      size != 0 && size < platform::kMarginReadSize ? size + 1 : platform::kMarginReadSize;
+  const std::unique_ptr<char[]> buffer(new char[room]);
   for (;;) {
-    auto count = file.read(buffer.get(), platform::kMarginReadSize);
+    auto count = file.read(buffer.get(), room);
     if (!count) return std::unexpected(count.error());
     if (*count == 0) {
       reader.finish();
