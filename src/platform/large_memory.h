@@ -30,6 +30,10 @@ void advise_large_buffer(void* data, std::size_t bytes);
 void* allocate_list_room(std::size_t bytes);
 // Gives back room from allocate_list_room, of the same size.
 void free_list_room(void* room, std::size_t bytes) noexcept;
+// Whether room of kLargeBufferSize or more starts at a huge page boundary
+// here: not on Windows, and not under the sanitizers, which watch only the
+// heap.
+extern const bool kListRoomOnHugePages;
 
 // The allocator of lists that may grow large, through allocate_list_room.
 template <typename T>

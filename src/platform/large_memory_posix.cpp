@@ -52,6 +52,8 @@ bool is_heap_room(std::size_t bytes) { return kListsOnHeap || bytes < kLargeBuff
 
 }  // namespace
 
+const bool kListRoomOnHugePages = !kListsOnHeap;
+
 void* allocate_list_room(std::size_t bytes) {
   if (is_heap_room(bytes)) return ::operator new(bytes);
   // A mapping one huge page longer than the room, cut to the room from

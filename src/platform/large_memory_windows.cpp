@@ -8,6 +8,8 @@ namespace platform {
 // not hold; the buffer keeps the usual pages.
 void advise_large_buffer(void*, std::size_t) {}
 
+const bool kListRoomOnHugePages = false;
+
 // Without large pages, a list's room is the heap's, whatever its size.
 void* allocate_list_room(std::size_t bytes) { return ::operator new(bytes); }
 
