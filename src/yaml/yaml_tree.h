@@ -1,25 +1,46 @@
-// A small owning layer over libyaml's document trees, for the catalogs that
-// the program carries as YAML texts. Faults are plain texts naming the
-// place in the text; the catalogs decide what a fault means.
+// A small owning tree of YAML documents, for the catalogs that the program
+// carries as YAML texts. libyaml reads the text; the tree is composed here
+// from its events, in a few flat arrays: libyaml's own document tree takes
+// a node record, a pair stack and a copy of every scalar apiece, which is
+// most of a small run's memory and much of its time. Faults are plain texts
+// naming the place in the text; the catalogs decide what a fault means.
 #pragma once
 
-#include <yaml.h>
-
+#include <cstdint>
 #include <expected>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace yaml {
 
+// The composed document: every node, the children of its collections (a
+// mapping's as key, value, key, value, ...) and the scalars' texts.
+struct Tree {
+  enum class Kind : std::uint8_t { Scalar, Sequence, Mapping };
+  struct NodeRecord {
+    Kind kind = Kind::Scalar;
+    std::uint32_t line = 0;    // of its start, from 0
+    std::uint32_t column = 0;  // of its start, from 0
+    // A scalar: its text in `texts`; a collection: its children in
+    // `children`.
+    std::size_t first = 0;
+    std::size_t count = 0;
+  };
+  std::vector<NodeRecord> nodes;
+  std::vector<std::uint32_t> children;
+  std::string texts;
+};
+
 // One node of a loaded document; valid while its Document lives.
 struct Node {
-  yaml_document_t* document = nullptr;
-  yaml_node_t* node = nullptr;
+  const Tree* tree = nullptr;
+  std::uint32_t index = 0;
 
-  bool is_mapping() const { return node->type == YAML_MAPPING_NODE; }
-  bool is_scalar() const { return node->type == YAML_SCALAR_NODE; }
+  bool is_mapping() const { return record().kind == Tree::Kind::Mapping; }
+  bool is_scalar() const { return record().kind == Tree::Kind::Scalar; }
   std::string_view scalar() const;
   // " at line L column C" for the node's start.
   std::string position() const;
@@ -30,21 +51,24 @@ struct Node {
   // stops at and returns the first fault that visit returns.
   template <typename Visit>
   std::expected<void, std::string> for_each_entry(Visit&& visit) const;
+
+ private:
+  const Tree::NodeRecord& record() const { return tree->nodes[index]; }
+  Node child(std::size_t k) const { return Node{tree, tree->children[record().first + k]}; }
 };
 
 class Document {
  public:
-  // Reads `text` into a tree; fails with libyaml's description of the fault
-  // and its line and column.
+  // Reads the first document of `text` into a tree; fails with libyaml's
+  // description of the fault and its line and column.
   static std::expected<Document, std::string> load(std::string_view text);
 
-  Node root() const;
+  Node root() const { return Node{tree_.get(), root_}; }
 
  private:
-  struct Free {
-    void operator()(yaml_document_t* document) const;
-  };
-  std::unique_ptr<yaml_document_t, Free> document_;
+  // On the heap, so that nodes stay valid when the Document moves.
+  std::unique_ptr<Tree> tree_;
+  std::uint32_t root_ = 0;
 };
 
 // The scalar text of `node`, or a fault naming `where` when it is not one.
@@ -60,12 +84,11 @@ std::expected<std::string, std::string> optional_text(Node entry, std::string_vi
 
 template <typename Visit>
 std::expected<void, std::string> Node::for_each_entry(Visit&& visit) const {
-  for (yaml_node_pair_t* pair = node->data.mapping.pairs.start; pair < node->data.mapping.pairs.top;
-       ++pair) {
-    Node key{document, yaml_document_get_node(document, pair->key)};
-    Node value{document, yaml_document_get_node(document, pair->value)};
+  if (!is_mapping()) return {};
+  for (std::size_t k = 0; k + 1 < record().count; k += 2) {
+    const Node key = child(k);
     if (!key.is_scalar()) return std::unexpected("a mapping key is not a text" + key.position());
-    if (auto visited = visit(key.scalar(), value); !visited) return visited;
+    if (auto visited = visit(key.scalar(), child(k + 1)); !visited) return visited;
   }
   return {};
 }
