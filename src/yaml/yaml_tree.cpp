@@ -199,6 +199,21 @@ std::expected<std::string, std::string> scalar_text(Node node, std::string_view 
   return std::string(node.scalar());
 }
 
+namespace {
+
+// The text of the field `key` of the entry at `where`; the fault's words
+// are put together only when there is a fault.
+std::expected<std::string, std::string> field_text(Node value, std::string_view where,
+                                                   std::string_view key) {
+  if (!value.is_scalar()) {
+    return std::unexpected(std::string(where) + "." + std::string(key) + ": expected a text" +
+                           value.position());
+  }
+  return std::string(value.scalar());
+}
+
+}  // namespace
+
 std::expected<std::string, std::string> required_text(Node entry, std::string_view key,
                                                       std::string_view where) {
   const auto value = entry.find(key);
@@ -206,14 +221,14 @@ std::expected<std::string, std::string> required_text(Node entry, std::string_vi
     return std::unexpected(std::string(where) + ": missing field `" + std::string(key) + "`" +
                            entry.position());
   }
-  return scalar_text(*value, std::string(where) + "." + std::string(key));
+  return field_text(*value, where, key);
 }
 
 std::expected<std::string, std::string> optional_text(Node entry, std::string_view key,
                                                       std::string_view where) {
   const auto value = entry.find(key);
   if (!value) return std::string();
-  return scalar_text(*value, std::string(where) + "." + std::string(key));
+  return field_text(*value, where, key);
 }
 
 }  // namespace yaml
