@@ -208,15 +208,9 @@ Result<Number> Reader::read_number() {
 }
 
 Result<double> Reader::read_double() {
-  const NumberToken token = scan_number(text_, index_);
-  if (token.fault != NumberToken::Fault::None) {
-    return std::unexpected(number_fault(token.fault, token.end, kEofValue));
-  }
-  if (const auto value = token.value_from_digits()) {
-    index_ = token.end;
-    return *value;
-  }
-  const auto number = take_number(token.end, token.is_integer());
+  if (const auto value = take_usual_double()) return *value;
+  // A fault, or a number beyond the double range: read_number words it.
+  const auto number = read_number();
   if (!number) return std::unexpected(number.error());
   return number->as_double();
 }

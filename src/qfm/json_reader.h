@@ -95,9 +95,8 @@ class Reader {
   Result<Literal> read_literal();
   // A number starting at the next character ("-" or a digit).
   Result<Number> read_number();
-  // A number starting at the next character, as the nearest double: the
-  // usual forms of coordinates in one scan, the others (and every fault)
-  // by read_number.
+  // A number starting at the next character, as the nearest double:
+  // through take_usual_double, and every fault by read_number.
   Result<double> read_double();
   // The shortcut of readers that read a value again the full way when it
   // is not as they expect: the number starting at the next character,

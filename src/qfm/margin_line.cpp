@@ -201,11 +201,11 @@ common::Result<platform::InputFile> open_margin_line(const std::string& path) {
 }
 
 common::Result<PointList> read_margin_line(platform::InputFile& file) {
+  const std::size_t size = file.size_hint();
   MarginLineReader reader;
-  reader.expect_text_of(file.size_hint());
+  reader.expect_text_of(size);
   // Room for the reads, not cleared first: only what a read fills is used.
   // A small file's room is its size and the byte that finds its end.
-  const std::size_t size = file.size_hint();
   const std::size_t room =
       size != 0 && size < platform::kMarginReadSize ? size + 1 : platform::kMarginReadSize;
   const std::unique_ptr<char[]> buffer(new char[room]);

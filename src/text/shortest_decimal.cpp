@@ -56,17 +56,21 @@ int digit_count(std::uint64_t value) {
   return guess + (value >= kPowersOfTen[guess] ? 1 : 0);
 }
 
+// Writes the two digits of `pair` (below 100) at `out`.
+void write_pair(char* out, std::uint32_t pair) {
+  std::memcpy(out, kDigitPairs + static_cast<std::size_t>(pair) * 2, 2);
+}
+
 // Writes the digits of `value` ending at `end`, two at a time, in 32-bit
 // arithmetic, which is cheaper than 64-bit.
 void write_short_digits_backward(std::uint32_t value, char* end) {
   while (value >= 100) {
-    const auto pair = static_cast<std::size_t>(value % 100) * 2;
-    value /= 100;
     end -= 2;
-    std::memcpy(end, kDigitPairs + pair, 2);
+    write_pair(end, value % 100);
+    value /= 100;
   }
   if (value >= 10) {
-    std::memcpy(end - 2, kDigitPairs + static_cast<std::size_t>(value) * 2, 2);
+    write_pair(end - 2, value);
   } else {
     end[-1] = static_cast<char>('0' + value);
   }
@@ -77,10 +81,10 @@ void write_short_digits_backward(std::uint32_t value, char* end) {
 void write_eight_digits(char* out, std::uint32_t value) {
   const std::uint32_t high = value / 10000;
   const std::uint32_t low = value % 10000;
-  std::memcpy(out, kDigitPairs + static_cast<std::size_t>(high / 100) * 2, 2);
-  std::memcpy(out + 2, kDigitPairs + static_cast<std::size_t>(high % 100) * 2, 2);
-  std::memcpy(out + 4, kDigitPairs + static_cast<std::size_t>(low / 100) * 2, 2);
-  std::memcpy(out + 6, kDigitPairs + static_cast<std::size_t>(low % 100) * 2, 2);
+  write_pair(out, high / 100);
+  write_pair(out + 2, high % 100);
+  write_pair(out + 4, low / 100);
+  write_pair(out + 6, low % 100);
 }
 
 // Writes the digits of `value` ending at `end`: eight at a time while

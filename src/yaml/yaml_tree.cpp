@@ -201,15 +201,12 @@ std::expected<std::string, std::string> scalar_text(Node node, std::string_view 
 
 namespace {
 
-// The text of the field `key` of the entry at `where`; the fault's words
-// are put together only when there is a fault.
+// The text of the field `key` of the entry at `where`; the field's place
+// is put together only when there is a fault.
 std::expected<std::string, std::string> field_text(Node value, std::string_view where,
                                                    std::string_view key) {
-  if (!value.is_scalar()) {
-    return std::unexpected(std::string(where) + "." + std::string(key) + ": expected a text" +
-                           value.position());
-  }
-  return std::string(value.scalar());
+  if (value.is_scalar()) return std::string(value.scalar());
+  return scalar_text(value, std::string(where) + "." + std::string(key));
 }
 
 }  // namespace
