@@ -113,30 +113,40 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 
 }  // namespace
 
-Result<CaseMetadata> load_case(const std::string& json_path) {
+Result<CaseFile> name_case_file(const std::string& json_path) {
   const auto name = platform::final_name(json_path, platform::kHostPathRules);
-  if (!name) return std::unexpected(common::plain_error("file should have a name"));
-  const std::string case_name = platform::display_path(platform::stem(*name));
+  auto output =
+      platform::replace_extension(json_path, "constructionInfo", platform::kHostPathRules);
+  if (!name || !output) return std::unexpected(common::plain_error("file should have a name"));
+  return CaseFile{json_path, platform::display_path(platform::stem(*name)), std::move(*output)};
+}
 
-  auto text = read_case_text(json_path);
+Result<CaseMetadata> load_case(const CaseFile& file) {
+  auto text = read_case_text(file.path);
   if (!text) return std::unexpected(text.error());
 
   auto case_metadata = parse_case_metadata(*text);
   if (!case_metadata) {
     return std::unexpected(common::wrap_error(
-        "Failed to parse JSON metadata file '" + platform::display_path(json_path) + "'",
+        "Failed to parse JSON metadata file '" + platform::display_path(file.path) + "'",
         common::plain_error(case_metadata.error())));
   }
   text->clear();
   text->shrink_to_fit();
-  case_metadata->case_name = case_name;
+  case_metadata->case_name = file.case_name;
 
   if (auto read =
-          read_margin_lines(*case_metadata, platform::parent(json_path, platform::kHostPathRules));
+          read_margin_lines(*case_metadata, platform::parent(file.path, platform::kHostPathRules));
       !read) {
     return std::unexpected(read.error());
   }
   return std::move(*case_metadata);
+}
+
+Result<CaseMetadata> load_case(const std::string& json_path) {
+  const auto file = name_case_file(json_path);
+  if (!file) return std::unexpected(file.error());
+  return load_case(*file);
 }
 
 }  // namespace qfm
