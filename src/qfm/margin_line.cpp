@@ -223,14 +223,4 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   return std::move(reader.points());
 }
 
-std::expected<PointList, MarginLineError> read_margin_line(const std::string& path) {
-  auto file = open_margin_line(path);
-  if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
-  auto points = read_margin_line(*file);
-  if (!points) {
-    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, points.error()});
-  }
-  return std::move(*points);
-}
-
 }  // namespace qfm
