@@ -62,13 +62,15 @@ ProductionBlank production_blank_for(const qfm::CaseMetadata& case_metadata,
 
 }  // namespace
 
+bool makes_production_blank(std::string_view machine) { return machine == "WNC"; }
+
 Result<ConstuctionInfo> build_construction_info(const qfm::CaseMetadata& case_metadata,
                                                 machines::CamType cam_type,
                                                 machines::Process process) {
   ConstuctionInfo document;
   document.project_name = case_metadata.case_name;
   const qfm::Vec3 axis{0, 0, process == machines::Process::Milling ? 1.0 : -1.0};
-  const bool has_production_blank = case_metadata.machine == "WNC";
+  const bool has_production_blank = makes_production_blank(case_metadata.machine);
 
   for (std::size_t i = 0; i < case_metadata.products.size(); ++i) {
     const qfm::Product& product = case_metadata.products[i];

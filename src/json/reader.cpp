@@ -45,19 +45,23 @@ constexpr std::string_view kLiteralWords[] = {"null", "true", "false"};
 
 }  // namespace
 
-Error Reader::error_at(std::size_t index, std::string_view message) const {
-  const std::string_view before = text_.substr(0, std::min(index, text_.size()));
+LineColumn line_column(std::string_view text, std::size_t offset) {
+  const std::string_view before = text.substr(0, std::min(offset, text.size()));
   const std::size_t last_feed = before.rfind('\n');
   const std::size_t line_start = last_feed == std::string_view::npos ? 0 : last_feed + 1;
-  std::size_t line = 1;
+  LineColumn position;
   for (std::size_t i = 0; i < line_start; ++i)
-    if (before[i] == '\n') ++line;
-  std::size_t column = 0;
+    if (before[i] == '\n') ++position.line;
   for (std::size_t i = line_start; i < before.size(); ++i) {
-    if ((static_cast<unsigned char>(before[i]) & 0xC0) != 0x80) ++column;
+    if ((static_cast<unsigned char>(before[i]) & 0xC0) != 0x80) ++position.column;
   }
-  return std::string(message) + " at line " + std::to_string(line) + " column " +
-         std::to_string(column);
+  return position;
+}
+
+Error Reader::error_at(std::size_t index, std::string_view message) const {
+  const LineColumn position = line_column(text_, index);
+  return std::string(message) + " at line " + std::to_string(position.line) + " column " +
+         std::to_string(position.column);
 }
 
 Error Reader::error_here(std::string_view message) const { return error_at(index_, message); }

@@ -20,6 +20,14 @@ using Error = std::string;
 template <typename T>
 using Result = std::expected<T, Error>;
 
+// Where a byte of the text stands: its line (from 1) and column (in
+// characters, the character at the byte counted), as fault messages give it.
+struct LineColumn {
+  std::size_t line = 1;
+  std::size_t column = 0;
+};
+LineColumn line_column(std::string_view text, std::size_t offset);
+
 // The three literal words of JSON.
 enum class Literal { Null, True, False };
 

@@ -63,6 +63,14 @@ struct RecordShape {
   std::string_view expecting;
   std::array<Field<Record>, N> fields;
 
+  // The field names in the array form's order, for whoever names what a
+  // record takes.
+  constexpr std::array<std::string_view, N> names() const {
+    std::array<std::string_view, N> names{};
+    for (std::size_t i = 0; i < N; ++i) names[i] = fields[i].name;
+    return names;
+  }
+
   constexpr bool names_are_distinct() const {
     for (std::size_t i = 0; i < N; ++i) {
       for (std::size_t j = i + 1; j < N; ++j) {

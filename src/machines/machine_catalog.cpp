@@ -140,17 +140,23 @@ const MachinesData& machine_catalog() {
   return catalog;
 }
 
-MachineResolution resolve_machine(std::string_view machine) {
+MachineLookup look_up_machine(std::string_view machine) {
   const MachinesData& catalog = machine_catalog();
   const std::string key(machine);
   if (const auto found = catalog.machines.find(key); found != catalog.machines.end()) {
-    return {found->second.cam_type, found->second.process};
+    return {{found->second.cam_type, found->second.process}, MachineMatch::Machine, {}};
   }
-  const std::string brand_key = key.substr(0, key.find('_'));
-  if (const auto brand = catalog.brands.find(brand_key); brand != catalog.brands.end()) {
-    return {brand->second.cam_type, brand->second.default_process};
+  const std::string_view brand_key = machine.substr(0, machine.find('_'));
+  if (const auto brand = catalog.brands.find(std::string(brand_key));
+      brand != catalog.brands.end()) {
+    return {{brand->second.cam_type, brand->second.default_process}, MachineMatch::Brand,
+            brand_key};
   }
-  return {CamType::Custom, Process::Milling};
+  return {{CamType::Custom, Process::Milling}, MachineMatch::None, {}};
+}
+
+MachineResolution resolve_machine(std::string_view machine) {
+  return look_up_machine(machine).resolution;
 }
 
 }  // namespace machines

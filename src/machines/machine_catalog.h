@@ -49,6 +49,17 @@ std::expected<MachinesData, std::string> read_machines_yaml(std::string_view tex
 // that does not read ends the process as an internal failure.
 const MachinesData& machine_catalog();
 
+// Which step of the resolution below found `machine`: its own entry, the
+// brand of the text before its first underscore (`brand_key`, a view into
+// `machine`), or neither (the fallback).
+enum class MachineMatch { Machine, Brand, None };
+struct MachineLookup {
+  MachineResolution resolution;
+  MachineMatch match = MachineMatch::None;
+  std::string_view brand_key;
+};
+MachineLookup look_up_machine(std::string_view machine);
+
 // The machine entry for `machine`, else the brand named by the text before
 // its first underscore, else (Custom, Milling). Never fails.
 MachineResolution resolve_machine(std::string_view machine);

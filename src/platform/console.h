@@ -16,4 +16,8 @@ bool write_to_stdout(std::string_view text);
 // ignored (there is nowhere left to report it).
 void write_to_stderr(std::string_view text);
 
+// Whether standard error is a terminal (a console on Windows), where a
+// line rewritten in place (a progress line) shows as such.
+bool stderr_is_terminal();
+
 }  // namespace platform

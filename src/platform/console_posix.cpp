@@ -24,4 +24,6 @@ bool write_to_stdout(std::string_view text) { return write_all(STDOUT_FILENO, te
 
 void write_to_stderr(std::string_view text) { (void)write_all(STDERR_FILENO, text); }
 
+bool stderr_is_terminal() { return ::isatty(STDERR_FILENO) == 1; }
+
 }  // namespace platform

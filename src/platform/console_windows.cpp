@@ -60,4 +60,9 @@ bool write_to_stdout(std::string_view text) { return write_to(STD_OUTPUT_HANDLE,
 
 void write_to_stderr(std::string_view text) { (void)write_to(STD_ERROR_HANDLE, text); }
 
+bool stderr_is_terminal() {
+  const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  return handle != INVALID_HANDLE_VALUE && handle != nullptr && is_console(handle);
+}
+
 }  // namespace platform

@@ -175,7 +175,13 @@ constexpr json::RecordShape<CaseMetadata, 5> kCaseShape{
     }}};
 static_assert(kCaseShape.names_are_distinct());
 
+constexpr auto kCaseFieldNames = kCaseShape.names();
+constexpr auto kProductFieldNames = kProductShape.names();
+
 }  // namespace
+
+std::span<const std::string_view> case_field_names() { return kCaseFieldNames; }
+std::span<const std::string_view> product_field_names() { return kProductFieldNames; }
 
 std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text) {
   Reader reader(text);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <expected>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -12,5 +13,10 @@ namespace qfm {
 // The case of `text`, or the first fault in reading order as one message
 // ending in " at line L column C".
 std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text);
+
+// The member names that reading takes, in the array form's order: any
+// other member of a case or a product is skipped unread.
+std::span<const std::string_view> case_field_names();
+std::span<const std::string_view> product_field_names();
 
 }  // namespace qfm

@@ -132,20 +132,36 @@ constexpr std::size_t kMostPointsExpected = std::size_t{1} << 20;
 
 }  // namespace
 
+MarginLineReading read_margin_line_line(std::string_view raw, bool inside) {
+  const std::string_view line = text::trim_white_space(raw);
+  if (line.empty()) return {MarginLineKind::Empty};
+  if (line.starts_with("BEGIN_")) return {MarginLineKind::Begin};
+  if (line.starts_with("END_")) return {MarginLineKind::End};
+  if (!inside) return {MarginLineKind::Outside};
+  if (const auto point = parse_point_line(line)) return {MarginLineKind::Point, *point};
+  return {MarginLineKind::Dropped};
+}
+
 bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
   if (!known_text && !text::is_valid_utf8(raw)) {
     not_text_ = true;
     return false;
   }
-  const std::string_view line = text::trim_white_space(raw);
-  if (line.empty()) return true;
-  if (line.starts_with("BEGIN_")) {
-    inside_ = true;
-    return true;
+  const MarginLineReading reading = read_margin_line_line(raw, inside_);
+  switch (reading.kind) {
+    case MarginLineKind::Begin:
+      inside_ = true;
+      return true;
+    case MarginLineKind::End:
+      return false;
+    case MarginLineKind::Point:
+      append_point(points_, reading.point);
+      return true;
+    case MarginLineKind::Empty:
+    case MarginLineKind::Outside:
+    case MarginLineKind::Dropped:
+      return true;
   }
-  if (line.starts_with("END_")) return false;
-  if (!inside_) return true;
-  if (const auto point = parse_point_line(line)) append_point(points_, *point);
   return true;
 }
 

@@ -14,6 +14,24 @@
 
 namespace qfm {
 
+// What the reader makes of one line (without its line feed), by the one
+// rule of a margin line file: markers, then the point section's lines.
+enum class MarginLineKind {
+  Empty,      // nothing but white space: ignored
+  Begin,      // "BEGIN_...": the point section starts (or goes on)
+  End,        // "END_...": reading stops here
+  Outside,    // any other line before the first begin marker: ignored
+  Point,      // a point line inside the section: taken
+  Dropped,    // any other line inside the section: skipped
+};
+struct MarginLineReading {
+  MarginLineKind kind = MarginLineKind::Empty;
+  Vec3 point{};  // for Point
+};
+// The line as UTF-8 text (the reader stops at one that is not); `inside`
+// once a begin marker has been read.
+MarginLineReading read_margin_line_line(std::string_view line, bool inside);
+
 // Reads margin line text fed in pieces. Lines that lie whole in a piece
 // are read in place; only a line split between pieces is copied.
 class MarginLineReader {

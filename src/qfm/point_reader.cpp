@@ -20,6 +20,7 @@ constexpr json::RecordShape<Vec3, 3> kVec3Shape{
         {"z", true, true, json::read_member<&Vec3::z, read_coordinate>},
     }}};
 static_assert(kVec3Shape.names_are_distinct());
+constexpr auto kVec3FieldNames = kVec3Shape.names();
 
 // Takes `c` after white space, or tells that it is not there.
 bool take_char(Reader& reader, char c) {
@@ -77,5 +78,7 @@ Result<Vec3> read_point(Reader& reader) {
   reader.rewind(start);
   return json::read_record(reader, kVec3Shape);
 }
+
+std::span<const std::string_view> point_field_names() { return kVec3FieldNames; }
 
 }  // namespace qfm

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <optional>
+#include <span>
+#include <string_view>
 
 #include "json/reader.h"
 #include "qfm/point_list.h"
@@ -21,5 +23,8 @@ std::optional<Vec3> read_usual_point(json::Reader& reader);
 // through read_usual_point, any other text read again from its start
 // through the point's field table, which has every message.
 json::Result<Vec3> read_point(json::Reader& reader);
+
+// The member names of a point that reading takes ("x", "y", "z").
+std::span<const std::string_view> point_field_names();
 
 }  // namespace qfm

@@ -1,0 +1,14 @@
+#include "check/case_context.h"
+
+namespace check {
+
+void warn_at(Findings& findings, const CaseContext& context, std::size_t offset,
+             std::string_view rule, std::string message) {
+  const TextPosition position = position_in(context.text, offset);
+  findings.push_back({context.display_path, position.line, position.column, Severity::Warning,
+                      std::move(message), std::string(rule)});
+}
+
+std::string product_name(std::size_t index) { return "product " + std::to_string(index + 1); }
+
+}  // namespace check

@@ -1,0 +1,156 @@
+#include "check/case_places.h"
+
+#include <functional>
+#include <span>
+
+#include "json/reader.h"
+#include "qfm/case_metadata_parser.h"
+#include "qfm/point_reader.h"
+
+namespace check {
+
+namespace {
+
+using json::Reader;
+
+// Reads on while the reader has no fault; the text was read by the tool
+// already, so a fault only ends the walk early.
+template <typename T>
+bool ok(const json::Result<T>& result) {
+  return result.has_value();
+}
+
+// Calls `each` at every element of the array at the next character; `each`
+// takes the element.
+bool walk_array(Reader& reader, const std::function<bool(Reader&, std::size_t)>& each) {
+  if (reader.peek_after_white_space() != '[') return false;
+  reader.take();
+  bool first = true;
+  for (std::size_t index = 0;; ++index) {
+    const auto more = reader.has_next_element(first);
+    if (!more) return false;
+    if (!*more) break;
+    reader.peek_after_white_space();
+    if (!each(reader, index)) return false;
+  }
+  return ok(reader.end_sequence());
+}
+
+bool skip(Reader& reader) { return ok(reader.skip_value()); }
+
+// Calls `value` at every member (object form) or field value (array form)
+// of the record at the next character; `value` takes the value.
+using ValueWalker = std::function<bool(Reader&, const MemberPlace&)>;
+
+std::optional<RecordPlaces> walk_record(Reader& reader, std::span<const std::string_view> fields,
+                                        const ValueWalker& value) {
+  const auto opening = reader.peek_after_white_space();
+  RecordPlaces record;
+  record.offset = reader.position();
+  if (opening == '[') {
+    const bool walked = walk_array(reader, [&](Reader& r, std::size_t index) {
+      if (index >= fields.size()) return skip(r);
+      MemberPlace member{std::string(fields[index]), r.position(), r.position(), false};
+      record.members.push_back(member);
+      return value(r, member);
+    });
+    if (!walked) return std::nullopt;
+    return record;
+  }
+  if (opening != '{') return std::nullopt;
+  reader.take();
+  bool first = true;
+  for (;;) {
+    const auto key = reader.next_key(first);
+    if (!key) return std::nullopt;
+    if (!*key) break;
+    MemberPlace member;
+    member.name = std::string(**key);
+    // The name's opening quote; an escaped quote inside the name would
+    // put it further on, which only moves the column.
+    const std::string_view before = reader.text().substr(0, reader.position() - 1);
+    const std::size_t quote = before.rfind('"');
+    member.name_offset = quote == std::string_view::npos ? reader.position() : quote;
+    if (!ok(reader.read_colon())) return std::nullopt;
+    reader.peek_after_white_space();
+    member.value_offset = reader.position();
+    record.members.push_back(member);
+    if (!value(reader, member)) return std::nullopt;
+  }
+  reader.take();
+  return record;
+}
+
+// Every offset of the array's entries, each skipped.
+bool walk_entries(Reader& reader, std::vector<std::size_t>& offsets) {
+  return walk_array(reader, [&](Reader& r, std::size_t) {
+    offsets.push_back(r.position());
+    return skip(r);
+  });
+}
+
+bool walk_points(Reader& reader, std::vector<RecordPlaces>& points) {
+  if (reader.peek_after_white_space() == 'n') return skip(reader);
+  return walk_array(reader, [&](Reader& r, std::size_t) {
+    auto point = walk_record(r, qfm::point_field_names(),
+                             [](Reader& inner, const MemberPlace&) { return skip(inner); });
+    if (!point) return false;
+    points.push_back(std::move(*point));
+    return true;
+  });
+}
+
+std::optional<ProductPlaces> walk_product(Reader& reader) {
+  ProductPlaces product;
+  auto record = walk_record(reader, qfm::product_field_names(),
+                            [&](Reader& r, const MemberPlace& member) {
+    if (member.name == "tooth_iso_number") return walk_entries(r, product.teeth);
+    if (member.name == "bounding_box") return walk_entries(r, product.bounding_box);
+    if (member.name == "margin_line_coordinates") return walk_points(r, product.points);
+    return skip(r);
+  });
+  if (!record) return std::nullopt;
+  product.record = std::move(*record);
+  return product;
+}
+
+}  // namespace
+
+std::size_t RecordPlaces::value_offset(std::string_view name) const {
+  for (const MemberPlace& member : members) {
+    if (member.name == name) return member.value_offset;
+  }
+  return offset;
+}
+
+bool RecordPlaces::holds(std::string_view name) const {
+  for (const MemberPlace& member : members) {
+    if (member.name == name) return true;
+  }
+  return false;
+}
+
+CasePlaces find_case_places(std::string_view text) {
+  CasePlaces places;
+  Reader reader(text);
+  auto record = walk_record(reader, qfm::case_field_names(),
+                            [&](Reader& r, const MemberPlace& member) {
+    if (member.name != "products") return skip(r);
+    return walk_array(r, [&](Reader& inner, std::size_t) {
+      auto product = walk_product(inner);
+      if (!product) return false;
+      places.products.push_back(std::move(*product));
+      return true;
+    });
+  });
+  if (record) places.record = std::move(*record);
+  return places;
+}
+
+TextPosition position_in(std::string_view text, std::size_t offset) {
+  // The reader's own count, which counts the character at the offset.
+  const json::LineColumn place = json::line_column(text, offset + 1);
+  return {place.line, place.column == 0 ? 1 : place.column};
+}
+
+}  // namespace check

@@ -1,0 +1,24 @@
+// The lines of a margin line file that the tool drops or misreads, each
+// with the reason in the user's terms. Which lines those are is the margin
+// line reader's own rule (qfm::read_margin_line_line); only the reasons
+// are the checker's.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace check {
+
+struct LineFinding {
+  std::size_t line = 1;
+  std::size_t column = 1;
+  std::string message;
+};
+
+// Every line of `bytes` (a margin line file) that loses or changes
+// points, in line order.
+std::vector<LineFinding> check_margin_line_text(std::string_view bytes);
+
+}  // namespace check

@@ -1,0 +1,87 @@
+#include "check/run_check.h"
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+#include "check/check_case.h"
+#include "check/folder_walk.h"
+#include "common/exit_status.h"
+#include "platform/console.h"
+#include "platform/parallel.h"
+
+namespace check {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A run shorter than this shows no progress; the line is then redrawn at
+// most this often.
+constexpr auto kQuietStart = std::chrono::milliseconds(500);
+constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
+
+// The exit status of a run that found anything, errors or warnings alike.
+constexpr int kSomethingFound = 1;
+
+// "Checked 120 of 10000 cases" on standard error, rewritten in place, only
+// where standard error is a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(std::size_t total)
+      : total_(total), shown_(false), enabled_(platform::stderr_is_terminal()),
+        start_(Clock::now()), last_(start_) {}
+
+  void case_done() {
+    const std::size_t done = ++done_;
+    if (!enabled_) return;
+    const std::unique_lock lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) return;
+    const auto now = Clock::now();
+    if (now - start_ < kQuietStart || (shown_ && now - last_ < kRedrawEvery)) return;
+    last_ = now;
+    const std::string text =
+        "Checked " + std::to_string(done) + " of " + std::to_string(total_) + " cases";
+    width_ = std::max(width_, text.size());
+    platform::write_to_stderr("\r" + text);
+    shown_ = true;
+  }
+
+  // Clears the line, so that nothing of it stays before what follows.
+  void clear() {
+    if (shown_) platform::write_to_stderr("\r" + std::string(width_, ' ') + "\r");
+  }
+
+ private:
+  std::size_t total_;
+  std::atomic<std::size_t> done_{0};
+  bool shown_;
+  bool enabled_;
+  Clock::time_point start_;
+  Clock::time_point last_;
+  std::size_t width_ = 0;
+  std::mutex mutex_;
+};
+
+}  // namespace
+
+int run_check(const CheckCli& cli) {
+  const std::vector<std::string> files = case_files(cli.paths);
+  std::vector<Findings> per_case(files.size());
+  ProgressLine progress(files.size());
+  platform::for_each_in_parallel(files.size(), files.size() > 1, [&](std::size_t i) {
+    per_case[i] = check_case(files[i]);
+    progress.case_done();
+  });
+  progress.clear();
+
+  Findings findings;
+  for (Findings& found : per_case) {
+    for (Finding& finding : found) findings.push_back(std::move(finding));
+  }
+  const RunSummary summary = summarise(files.size(), findings);
+  (void)platform::write_to_stdout(report(cli.format, findings, summary));
+  return findings.empty() ? common::kSuccess : kSomethingFound;
+}
+
+}  // namespace check

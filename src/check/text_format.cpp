@@ -1,0 +1,50 @@
+#include "check/report_format.h"
+
+namespace check {
+
+namespace {
+
+std::string counted(std::size_t count, std::string_view word) {
+  return std::to_string(count) + " " + std::string(word) + (count == 1 ? "" : "s");
+}
+
+}  // namespace
+
+RunSummary summarise(std::size_t cases, const Findings& findings) {
+  RunSummary summary{cases, 0, 0};
+  for (const Finding& finding : findings) {
+    switch (finding.severity) {
+      case Severity::Error:
+        ++summary.errors;
+        break;
+      case Severity::Warning:
+        ++summary.warnings;
+        break;
+    }
+  }
+  return summary;
+}
+
+std::string text_report(const Findings& findings, const RunSummary& summary) {
+  std::string out;
+  for (const Finding& finding : findings) {
+    out += finding.path + ":" + std::to_string(finding.line) + ":" +
+           std::to_string(finding.column) + ": " + std::string(severity_name(finding.severity)) +
+           ": " + finding.message + " [" + finding.rule + "]\n";
+  }
+  out += counted(summary.cases, "case") + " checked: " + counted(summary.errors, "error") + ", " +
+         counted(summary.warnings, "warning") + "\n";
+  return out;
+}
+
+std::string report(Format format, const Findings& findings, const RunSummary& summary) {
+  switch (format) {
+    case Format::Text:
+      return text_report(findings, summary);
+    case Format::Json:
+      return json_report(findings, summary);
+  }
+  return text_report(findings, summary);
+}
+
+}  // namespace check
