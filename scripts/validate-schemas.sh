@@ -256,10 +256,12 @@ check_with_ajv "$strict_schema" invalid "${strict_invalid_files[@]}"
 
 # A typo in a catalog value: the strict schema's error names the values that
 # it takes (an enumeration), not a pattern of thousands of characters.
-typo_case='{"machine":"VHF_K5","material":"ZR","material_brand_reference":"zige","products":[]}'
 while IFS=' ' read -r member typo listed; do
   file="$work/typo-$member.json"
-  sed "s/\"$member\":\"[^\"]*\"/\"$member\":\"$typo\"/" <<<"$typo_case" >"$file"
+  declare -A value=([machine]=VHF_K5 [material]=ZR [material_brand_reference]=zige)
+  value[$member]=$typo
+  printf '{"machine":"%s","material":"%s","material_brand_reference":"%s","products":[]}' \
+    "${value[machine]}" "${value[material]}" "${value[material_brand_reference]}" >"$file"
   "$ajv" validate --spec=draft2020 --strict=true --errors=json -s "$strict_schema" -d "$file" \
     >"$work/ajv.out" 2>&1 || true
   if grep -qF "\"instancePath\": \"/$member\"" "$work/ajv.out" &&
