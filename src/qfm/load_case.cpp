@@ -8,7 +8,6 @@
 #include "platform/input_file.h"
 #include "platform/parallel.h"
 #include "platform/path_text.h"
-#include "platform/work_sizes.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 #include "text/utf8.h"
@@ -19,6 +18,11 @@ namespace {
 
 using common::Result;
 using common::RunError;
+
+// Margin line files are read side by side, one per core, once their sizes
+// add up to this much (about 40 000 point lines, some milliseconds of
+// reading): below it the threads' start costs more than they save.
+constexpr std::size_t kWorthReadingSideBySide = 1024 * 1024;
 
 Result<std::string> read_case_text(const std::string& json_path) {
   const std::string heading = "Failed to read file " + platform::display_path(json_path);
@@ -91,7 +95,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   // Every piece of work takes the next file in order, whichever index it
   // is given.
   platform::for_each_in_parallel(
-      paths.size(), total_bytes >= platform::kWorthReadingSideBySide, [&](std::size_t) {
+      paths.size(), total_bytes >= kWorthReadingSideBySide, [&](std::size_t) {
     auto opened = opener.next();
     if (!opened) return;
     if (auto read = read_margin_line(opened->file)) points[opened->index] = std::move(*read);
