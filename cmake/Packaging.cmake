@@ -49,9 +49,8 @@ else()
   set(daz_doc_dir "${CMAKE_INSTALL_DOCDIR}")
 endif()
 
-install(TARGETS daz-izezovivadezurid RUNTIME DESTINATION "${daz_bin_dir}")
+install(TARGETS daz-izezovivadezurid daz-izezovivadezurid-check RUNTIME DESTINATION "${daz_bin_dir}")
 install(FILES ${daz_schemas} DESTINATION "${daz_schema_dir}")
-install(PROGRAMS "${PROJECT_SOURCE_DIR}/scripts/check-margin-lines" DESTINATION "${daz_bin_dir}")
 install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION "${daz_doc_dir}/examples")
 
 # Text for the reader of each package: the Linux README and Debian's
@@ -129,13 +128,13 @@ else()
     DEPENDS "${PROJECT_SOURCE_DIR}/COPYRIGHT" "${PROJECT_SOURCE_DIR}/cmake/DebianCopyrightScript.cmake"
     COMMENT "Writing the Debian copyright file"
     VERBATIM)
-  # check-margin-lines, installed beside the program, has a page of its own.
-  set(daz_checker_man_gz "${PROJECT_BINARY_DIR}/doc/check-margin-lines.1.gz")
+  # The case checker, installed beside the program, has a page of its own.
+  set(daz_checker_man_gz "${PROJECT_BINARY_DIR}/doc/daz-izezovivadezurid-check.1.gz")
   add_custom_command(OUTPUT "${daz_checker_man_gz}"
     COMMAND "${CMAKE_COMMAND}" -E make_directory "${PROJECT_BINARY_DIR}/doc"
-    COMMAND "${DAZ_GZIP}" -9n -c "${PROJECT_SOURCE_DIR}/doc/check-margin-lines.1" > "${daz_checker_man_gz}"
-    DEPENDS "${PROJECT_SOURCE_DIR}/doc/check-margin-lines.1"
-    COMMENT "Compressing the margin line checker's man page"
+    COMMAND "${DAZ_GZIP}" -9n -c "${PROJECT_SOURCE_DIR}/doc/daz-izezovivadezurid-check.1" > "${daz_checker_man_gz}"
+    DEPENDS "${PROJECT_SOURCE_DIR}/doc/daz-izezovivadezurid-check.1"
+    COMMENT "Compressing the case checker's man page"
     VERBATIM)
   add_custom_target(daz_man_page ALL
     DEPENDS "${daz_man_gz}" "${daz_checker_man_gz}" "${daz_changelog_gz}" "${daz_copyright}")
@@ -176,15 +175,13 @@ else()
   # The release program has the C++ runtimes and libyaml linked in; the C
   # library and anything else linked shared become dependencies through
   # dpkg-shlibdeps (Debian's dpkg-dev), with the versions the build used.
-  # check-margin-lines, the margin line checker shipped beside the program,
-  # is a Python 3 script.
+  # The case checker beside the program is linked the same way.
   find_program(DAZ_DPKG_SHLIBDEPS dpkg-shlibdeps)
   if(DAZ_DPKG_SHLIBDEPS)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "python3")
   else()
     message(STATUS "dpkg-shlibdeps not found: the Debian package's dependencies are named by hand")
-    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6, python3")
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6")
   endif()
 endif()
 

@@ -43,13 +43,19 @@ class ProgressLine {
     const std::string text =
         "Checked " + std::to_string(done) + " of " + std::to_string(total_) + " cases";
     width_ = std::max(width_, text.size());
-    platform::write_to_stderr("\r" + text);
+    std::string line = "\r";
+    line += text;
+    platform::write_to_stderr(line);
     shown_ = true;
   }
 
   // Clears the line, so that nothing of it stays before what follows.
   void clear() {
-    if (shown_) platform::write_to_stderr("\r" + std::string(width_, ' ') + "\r");
+    if (!shown_) return;
+    std::string blank = "\r";
+    blank.append(width_, ' ');
+    blank += '\r';
+    platform::write_to_stderr(blank);
   }
 
  private:

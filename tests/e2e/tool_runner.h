@@ -21,6 +21,9 @@ struct Outcome {
 
 // Runs the tool with `arguments` (UTF-8; WTF-8 on Windows) in `directory`.
 Outcome run_tool(const std::vector<std::string>& arguments, const std::filesystem::path& directory);
+// The same for the case checker.
+Outcome run_checker(const std::vector<std::string>& arguments,
+                    const std::filesystem::path& directory);
 
 std::string read_bytes(const std::filesystem::path& path);
 void write_bytes(const std::filesystem::path& path, std::string_view bytes);

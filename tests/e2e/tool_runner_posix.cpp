@@ -35,7 +35,7 @@ Spawned spawn(const std::vector<std::string>& arguments, const fs::path& directo
   spawned.out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
   spawned.err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
   std::vector<std::string> argv_text = launch.prefix;
-  argv_text.emplace_back(DAZ_TOOL);
+  argv_text.push_back(launch.program);
   argv_text.insert(argv_text.end(), arguments.begin(), arguments.end());
   std::vector<char*> argv;
   for (auto& argument : argv_text) argv.push_back(argument.data());
@@ -99,6 +99,12 @@ Outcome run_launched(const std::vector<std::string>& arguments, const fs::path& 
 
 Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
   return run_launched(arguments, directory, Launch{});
+}
+
+Outcome run_checker(const std::vector<std::string>& arguments, const fs::path& directory) {
+  Launch launch;
+  launch.program = DAZ_CHECKER;
+  return run_launched(arguments, directory, launch);
 }
 
 pid_t start_tool(const std::vector<std::string>& arguments, const fs::path& directory) {

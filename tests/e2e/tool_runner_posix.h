@@ -13,6 +13,8 @@ struct Launch {
   std::vector<std::string> prefix;
   // Where standard output goes; with Discard standard error goes there too.
   enum class Output { File, Closed, BrokenPipe, Discard } output = Output::File;
+  // The program run: the tool, or the case checker.
+  std::string program = DAZ_TOOL;
 };
 
 // Runs the tool as `launch` says; `out` stays empty unless it goes to a file.

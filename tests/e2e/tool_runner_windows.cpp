@@ -59,12 +59,11 @@ HANDLE inheritable_file(const fs::path& path, DWORD access, DWORD disposition) {
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
-}  // namespace
-
-Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
+Outcome run_program(const char* program, const std::vector<std::string>& arguments,
+                    const fs::path& directory) {
   const fs::path out_path = directory.parent_path() / (directory.filename().string() + ".stdout");
   const fs::path err_path = directory.parent_path() / (directory.filename().string() + ".stderr");
-  const std::wstring tool = fs::absolute(DAZ_TOOL).wstring();
+  const std::wstring tool = fs::absolute(program).wstring();
   std::wstring command_line = quoted(tool);
   for (const auto& argument : arguments)
     command_line += L" " + quoted(platform::wide_text(argument));
@@ -112,6 +111,16 @@ Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& dire
   fs::remove(out_path);
   fs::remove(err_path);
   return outcome;
+}
+
+}  // namespace
+
+Outcome run_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
+  return run_program(DAZ_TOOL, arguments, directory);
+}
+
+Outcome run_checker(const std::vector<std::string>& arguments, const fs::path& directory) {
+  return run_program(DAZ_CHECKER, arguments, directory);
 }
 
 }  // namespace e2e

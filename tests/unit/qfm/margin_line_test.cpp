@@ -201,7 +201,7 @@ TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
   EXPECT_TRUE(std::regex_match(message, kMissingFileError)) << message;
 }
 
-// The rows shared with the margin line checker's test: what the tool reads
+// The rows shared with the case checker's test: what the tool reads
 // from each file of tests/margin_lines/margin-line-cases.tsv.
 namespace shared_rows {
 

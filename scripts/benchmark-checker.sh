@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Times the case checker on a folder of many small cases, against the
+# tool's own runs on the same cases, and prints the time per case of each.
+#
+# Usage: scripts/benchmark-checker.sh [--cases N] [--runs R] [--tool-cases M]
+#   --cases N        cases in the folder (default 10000): copies of
+#                    examples/case7.json with its .pts and STL files, each in
+#                    a folder of its own, in a temporary folder (on /dev/shm
+#                    when there; removed at the end)
+#   --runs R         timed runs of the checker over the whole folder
+#                    (default 5, after one warm-up run)
+#   --tool-cases M   cases the tool converts one process after another, for
+#                    its time per case (default 1000, the first M of the
+#                    folder)
+# Both programs are the release builds (build/release, built with ./build.sh
+# when missing). The checker uses every core the process may use; the tool
+# converts one case per process, as a batch script runs it.
+set -euo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+cases=10000
+runs=5
+tool_cases=1000
+while (($# > 0)); do
+  case "$1" in
+    --cases) cases=${2:?}; shift 2 ;;
+    --runs) runs=${2:?}; shift 2 ;;
+    --tool-cases) tool_cases=${2:?}; shift 2 ;;
+    -h | --help) sed -n '/^# Usage/,/^# Both/p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "unknown argument: $1" >&2; exit 2 ;;
+  esac
+done
+
+"$repo/scripts/install-deps.sh" hyperfine python3
+
+tool="$repo/build/release/src/main/daz-izezovivadezurid"
+checker="$repo/build/release/src/check/daz-izezovivadezurid-check"
+if [ ! -x "$tool" ] || [ ! -x "$checker" ]; then
+  echo "Building the release programs"
+  "$repo/build.sh" >/dev/null
+fi
+
+base=/tmp
+[ -d /dev/shm ] && [ -w /dev/shm ] && base=/dev/shm
+work=$(mktemp -d "$base/daz-checker-benchmark.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+
+echo "Writing $cases cases into $work"
+examples="$repo/examples"
+for ((i = 0; i < cases; i++)); do
+  dir=$(printf '%s/cases/%05d' "$work" "$i")
+  mkdir -p "$dir"
+  cp "$examples/case7.json" "$examples/11_12_bridge.pts" "$examples/36_onlay.pts" \
+    "$examples/11_12_bridge.stl" "$examples/36 onlay&inlay.stl" "$dir/"
+done
+
+if ! "$checker" "$work/cases" >"$work/check.txt"; then
+  echo "the checker found something in the copies of an example:" >&2
+  tail -5 "$work/check.txt" >&2
+  exit 1
+fi
+tail -1 "$work/check.txt"
+
+hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/checker.json" \
+  "$checker $work/cases" >/dev/null
+checker_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
+  "$work/checker.json")
+
+# The tool, one process per case, as a batch would run it; each document
+# is written beside its case.
+list="$work/tool-cases.txt"
+find "$work/cases" -name case7.json | sort | head -n "$tool_cases" >"$list"
+tool_start=$(date +%s.%N)
+while IFS= read -r json; do
+  "$tool" "$json" >/dev/null
+done <"$list"
+tool_end=$(date +%s.%N)
+
+python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" <<'PYTHON'
+import os, sys
+median, cases, start, end, tool_cases, cores = sys.argv[1:]
+median, cases, tool_cases = float(median), int(cases), int(tool_cases)
+tool_total = float(end) - float(start)
+load = " ".join(f"{x:.2f}" for x in os.getloadavg())
+print(f"cores {cores}, load averages {load}")
+print(f"checker: {cases} cases in {median:.3f} s (median), {1e6 * median / cases:.0f} us per case")
+print(f"tool:    {tool_cases} cases in {tool_total:.3f} s, one process each, "
+      f"{1e6 * tool_total / tool_cases:.0f} us per case")
+PYTHON

@@ -1,0 +1,173 @@
+// The case checker run as a subprocess: its command line, its report in
+// both forms, its exit statuses, and the tool's own messages for every case
+// the tool refuses.
+#include <regex>
+
+#include "case_file_messages.h"
+#include "tool_runner.h"
+
+namespace e2e {
+namespace {
+
+using Checker = ToolTest;
+
+constexpr std::string_view kUsage = "Usage: daz-izezovivadezurid-check [OPTIONS] <PATH>...";
+
+TEST_F(Checker, RefusesABadCommandLineWithStatusTwo) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string error;
+  } rows[] = {
+      {{}, "error: PATH is required"},
+      {{"--format", "xml", "case.json"}, "error: --format: xml not in {text,json}"},
+      {{"--frmat", "json", "case.json"}, "error: The following argument was not expected: --frmat"},
+  };
+  for (const auto& row : rows) {
+    const Outcome outcome = run_checker(row.arguments, dir_);
+    EXPECT_EQ(outcome.status, 2) << row.error;
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, row.error + "\n\n" + std::string(kUsage) +
+                               "\n\nFor more information, try '--help'.\n");
+  }
+}
+
+TEST_F(Checker, PrintsHelpAndVersion) {
+  const Outcome help = run_checker({"--help"}, dir_);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find(kUsage), std::string::npos) << help.out;
+  EXPECT_EQ(help.err, "");
+  const Outcome version = run_checker({"-V"}, dir_);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "daz-izezovivadezurid-check dev-version\n");
+}
+
+TEST_F(Checker, FindsNothingInTheExamples) {
+  const Outcome outcome = run_checker({DAZ_EXAMPLES_DIR}, dir_);
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.out, "3 cases checked: 0 errors, 0 warnings\n");
+  EXPECT_EQ(outcome.err, "");
+}
+
+constexpr std::string_view kCase = R"({
+  "machine": "VHF_K5",
+  "material": "ZIRCONIUM",
+  "material_brand_reference": "zige",
+  "products": [
+    {
+      "product_type": "Crown",
+      "tooth_iso_number": [11],
+      "bounding_box": [10, 0, 1.5, 0, 10, 8.75],
+      "stl": "a.stl",
+      "pts": "a.pts"
+    }
+  ]
+}
+)";
+
+TEST_F(Checker, ReportsEachFindingOnALineOfItsOwnWithStatusOne) {
+  write("case.json", kCase);
+  write("a.stl", "solid a\nendsolid a\n");
+  write("a.pts", "BEGIN_M\n1 2 3\n4;5;6\n7 8 9\n1 1 1\nEND_M\n");
+  // A second case naming the same margin line file: the file's lines are
+  // reported with each case.
+  write("ok.json", std::string(kCase).replace(std::string(kCase).find("[10, 0"), 6, "[0, 0"));
+  const Outcome outcome = run_checker({"."}, dir_);
+  EXPECT_EQ(outcome.status, 1);
+  const std::string pts = native("./a.pts");
+  EXPECT_EQ(outcome.out,
+            native("./case.json") +
+                ":9:24: warning: bounding_box of product 1: the minimum x 10 is above the maximum 0 "
+                "(the order is min x, y, z, then max x, y, z) [bounding-box-order]\n" +
+                pts + ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
+                      "numbers with spaces) [margin-line-dropped]\n" +
+                pts + ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
+                      "numbers with spaces) [margin-line-dropped]\n"
+                      "2 cases checked: 0 errors, 3 warnings\n");
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(Checker, GivesTheSameFindingsAsJson) {
+  write("case.json", kCase);
+  write("a.stl", "solid a\nendsolid a\n");
+  write("a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
+  const Outcome outcome = run_checker({"--format", "json", "case.json", "none.json"}, dir_);
+  EXPECT_EQ(outcome.status, 1);
+  // The system's own words for the missing file differ between systems;
+  // its code does not.
+  const std::string head =
+      "{\n  \"cases\": 2,\n  \"errors\": 1,\n  \"warnings\": 1,\n  \"findings\": [\n"
+      "    {\"path\": \"case.json\", \"line\": 9, \"column\": 24, \"severity\": \"warning\", "
+      "\"rule\": \"bounding-box-order\", \"message\": \"bounding_box of product 1: the minimum "
+      "x 10 is above the maximum 0 (the order is min x, y, z, then max x, y, z)\"},\n"
+      "    {\"path\": \"none.json\", \"line\": 1, \"column\": 1, \"severity\": \"error\", "
+      "\"rule\": \"tool-error\", \"message\": \"Failed to read file none.json: ";
+  const std::string tail =
+      "(os error " + std::to_string(kFileNotFound.code) + ")\"}\n  ]\n}\n";
+  EXPECT_TRUE(outcome.out.starts_with(head)) << outcome.out;
+  EXPECT_TRUE(outcome.out.ends_with(tail)) << outcome.out;
+  EXPECT_EQ(outcome.err, "");
+}
+
+// The tool's report on one line: the message, then each cause after ": ",
+// a cause's further lines unindented.
+std::string flattened(const std::string& report) {
+  constexpr std::string_view kHead = "Error: ";
+  constexpr std::string_view kCauses = "\n\nCaused by:\n";
+  std::string text = report.substr(kHead.size());
+  if (!text.empty() && text.back() == '\n') text.pop_back();
+  const auto causes_at = text.find(kCauses);
+  if (causes_at == std::string::npos) return text;
+  std::string out = text.substr(0, causes_at);
+  std::string rest = text.substr(causes_at + kCauses.size());
+  static const std::regex numbered("^ *[0-9]+: ");
+  const bool is_numbered = std::regex_search(rest, numbered);
+  const std::size_t indent = is_numbered ? 7 : 4;
+  std::size_t start = 0;
+  bool first = true;
+  while (start <= rest.size()) {
+    const auto end = rest.find('\n', start);
+    const std::string line = rest.substr(start, end == std::string::npos ? end : end - start);
+    const bool new_cause = first || (is_numbered && std::regex_search(line, numbered));
+    out += (new_cause ? ": " : "\n") + line.substr(std::min(indent, line.size()));
+    first = false;
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  return out;
+}
+
+// Every case the tool refuses: the checker reports the tool's message.
+TEST_F(Checker, ReportsTheToolsOwnMessageForEveryCaseTheToolRefuses) {
+  std::vector<std::string> cases;
+  for (const auto& row : test_rows::faults_with_position()) cases.push_back(row.json);
+  for (const auto& row : test_rows::values_named_as_written()) cases.push_back(row.json);
+  const std::string head =
+      R"({"machine":"VHF_K5","material":"ZR","material_brand_reference":"zige","products":[)";
+  const std::string product = R"({"product_type":"Crown","stl":"a.stl","pts":"a.pts",)";
+  cases.push_back(head + product + R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2]}]})");
+  cases.push_back(head + product + R"("bounding_box":[0,0,1,2,2,3]}]})");
+  cases.push_back(head + product + R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2,2,3],)"
+                                   R"("pts":"missing.pts"}]})");
+  cases.push_back(head + R"({"product_type":"Crown","stl":"a.stl","pts":"bad.pts",)"
+                         R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2,2,3]}]})");
+  cases.push_back("{\"machine\":\"\xFF\"}");
+  write("a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
+  write("bad.pts", "BEGIN_M\n1 2 \xFF\nEND_M\n");
+  write("a.stl", "solid a\nendsolid a\n");
+  for (const std::string& text : cases) {
+    SCOPED_TRACE(text);
+    write("case.json", text);
+    const Outcome tool = run({"case.json", "-o", "out.xml"});
+    ASSERT_EQ(tool.status, 1);
+    const Outcome checker = run_checker({"case.json"}, dir_);
+    EXPECT_EQ(checker.status, 1);
+    EXPECT_TRUE(checker.out.starts_with("case.json:")) << checker.out;
+    EXPECT_NE(checker.out.find(": error: " + flattened(tool.err) + " [tool-error]\n"),
+              std::string::npos)
+        << checker.out << "\ntool: " << tool.err;
+    EXPECT_EQ(checker.err, "");
+  }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,53 @@
+// Every example case checks clean; the edge fixture, full of what the tool
+// accepts but a user rarely means, gives exactly its findings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "check/check_case.h"
+#include "check/folder_walk.h"
+
+namespace check {
+namespace {
+
+TEST(CleanCases, EveryExampleChecksClean) {
+  const auto files = case_files({std::string(DAZ_SOURCE_DIR) + "/examples"});
+  ASSERT_GE(files.size(), 3u);
+  for (const std::string& file : files) {
+    for (const Finding& f : check_case(file)) {
+      ADD_FAILURE() << f.path << ":" << f.line << ":" << f.column << ": " << f.message << " ["
+                    << f.rule << "]";
+    }
+  }
+}
+
+TEST(CleanCases, TheEdgeFixtureGivesItsFindings) {
+  const std::string path = std::string(DAZ_TEST_DATA_DIR) + "/edge/edge.json";
+  std::vector<std::string> found;
+  for (const Finding& f : check_case(path)) {
+    found.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + " " + f.rule);
+  }
+  const std::vector<std::string> expected{
+      "3:15 material-unknown",     "4:31 brand-ref-unknown", "8:32 tooth-repeated",
+      "8:38 tooth-number",         "9:30 bounding-box-order", "11:14 stl-missing",
+      "16:28 tooth-number",        "17:23 bounding-box-size", "19:14 stl-missing",
+      "20:14 margin-line-short",   "21:34 margin-line-replaces-inline"};
+  EXPECT_EQ(found, expected);
+}
+
+TEST(CleanCases, AFolderGivesItsCaseFilesInPathOrder) {
+  const std::string examples = std::string(DAZ_SOURCE_DIR) + "/examples";
+  const auto files = case_files({examples});
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_TRUE(files[0].ends_with("amann-girrbach/inlay.json")) << files[0];
+  EXPECT_TRUE(files[1].ends_with("case7.json")) << files[1];
+  EXPECT_TRUE(files[2].ends_with("printing/crowns.json")) << files[2];
+  // A file is taken as given, before and after folders alike.
+  const auto mixed = case_files({examples + "/case7.json", examples + "/printing"});
+  ASSERT_EQ(mixed.size(), 2u);
+  EXPECT_EQ(mixed[0], examples + "/case7.json");
+}
+
+}  // namespace
+}  // namespace check

@@ -1,0 +1,324 @@
+// The table of mistakes: each row a small case made in a folder of its own,
+// and every finding the checker must give for it, with its rule and place.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "check/check_case.h"
+#include "temporary_folder.h"
+
+namespace check {
+namespace {
+
+// A case that checks clean: every row changes it in a few places.
+constexpr std::string_view kCleanCase = R"({
+  "machine": "VHF_K5",
+  "material": "ZIRCONIUM",
+  "material_brand_reference": "zige",
+  "products": [
+    {
+      "product_type": "Crown",
+      "tooth_iso_number": [11],
+      "bounding_box": [0, 0, 1.5, 10, 10, 8.75],
+      "color": "A2",
+      "stl": "a.stl",
+      "pts": "a.pts"
+    }
+  ]
+}
+)";
+constexpr std::string_view kSecondProduct = R"(,
+    {
+      "product_type": "Crown",
+      "tooth_iso_number": [21],
+      "bounding_box": [0, 0, 1, 9, 9, 7],
+      "stl": "b.stl",
+      "pts": "b.pts"
+    }
+  ]
+})";
+constexpr std::string_view kPoints = "BEGIN_MARGIN\n1 2 3\n4 5 6\n7 8 9\nEND_MARGIN\n";
+
+struct Change {
+  std::string from;
+  std::string to;
+};
+
+struct Expected {
+  std::string rule;
+  std::string file;    // "case.json" or another file of the case
+  std::string anchor;  // text in that file; the finding stands at its "|", else at its start
+  std::string words;   // the message holds these
+};
+
+struct Row {
+  std::string what;
+  std::vector<Change> changes;              // to the case file
+  std::vector<std::pair<std::string, std::string>> files;  // written or replaced
+  std::vector<Expected> findings;
+};
+
+std::string apply(std::string text, const std::vector<Change>& changes) {
+  for (const Change& change : changes) {
+    const auto at = text.find(change.from);
+    EXPECT_NE(at, std::string::npos) << change.from;
+    if (at != std::string::npos) text.replace(at, change.from.size(), change.to);
+  }
+  return text;
+}
+
+// The line and column (in characters) of `anchor` in `text`.
+std::pair<std::size_t, std::size_t> place_of(const std::string& text, const std::string& anchor) {
+  const auto bar = anchor.find('|');
+  const std::string bare = bar == std::string::npos ? anchor : anchor.substr(0, bar) + anchor.substr(bar + 1);
+  const auto at = text.find(bare);
+  EXPECT_NE(at, std::string::npos) << "anchor " << anchor;
+  if (at == std::string::npos) return {0, 0};
+  const std::size_t offset = at + (bar == std::string::npos ? 0 : bar);
+  std::size_t line = 1;
+  std::size_t column = 1;
+  for (std::size_t i = 0; i < offset; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      column = 1;
+    } else if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+      ++column;
+    }
+  }
+  return {line, column};
+}
+
+const std::string kSecond = std::string(kSecondProduct);
+
+const std::vector<Row>& rows() {
+  static const std::vector<Row> table = {
+      {"a clean case", {}, {}, {}},
+      {"a machine in other letter case",
+       {{"\"VHF_K5\"", "\"vhf_k5\""}},
+       {},
+       {{"machine-unknown", "case.json", "\"vhf_k5\"",
+         "falls back to a generic machine (family Custom, Milling, tooth axis 0 0 1); did you "
+         "mean \"VHF_K5\"?"}}},
+      {"a machine with a dash for the underscore",
+       {{"\"VHF_K5\"", "\"FORMLABS-F3B\""}},
+       {},
+       {{"machine-unknown", "case.json", "\"FORMLABS-F3B\"", "did you mean \"FORMLABS_F3B\"?"}}},
+      {"a machine with a space",
+       {{"\"VHF_K5\"", "\"ASIGA MAX\""}},
+       {},
+       {{"machine-unknown", "case.json", "\"ASIGA MAX\"", "did you mean \"ASIGA_MAX\"?"}}},
+      {"a machine of a known brand",
+       {{"\"VHF_K5\"", "\"SPRINTRAY_NEW\""}},
+       {},
+       {{"machine-unknown", "case.json", "\"SPRINTRAY_NEW\"",
+         "falls back to the brand \"SPRINTRAY\" (family Rayware, Printing, tooth axis 0 0 -1)"}}},
+      {"a material in other letter case",
+       {{"\"ZIRCONIUM\"", "\"Zirconium\""}},
+       {},
+       {{"material-unknown", "case.json", "\"Zirconium\"", "did you mean \"ZIRCONIUM\"?"}}},
+      {"a misspelt brand reference",
+       {{"\"zige\"", "\"zigee\""}},
+       {},
+       {{"brand-ref-unknown", "case.json", "\"zigee\"", "did you mean \"zige\"?"}}},
+      {"a brand reference of another material on an Amann Girrbach machine",
+       {{"\"VHF_K5\"", "\"AMANNGIRRBACH_CM3A\""}, {"\"zige\"", "\"ipse\""}},
+       {},
+       {{"brand-ref-material", "case.json", "\"ipse\"",
+         "is of material \"LD\", not of \"ZR\": on this Amann Girrbach machine the document "
+         "names the material \"IPS e.max CAD\""}}},
+      {"colour for color",
+       {{"\"color\"", "\"colour\""}},
+       {},
+       {{"member-ignored", "case.json", "\"colour\"", "did you mean \"color\"?"}}},
+      {"a misspelt member of the case",
+       {{"\"machine\"", "\"case_nmae\": \"x\",\n  \"machine\""}},
+       {},
+       {{"member-ignored", "case.json", "\"case_nmae\"", "did you mean \"case_name\"?"}}},
+      {"a fourth member of an inline point",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [{\"x\": 1, \"y\": 2, \"z\": 3, "
+         "\"w\": 4}, [4, 5, 6], [7, 8, 9]]"}},
+       {},
+       {{"member-ignored", "case.json", "\"w\"", "of a point of product 1"}}},
+      {"a tooth number that is not ISO 3950",
+       {{"[11]", "[140]"}},
+       {},
+       {{"tooth-number", "case.json", "140", "tooth 140 is not an ISO 3950 tooth number"}}},
+      {"a primary tooth past its quadrant's five",
+       {{"[11]", "[56]"}},
+       {},
+       {{"tooth-number", "case.json", "56", "tooth 56"}}},
+      {"the same tooth twice in a product",
+       {{"[11]", "[11, 11]"}},
+       {},
+       {{"tooth-repeated", "case.json", "[11, |11]", "tooth 11 is given twice in product 1"}}},
+      {"the same tooth in two products",
+       {{"\n  ]\n}", kSecond}, {"[21]", "[11]"}},
+       {{"b.pts", std::string(kPoints)}, {"b.stl", "solid b\nendsolid b\n"}},
+       {{"tooth-repeated", "case.json", "[|11],\n      \"bounding_box\": [0, 0, 1, 9",
+         "tooth 11 is given in product 1 too"}}},
+      {"decimal commas in the bounding box",
+       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 1,5, 10, 10, 8,75]"}},
+       {},
+       {{"bounding-box-size", "case.json", "[0, 0, 1,5", "has 8 values, not six"}}},
+      {"a bounding box with its maximum first",
+       {{"[0, 0, 1.5, 10, 10, 8.75]", "[10, 10, 8.75, 0, 0, 1.5]"}},
+       {},
+       {{"bounding-box-order", "case.json", "[|10, 10", "the minimum x 10 is above the maximum 0"},
+        {"bounding-box-order", "case.json", "[10, |10", "the minimum y 10"},
+        {"bounding-box-order", "case.json", "[10, 10, |8.75", "the minimum z 8.75"}}},
+      {"a flat bounding box",
+       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 2, 10, 10, 2]"}},
+       {},
+       {{"bounding-box-height", "case.json", "10, |2]", "gives the height 0"}}},
+      {"a model without teeth and box",
+       {{"\"Crown\"", "\"Model\""}, {"\"tooth_iso_number\": [11],", ""},
+        {"[0, 0, 1.5, 10, 10, 8.75]", "[]"}},
+       {},
+       {}},
+      {"an STL file that is not there",
+       {{"\"a.stl\"", "\"a_crown.stl\""}},
+       {},
+       {{"stl-missing", "case.json", "\"a_crown.stl\"", "no such file beside the case file"}}},
+      {"an STL file in other letter case",
+       {{"\"a.stl\"", "\"A.STL\""}},
+       {},
+       {{"stl-letter-case", "case.json", "\"A.STL\"", "matches the file \"a.stl\" only in other letter case"}}},
+      {"decimal commas in a point line",
+       {},
+       {{"a.pts", "BEGIN_M\n1,5 2 3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "1|,5", "a decimal comma"}}},
+      {"semicolons between the numbers",
+       {},
+       {{"a.pts", "BEGIN_M\n1;2;3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "1|;2", "\";\" between the numbers"}}},
+      {"units after the numbers",
+       {},
+       {{"a.pts", "BEGIN_M\n1.5mm 2 3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "1.5|mm", "a unit after a number (\"mm\")"}}},
+      {"old Mac line ends",
+       {},
+       {{"a.pts", "BEGIN_M\r1 2 3\r4 5 6\r7 8 9\rEND_M\r"}},
+       {{"margin-line-dropped", "a.pts", "BEGIN_M|\r", "carriage returns without line feeds"},
+        {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
+      {"two and four numbers",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2\n1 2 3\n4 5 6 7\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "1 2\n", "2 numbers, not three"},
+        {"margin-line-dropped", "a.pts", "4 5 6 7", "4 numbers, not three"}}},
+      {"a byte-order mark",
+       {},
+       {{"a.pts", "\xEF\xBB\xBF" "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "\xEF\xBB\xBF", "byte-order mark"},
+        {"margin-line-dropped", "a.pts", "1 2 3", "a point before the first BEGIN_ line"},
+        {"margin-line-dropped", "a.pts", "END_M", "an END_ line before any BEGIN_ line"},
+        {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
+      {"points without markers",
+       {},
+       {{"a.pts", "1 2 3\n4 5 6\n7 8 9\n"}},
+       {{"margin-line-dropped", "a.pts", "1 2 3", "a point before the first BEGIN_ line"},
+        {"margin-line-dropped", "a.pts", "1 2 3", "no BEGIN_ line: the margin is empty"},
+        {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
+      {"a point line that is not UTF-8",
+       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4 5 \xFF\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "4 5 |\xFF", "not UTF-8: the tool reads no point of this file"}}},
+      {"text in the section",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\nx 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "x 2 3", "\"x\" is no number"}}},
+      {"a point after the end marker",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n10 11 12\n"}},
+       {{"margin-line-dropped", "a.pts", "10 11 12", "a point after the END_ line"}}},
+      {"a margin of two points",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4 5 6\nEND_M\n"}},
+       {{"margin-line-short", "case.json", "\"a.pts\"", "the margin of product 1 has 2 points"}}},
+      {"an empty section replacing inline points",
+       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"a.pts", "BEGIN_M\nEND_M\n"}},
+       {{"margin-line-replaces-inline", "case.json", "[[1, 2, 3]",
+         "gives no point, and its empty margin replaces the 3 points"},
+        {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
+      {"other points replacing inline points",
+       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 8]]"}},
+       {},
+       {{"margin-line-replaces-inline", "case.json", "[[1, 2, 3]", "replace the 3 different points"}}},
+      {"the same points inline and in the file",
+       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {},
+       {}},
+      {"one .pts file named by two products",
+       {{"\n  ]\n}", kSecond}, {"\"b.pts\"", "\"a.pts\""}},
+       {{"b.stl", "solid b\nendsolid b\n"}},
+       {{"pts-shared", "case.json", "\"a.pts\"\n    }\n  ]", "is named by product 1 too"}}},
+      {"a tooth number with a fraction (the tool's own error)",
+       {{"[11]", "[11.0]"}},
+       {},
+       {{"tool-error", "case.json", "[11.|0]",
+         "Failed to parse JSON metadata file '"}}},
+      {"a missing .pts file (the tool's own error)",
+       {{"\"a.pts\"", "\"missing.pts\""}},
+       {},
+       {{"tool-error", "case.json", "{", "Failed to read "}}},
+      {"a short bounding box (the tool's own error)",
+       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 1.5, 10, 10]"}},
+       {},
+       {{"tool-error", "case.json", "{",
+         "Product 1 (stl \"a.stl\") has 5 bounding box values; 6 are needed"}}},
+  };
+  return table;
+}
+
+class Mistakes : public testing_support::TemporaryFolderTest {
+ protected:
+  void write(const std::string& name, std::string_view bytes) {
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& name) {
+    std::ifstream in(dir_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+};
+
+TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
+  for (const Row& row : rows()) {
+    SCOPED_TRACE(row.what);
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    write("case.json", apply(std::string(kCleanCase), row.changes));
+    write("a.pts", kPoints);
+    write("a.stl", "solid a\nendsolid a\n");
+    for (const auto& [name, bytes] : row.files) write(name, bytes);
+
+    const std::string case_path = (dir_ / "case.json").string();
+    const Findings findings = check_case(case_path);
+    std::vector<bool> matched(findings.size(), false);
+    for (const Expected& expected : row.findings) {
+      const auto [line, column] = place_of(read(expected.file), expected.anchor);
+      const std::string path = (dir_ / expected.file).string();
+      bool found = false;
+      for (std::size_t i = 0; i < findings.size() && !found; ++i) {
+        const Finding& f = findings[i];
+        if (matched[i] || f.rule != expected.rule || f.path != path || f.line != line ||
+            f.column != column || f.message.find(expected.words) == std::string::npos)
+          continue;
+        EXPECT_EQ(f.severity, expected.rule == "tool-error" ? Severity::Error : Severity::Warning);
+        matched[i] = found = true;
+      }
+      EXPECT_TRUE(found) << "expected " << expected.rule << " at " << expected.file << ":" << line
+                         << ":" << column << " saying " << expected.words;
+    }
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+      EXPECT_TRUE(matched[i]) << "unexpected " << findings[i].path << ":" << findings[i].line << ":"
+                              << findings[i].column << ": " << findings[i].message << " ["
+                              << findings[i].rule << "]";
+    }
+  }
+}
+
+}  // namespace
+}  // namespace check
