@@ -105,7 +105,7 @@ inline Result<std::string> read_text(Reader& reader) {
 
 // A number as the nearest double; any other value is "invalid type:
 // <found>, expected f64". Inline: it reads every coordinate of a case.
-inline Result<double> read_f64(Reader& reader) {
+[[gnu::always_inline]] inline Result<double> read_f64(Reader& reader) {
   const auto next = reader.peek_after_white_space();
   if (next && starts_number(*next)) [[likely]] {
     return reader.read_double();

@@ -10,7 +10,9 @@ using json::Reader;
 using json::Result;
 
 // A coordinate: every road reads each of a point's three numbers here.
-inline Result<double> read_coordinate(Reader& reader) { return json::read_f64(reader); }
+[[gnu::always_inline]] inline Result<double> read_coordinate(Reader& reader) {
+  return json::read_f64(reader);
+}
 
 constexpr json::RecordShape<Vec3, 3> kVec3Shape{
     "struct Vec3",
