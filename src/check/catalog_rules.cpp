@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "check/near_key.h"
-#include "constructioninfo/build.h"
+#include "constructioninfo/document.h"
 #include "materials/material_catalog.h"
 #include "qfm/material_code.h"
 #include "text/quoted_text.h"
@@ -28,13 +28,23 @@ std::string upper_ascii(std::string text) {
   return text;
 }
 
+std::string process_word(machines::Process process) {
+  switch (process) {
+    case machines::Process::Milling:
+      return "milling";
+    case machines::Process::Printing:
+      return "printing";
+  }
+  return "milling";
+}
+
 // What a machine that has no entry of its own is taken for.
 std::string fallback_of(const machines::MachineLookup& lookup) {
   const machines::MachineResolution& resolution = lookup.resolution;
   const bool milling = resolution.process == machines::Process::Milling;
   const std::string what = "family " + std::string(machines::cam_type_name(resolution.cam_type)) +
-                           ", " + std::string(machines::process_name(resolution.process)) +
-                           ", tooth axis 0 0 " + (milling ? "1" : "-1");
+                           ", " + process_word(resolution.process) + ", tooth axis 0 0 " +
+                           (milling ? "1" : "-1");
   switch (lookup.match) {
     case machines::MachineMatch::Brand:
       return "it falls back to the brand " + text::quote_for_message(lookup.brand_key) + " (" +
@@ -50,7 +60,7 @@ void check_machine(const CaseContext& context, Findings& findings) {
   const std::string& machine = context.loaded.machine;
   if (context.machine.match == machines::MachineMatch::Machine) return;
   // The one machine text that the document builder knows by itself.
-  if (constructioninfo::makes_production_blank(machine)) return;
+  if (machine == constructioninfo::kProductionBlankMachine) return;
   warn_at(findings, context, context.places.record.value_offset("machine"), "machine-unknown",
           "machine " + text::quote_for_message(machine) + " is not in the catalog: " +
               fallback_of(context.machine) +

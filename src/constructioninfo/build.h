@@ -1,17 +1,11 @@
 // Turning a loaded case into its ConstructionInfo document, in memory.
 #pragma once
 
-#include <string_view>
-
 #include "common/run_error.h"
 #include "constructioninfo/document.h"
 #include "machines/machine_catalog.h"
 
 namespace constructioninfo {
-
-// Whether a case on `machine` gets a ProductionBlank in each
-// ConstructionFile: only the machine text "WNC", exactly.
-bool makes_production_blank(std::string_view machine);
 
 // One Tooth and one ConstructionFile per product that is not a Model, in
 // case order. Fails with "Cannot read margin line coordinates" for a product

@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "qfm/case_metadata.h"
@@ -22,7 +23,10 @@ struct Tooth {
   qfm::Vec3 axis;
 };
 
-// Only for the machine "WNC".
+// The one machine whose document carries a production blank.
+inline constexpr std::string_view kProductionBlankMachine = "WNC";
+
+// Only for the machine kProductionBlankMachine.
 struct ProductionBlank {
   std::string material_descriptor;
   std::string material_color;

@@ -2,28 +2,18 @@
 
 #include <limits>
 
+#include "text/digits.h"
 #include "text/shortest_decimal.h"
 
 namespace json {
 
 namespace {
 
-// The value of a run of decimal digits, or none when it does not fit 64 bits.
-std::optional<std::uint64_t> fitting_integer(std::string_view digits) {
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
-
 // An integer token that fits 64 bits, as Unsigned or (written with a minus
 // sign) Signed; none otherwise.
 std::optional<Number> fitting_number(std::string_view literal) {
   const bool negative = literal.front() == '-';
-  const auto value = fitting_integer(negative ? literal.substr(1) : literal);
+  const auto value = text::read_digit_run(negative ? literal.substr(1) : literal).value;
   if (!value) return std::nullopt;
   Number number;
   if (!negative) {

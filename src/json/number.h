@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "text/decimal_number.h"
+#include "text/digits.h"
 
 namespace json {
 
@@ -102,9 +103,7 @@ inline NumberToken scan_number(std::string_view text, std::size_t start) {
   if (p < end && (*p == 'e' || *p == 'E')) {
     ++p;
     if (p < end && (*p == '+' || *p == '-')) ++p;
-    const char* const exponent = p;
-    while (p < end && *p >= '0' && *p <= '9') ++p;
-    if (p == exponent) return fault();
+    if (text::skip_digits(p, end) == 0) return fault();
     token.has_exponent = true;
   }
   token.end = static_cast<std::size_t>(p - begin);

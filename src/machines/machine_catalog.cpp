@@ -14,7 +14,7 @@ namespace {
 
 using Fault = std::unexpected<std::string>;
 
-constexpr std::array<std::pair<std::string_view, CamType>, 10> kCamTypes = {{
+constexpr std::array<std::pair<std::string_view, CamType>, kCamTypeCount> kCamTypes = {{
     {"VHF", CamType::VHF},
     {"AG", CamType::AG},
     {"Asiga", CamType::Asiga},
@@ -26,6 +26,16 @@ constexpr std::array<std::pair<std::string_view, CamType>, 10> kCamTypes = {{
     {"RapidShape", CamType::RapidShape},
     {"Shining", CamType::Shining},
 }};
+
+// Each value once, in declared order: with the array's size, a CamType
+// value that the table does not name fails to compile.
+constexpr bool lists_each_value_in_order(const auto& table) {
+  for (std::size_t i = 0; i < table.size(); ++i) {
+    if (static_cast<std::size_t>(table[i].second) != i) return false;
+  }
+  return true;
+}
+static_assert(lists_each_value_in_order(kCamTypes));
 
 // An enumeration word, spelled exactly as the value is named.
 template <typename Enum, std::size_t N>
@@ -116,13 +126,6 @@ std::expected<MachinesData, std::string> read_catalog(std::string_view text) {
 std::string_view cam_type_name(CamType cam_type) {
   for (const auto& [name, value] : kCamTypes) {
     if (value == cam_type) return name;
-  }
-  return {};
-}
-
-std::string_view process_name(Process process) {
-  for (const auto& [name, value] : kProcesses) {
-    if (value == process) return name;
   }
   return {};
 }

@@ -3,6 +3,7 @@
 // machines.yaml and read once, on first use.
 #pragma once
 
+#include <cstddef>
 #include <expected>
 #include <string>
 #include <string_view>
@@ -11,6 +12,11 @@
 namespace machines {
 
 enum class CamType { VHF, AG, Asiga, Z3D, Rayware, Roland, Formlabs, Custom, RapidShape, Shining };
+
+// How many CamType values there are, counted from the last one: a new value
+// goes before Shining or takes its place here. The catalog's table of names
+// is checked against it.
+inline constexpr std::size_t kCamTypeCount = static_cast<std::size_t>(CamType::Shining) + 1;
 
 enum class Process { Milling, Printing };
 
@@ -37,9 +43,8 @@ struct MachineResolution {
   bool operator==(const MachineResolution&) const = default;
 };
 
-// The value's name as the catalog text spells it ("Rayware", "Printing").
+// The value's name as the catalog text spells it ("Rayware").
 std::string_view cam_type_name(CamType cam_type);
-std::string_view process_name(Process process);
 
 // Reads a catalog text; fails with "Failed to parse machines.yaml: " and
 // the description of the fault.

@@ -120,9 +120,16 @@ MaterialTexts resolve_material(std::string_view material, std::string_view mater
                   ? ref->amann_girrbach_material_name
                   : entry.amann_girrbach_material_name};
     }
-    default:
+    case CamType::Asiga:
+    case CamType::Z3D:
+    case CamType::Rayware:
+    case CamType::Roland:
+    case CamType::Formlabs:
+    case CamType::RapidShape:
+    case CamType::Shining:
       return {};
   }
+  return {};
 }
 
 }  // namespace materials

@@ -9,11 +9,6 @@
 
 namespace platform {
 
-std::size_t core_count() {
-  static const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-  return cores;
-}
-
 void for_each_in_parallel(std::size_t count, bool worth_helpers,
                           const std::function<void(std::size_t)>& work) {
   std::atomic<std::size_t> next{0};

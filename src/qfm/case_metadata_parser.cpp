@@ -8,6 +8,7 @@
 #include "qfm/material_code.h"
 #include "qfm/point_reader.h"
 #include "qfm/points_ahead.h"
+#include "text/digits.h"
 
 namespace qfm {
 
@@ -69,15 +70,16 @@ std::expected<std::uint32_t, std::string> tooth_number_from_text(std::string_vie
   if (text == "+" || text == "-")
     return std::unexpected(std::string("invalid digit found in string"));
   if (text.front() == '+') text.remove_prefix(1);
-  std::uint64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::unexpected(std::string("invalid digit found in string"));
-    value = value * 10 + static_cast<std::uint64_t>(c - '0');
-    if (value > std::numeric_limits<std::uint32_t>::max()) {
-      return std::unexpected(std::string("number too large to fit in target type"));
-    }
+  // Read left to right, digits that already pass the limit make the fault
+  // before any other character that follows them.
+  const text::DigitRun digits = text::read_digit_run(text);
+  if (!digits.value || *digits.value > std::numeric_limits<std::uint32_t>::max()) {
+    return std::unexpected(std::string("number too large to fit in target type"));
   }
-  return static_cast<std::uint32_t>(value);
+  if (digits.length != text.size()) {
+    return std::unexpected(std::string("invalid digit found in string"));
+  }
+  return static_cast<std::uint32_t>(*digits.value);
 }
 
 std::expected<std::uint32_t, std::string> tooth_number_from_integer(const json::AnyValue& value) {

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string_view>
 
+#include "text/digits.h"
+
 namespace text {
 
 struct DecimalValue {
@@ -51,18 +53,6 @@ inline std::optional<double> decimal_from_digits(std::uint64_t digits, int digit
   }
   const double value = static_cast<double>(digits) / kExactPowersOfTen[fraction_digits];
   return negative ? -value : value;
-}
-
-// Moves `p` past the run of decimal digits it stands on, appending them
-// to `digits`, and gives the run's length. A run too long for 64 bits
-// wraps `digits`; decimal_from_digits refuses such counts anyway. The one
-// digit loop of every number scanner.
-inline int gather_digits(const char*& p, const char* end, std::uint64_t& digits) {
-  const char* const run = p;
-  for (; p < end && *p >= '0' && *p <= '9'; ++p) {
-    digits = digits * 10 + static_cast<unsigned>(*p - '0');
-  }
-  return static_cast<int>(p - run);
 }
 
 // A plain short decimal ("-"? digits, then "." and digits if any; no

@@ -35,8 +35,8 @@ void append_hex_escape(std::string& out, char32_t c) {
   out += '}';
 }
 
-void append_character(std::string& out, std::string_view sequence) {
-  const char32_t c = text::decode_utf8(sequence);
+// `sequence`, the well-formed UTF-8 form of `c`, as a message shows it.
+void append_character(std::string& out, std::string_view sequence, char32_t c) {
   switch (c) {
     case '"':
       out += "\\\"";
@@ -72,14 +72,14 @@ std::string quote_for_message(std::string_view text) {
   while (!text.empty()) {
     // Texts reach messages checked as UTF-8; a stray byte would still show
     // as the replacement character rather than as itself.
-    const std::size_t length = text::utf8_sequence_length(text);
-    if (length == 0) {
+    const Utf8Character character = text::decode_utf8_character(text);
+    if (!character.well_formed) {
       append_hex_escape(out, 0xFFFD);
       text.remove_prefix(1);
       continue;
     }
-    append_character(out, text.substr(0, length));
-    text.remove_prefix(length);
+    append_character(out, text.substr(0, character.length), character.code_point);
+    text.remove_prefix(character.length);
   }
   out += '"';
   return out;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 #include "text/utf8.h"
 
@@ -44,35 +43,6 @@ bool is_cased(char32_t c) {
          (c >= 0x3AC && c <= 0x3CE) || (c >= 0x430 && c <= 0x45F);
 }
 
-struct Decoded {
-  char32_t code_point;
-  std::size_t length;
-};
-
-std::optional<Decoded> decode_at(std::string_view text, std::size_t i) {
-  const std::size_t length = text::utf8_sequence_length(text.substr(i));
-  if (length == 0) return std::nullopt;
-  const auto byte = [&](std::size_t k) {
-    return static_cast<char32_t>(static_cast<unsigned char>(text[i + k]));
-  };
-  char32_t c = 0;
-  switch (length) {
-    case 1:
-      c = byte(0);
-      break;
-    case 2:
-      c = ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-      break;
-    case 3:
-      c = ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-      break;
-    default:
-      c = ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-          (byte(3) & 0x3F);
-  }
-  return Decoded{c, length};
-}
-
 }  // namespace
 
 std::string to_lower_unicode(std::string_view text) {
@@ -80,19 +50,19 @@ std::string to_lower_unicode(std::string_view text) {
   out.reserve(text.size());
   char32_t previous = 0;  // 0: none, which is not cased
   for (std::size_t i = 0; i < text.size();) {
-    const auto decoded = decode_at(text, i);
-    if (!decoded) {
+    const Utf8Character decoded = text::decode_utf8_character(text.substr(i));
+    if (!decoded.well_formed) {
       out += text[i++];
       previous = 0;
       continue;
     }
-    const char32_t c = decoded->code_point;
-    i += decoded->length;
+    const char32_t c = decoded.code_point;
+    i += decoded.length;
     if (c == kCapitalIWithDot) {
       out += "i\xCC\x87";
     } else if (c == kCapitalSigma) {
-      const auto next = i < text.size() ? decode_at(text, i) : std::nullopt;
-      const bool ends_word = is_cased(previous) && !(next && is_cased(next->code_point));
+      const Utf8Character next = text::decode_utf8_character(text.substr(i));
+      const bool ends_word = is_cased(previous) && !(next.well_formed && is_cased(next.code_point));
       text::append_utf8(out, ends_word ? kFinalSigma : kSmallSigma);
     } else {
       text::append_utf8(out, lower_single(c));

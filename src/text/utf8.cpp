@@ -11,49 +11,49 @@ unsigned char byte_at(std::string_view bytes, std::size_t i) {
   return static_cast<unsigned char>(bytes[i]);
 }
 
-bool is_continuation(std::string_view bytes, std::size_t i, unsigned char low = 0x80,
-                     unsigned char high = 0xBF) {
-  if (i >= bytes.size()) return false;
-  const unsigned char b = byte_at(bytes, i);
-  return b >= low && b <= high;
-}
+}  // namespace
 
-// Length of the longest prefix of `bytes` that could start a well-formed
-// sequence; used to size the part that one U+FFFD replaces.
-std::size_t maximal_ill_formed_part(std::string_view bytes) {
+Utf8Character decode_utf8_character(std::string_view bytes, Surrogates surrogates) {
+  if (bytes.empty()) return {};
   const unsigned char lead = byte_at(bytes, 0);
+  if (lead < 0x80) return {lead, 1, true};
+  // The lead byte gives the length and the first bits; the range allowed
+  // to the second byte shuts out overlong forms, values past U+10FFFF and
+  // surrogates.
   std::size_t expected = 0;
+  char32_t value = 0;
   unsigned char low = 0x80;
   unsigned char high = 0xBF;
   if (lead >= 0xC2 && lead <= 0xDF) {
     expected = 2;
+    value = lead & 0x1F;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
     expected = 3;
+    value = lead & 0x0F;
     if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
+    if (lead == 0xED && surrogates == Surrogates::Refused) high = 0x9F;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
     expected = 4;
+    value = lead & 0x07;
     if (lead == 0xF0) low = 0x90;
     if (lead == 0xF4) high = 0x8F;
   } else {
-    return 1;
+    return {0, 1, false};
   }
-  std::size_t length = 1;
-  if (!is_continuation(bytes, 1, low, high)) return length;
-  ++length;
-  while (length < expected && is_continuation(bytes, length)) ++length;
-  return length;
+  for (std::size_t length = 1; length < expected; ++length) {
+    if (length == bytes.size()) return {0, length, false};
+    const unsigned char next = byte_at(bytes, length);
+    if (next < low || next > high) return {0, length, false};
+    value = (value << 6) | (next & 0x3F);
+    low = 0x80;
+    high = 0xBF;
+  }
+  return {value, expected, true};
 }
 
-}  // namespace
-
 std::size_t utf8_sequence_length(std::string_view bytes) {
-  if (bytes.empty()) return 0;
-  const unsigned char lead = byte_at(bytes, 0);
-  if (lead < 0x80) return 1;
-  const std::size_t part = maximal_ill_formed_part(bytes);
-  const std::size_t expected = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
-  return part == expected && lead >= 0xC2 && lead <= 0xF4 ? expected : 0;
+  const Utf8Character character = decode_utf8_character(bytes);
+  return character.well_formed ? character.length : 0;
 }
 
 bool is_valid_utf8(std::string_view bytes) {
@@ -86,33 +86,15 @@ std::string utf8_lossy(std::string_view bytes) {
   out.reserve(bytes.size());
   std::size_t i = 0;
   while (i < bytes.size()) {
-    const std::size_t length = utf8_sequence_length(bytes.substr(i));
-    if (length > 0) {
-      out.append(bytes.substr(i, length));
-      i += length;
+    const Utf8Character character = decode_utf8_character(bytes.substr(i));
+    if (character.well_formed) {
+      out.append(bytes.substr(i, character.length));
     } else {
       out += "\xEF\xBF\xBD";
-      i += maximal_ill_formed_part(bytes.substr(i));
     }
+    i += character.length;
   }
   return out;
-}
-
-char32_t decode_utf8(std::string_view sequence) {
-  const auto byte = [&](std::size_t i) {
-    return static_cast<char32_t>(static_cast<unsigned char>(sequence[i]));
-  };
-  switch (sequence.size()) {
-    case 1:
-      return byte(0);
-    case 2:
-      return ((byte(0) & 0x1F) << 6) | (byte(1) & 0x3F);
-    case 3:
-      return ((byte(0) & 0x0F) << 12) | ((byte(1) & 0x3F) << 6) | (byte(2) & 0x3F);
-    default:
-      return ((byte(0) & 0x07) << 18) | ((byte(1) & 0x3F) << 12) | ((byte(2) & 0x3F) << 6) |
-             (byte(3) & 0x3F);
-  }
 }
 
 void append_utf8(std::string& out, char32_t cp) {

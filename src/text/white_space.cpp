@@ -36,8 +36,9 @@ std::size_t character_length(std::string_view text) {
 }
 
 bool white_space_at(std::string_view text, std::size_t length) {
-  return text::utf8_sequence_length(text) == length &&
-         is_white_space(text::decode_utf8(text.substr(0, length)));
+  const Utf8Character character = text::decode_utf8_character(text);
+  return character.well_formed && character.length == length &&
+         is_white_space(character.code_point);
 }
 
 // Length of the white space character that ends `text`, or 0.

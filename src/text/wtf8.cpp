@@ -10,26 +10,13 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
 bool is_high_surrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool is_low_surrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool is_surrogate(char32_t unit) { return is_high_surrogate(unit) || is_low_surrogate(unit); }
 
-unsigned byte_at(std::string_view bytes, std::size_t i) {
-  return static_cast<unsigned char>(bytes[i]);
-}
-
-// 3 when `bytes` starts with the three-byte form of a surrogate (ED A0..BF
-// 80..BF), which UTF-8 forbids and WTF-8 allows; else 0.
+// 3 when `bytes` starts with the three-byte form of a surrogate, which
+// UTF-8 forbids and WTF-8 allows; else 0.
 std::size_t surrogate_length(std::string_view bytes) {
-  if (bytes.size() < 3 || byte_at(bytes, 0) != 0xED) return 0;
-  const unsigned second = byte_at(bytes, 1);
-  const unsigned third = byte_at(bytes, 2);
-  return second >= 0xA0 && second <= 0xBF && third >= 0x80 && third <= 0xBF ? 3 : 0;
-}
-
-// The value of one well-formed sequence of `length` bytes.
-char32_t decode(std::string_view bytes, std::size_t length) {
-  constexpr unsigned kLeadMask[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-  char32_t value = byte_at(bytes, 0) & kLeadMask[length];
-  for (std::size_t i = 1; i < length; ++i) value = (value << 6) | (byte_at(bytes, i) & 0x3F);
-  return value;
+  const Utf8Character character = decode_utf8_character(bytes, Surrogates::Accepted);
+  return character.well_formed && is_surrogate(character.code_point) ? character.length : 0;
 }
 
 void append_utf16(std::u16string& out, char32_t cp) {
@@ -49,16 +36,14 @@ std::u16string utf16_from_wtf8(std::string_view text) {
   out.reserve(text.size());
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::string_view rest = text.substr(i);
-    std::size_t length = utf8_sequence_length(rest);
-    if (length == 0) length = surrogate_length(rest);
-    if (length == 0) {
+    const Utf8Character character = decode_utf8_character(text.substr(i), Surrogates::Accepted);
+    if (!character.well_formed) {
       out += u'\uFFFD';
       ++i;
       continue;
     }
-    append_utf16(out, decode(rest, length));
-    i += length;
+    append_utf16(out, character.code_point);
+    i += character.length;
   }
   return out;
 }

@@ -4,6 +4,7 @@
 // previous output is either replaced whole or left as it was, and no
 // temporary file stays behind.
 #include <poll.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -231,6 +232,68 @@ TEST_F(OutputCorners, TheTemporaryIsSyncedBeforeItIsRenamed) {
     ASSERT_GE(order.rename, 0) << text;
     EXPECT_GE(order.sync, 0) << text;
     EXPECT_LT(order.sync, order.rename) << text;
+  }
+}
+
+// The clone and clone3 calls in a trace: the threads a run started.
+long clones_in(const std::string& trace) {
+  long clones = 0;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("clone(") != std::string::npos || line.find("clone3(") != std::string::npos) {
+      ++clones;
+    }
+  }
+  return clones;
+}
+
+// A run held to one CPU (taskset, a container's CPU set) starts no thread
+// beside its own, even for a case large enough to be read on several; held
+// to none, the same case does start one where two CPUs are there to take
+// it, which shows that the trace sees the threads.
+TEST_F(OutputCorners, ARunHeldToOneCpuStartsNoSecondThread) {
+  if (kAddressSanitizer) GTEST_SKIP() << kLeakCheckerNeedsProc;
+  if (std::system("strace -V >/dev/null 2>&1") != 0) GTEST_SKIP() << "no strace here";
+  if (std::system("taskset -p $$ >/dev/null 2>&1") != 0) GTEST_SKIP() << "no taskset here";
+  cpu_set_t allowed;
+  CPU_ZERO(&allowed);
+  ASSERT_EQ(::sched_getaffinity(0, sizeof allowed, &allowed), 0);
+  std::size_t first_cpu = 0;
+  while (!CPU_ISSET(first_cpu, &allowed)) ++first_cpu;
+  // Over a mebibyte of points in the case itself: read ahead side by side.
+  std::string points;
+  for (int i = 0; i < 80000; ++i) points += i == 0 ? "[1.5,2.25,3.125]" : ",[1.5,2.25,3.125]";
+  write("large.json",
+        R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"",)"
+        R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+        R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts",)"
+        R"("margin_line_coordinates":[)" +
+            points + "]}]}");
+  write("a.pts", "BEGIN_\n1 2 3\nEND_\n");
+  const fs::path trace = dir_.parent_path() / (dir_.filename().string() + ".strace");
+  const std::vector<std::string> strace = {"strace", "-f", "-qq", "-o", trace.string(),
+                                           "-e", "trace=clone,clone3"};
+  struct Row {
+    const char* name;
+    std::vector<std::string> prefix;
+    bool threads_expected;
+  };
+  std::vector<Row> cases = {{"one CPU", {"taskset", "-c", std::to_string(first_cpu)}, false}};
+  if (CPU_COUNT(&allowed) >= 2) cases.push_back({"every CPU", {}, true});
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> prefix = c.prefix;
+    prefix.insert(prefix.end(), strace.begin(), strace.end());
+    const Outcome outcome = run_launched({"large.json"}, dir_, {prefix});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, "Generated large.constructionInfo\n");
+    const std::string text = read_bytes(trace);
+    fs::remove(trace);
+    if (c.threads_expected) {
+      EXPECT_GT(clones_in(text), 0) << text;
+    } else {
+      EXPECT_EQ(clones_in(text), 0) << text;
+    }
   }
 }
 

@@ -57,9 +57,6 @@ struct CatalogListing {
   std::vector<BrandReferenceRow> brand_references;
 };
 
-// The machine that is in no catalog but gets a production blank.
-inline constexpr std::string_view kProductionBlankMachine = "WNC";
-
 // Every CamType, in declared order.
 std::vector<machines::CamType> all_cam_types();
 

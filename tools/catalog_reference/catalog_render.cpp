@@ -6,10 +6,13 @@
 #include <utility>
 #include <vector>
 
+#include "constructioninfo/document.h"
+
 namespace catalog_reference {
 
 namespace {
 
+using constructioninfo::kProductionBlankMachine;
 using machines::Process;
 
 std::string process_word(Process process) {
@@ -108,7 +111,9 @@ std::string md_brand_references(const CatalogListing& listing) {
   std::string out =
       "## Material brand references\n\n"
       "The case's `material_brand_reference`, compared in any letter case (`zige`,\n"
-      "`ZIGE`). Only AG machines read it; `WNC` copies it unchanged into the production\n"
+      "`ZIGE`). Only AG machines read it; `" +
+      std::string(kProductionBlankMachine) +
+      "` copies it unchanged into the production\n"
       "blank. The last column is what an AG machine writes when the case names the\n"
       "reference with its material; an unknown reference, or one without words of its\n"
       "own, gives the material's AG texts.\n\n"
@@ -323,8 +328,9 @@ std::string schema_catalog_values(const CatalogListing& listing) {
   for (std::string& key : in_both_cases(keys)) references.push_back(std::move(key));
 
   return "    \"catalog_machine\": {\n"
-         "      \"description\": \"A machine key or brand key of the catalog, or WNC, compared "
-         "exactly. Generated from the catalogs.\",\n"
+         "      \"description\": \"A machine key or brand key of the catalog, or " +
+         std::string(kProductionBlankMachine) +
+         ", compared exactly. Generated from the catalogs.\",\n"
          "      \"enum\": " +
          json_list(machine_keys) +
          "\n    },\n"

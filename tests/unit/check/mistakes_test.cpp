@@ -99,7 +99,7 @@ const std::vector<Row>& rows() {
        {{"\"VHF_K5\"", "\"vhf_k5\""}},
        {},
        {{"machine-unknown", "case.json", "\"vhf_k5\"",
-         "falls back to a generic machine (family Custom, Milling, tooth axis 0 0 1); did you "
+         "falls back to a generic machine (family Custom, milling, tooth axis 0 0 1); did you "
          "mean \"VHF_K5\"?"}}},
       {"a machine with a dash for the underscore",
        {{"\"VHF_K5\"", "\"FORMLABS-F3B\""}},
@@ -113,7 +113,7 @@ const std::vector<Row>& rows() {
        {{"\"VHF_K5\"", "\"SPRINTRAY_NEW\""}},
        {},
        {{"machine-unknown", "case.json", "\"SPRINTRAY_NEW\"",
-         "falls back to the brand \"SPRINTRAY\" (family Rayware, Printing, tooth axis 0 0 -1)"}}},
+         "falls back to the brand \"SPRINTRAY\" (family Rayware, printing, tooth axis 0 0 -1)"}}},
       {"a material in other letter case",
        {{"\"ZIRCONIUM\"", "\"Zirconium\""}},
        {},

@@ -257,6 +257,13 @@ TEST(ParseCaseMetadata, ExplainsToothNumbersThatFitNeitherWay) {
       {R"("1 2")", "invalid type: string \"1 2\", expected u32", "invalid digit found in string"},
       {R"("4294967296")", "invalid type: string \"4294967296\", expected u32",
        "number too large to fit in target type"},
+      {R"("42949672950x")", "invalid type: string \"42949672950x\", expected u32",
+       "number too large to fit in target type"},  // too large before the letter
+      {R"("4x4294967296")", "invalid type: string \"4x4294967296\", expected u32",
+       "invalid digit found in string"},
+      {R"("000000000000000000000004294967296")",
+       "invalid type: string \"000000000000000000000004294967296\", expected u32",
+       "number too large to fit in target type"},
       {R"("")", "invalid type: string \"\", expected u32",
        "cannot parse integer from empty string"},
       {R"("+")", "invalid type: string \"+\", expected u32", "invalid digit found in string"},

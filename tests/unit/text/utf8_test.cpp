@@ -35,5 +35,38 @@ TEST(Utf8, LossyReplacesEachMaximalIllFormedPart) {
   EXPECT_EQ(utf8_lossy("\xC3\xA9"), "\xC3\xA9");
 }
 
+TEST(Utf8, DecodesOneCharacterOrMeasuresTheIllFormedPart) {
+  const struct {
+    std::string_view bytes;
+    Surrogates surrogates;
+    Utf8Character expected;
+  } cases[] = {
+      {"", Surrogates::Refused, {0, 0, false}},
+      {"A\xC3", Surrogates::Refused, {U'A', 1, true}},
+      {"\xC3\xA9z", Surrogates::Refused, {U'\u00E9', 2, true}},
+      {"\xE2\x82\xAC", Surrogates::Refused, {U'\u20AC', 3, true}},
+      {"\xF4\x8F\xBF\xBF", Surrogates::Refused, {U'\U0010FFFF', 4, true}},
+      {"\xED\x9F\xBF", Surrogates::Refused, {U'\uD7FF', 3, true}},
+      {"\xED\xA0\x80", Surrogates::Refused, {0, 1, false}},
+      {"\xED\xA0\x80", Surrogates::Accepted, {0xD800, 3, true}},
+      {"\xED\xBF\xBF", Surrogates::Accepted, {0xDFFF, 3, true}},
+      {"\xED\xA0", Surrogates::Accepted, {0, 2, false}},     // cut short
+      {"\xF0\x9F\xA6z", Surrogates::Refused, {0, 3, false}},  // one part for U+FFFD
+      {"\xE0\x80\xAF", Surrogates::Accepted, {0, 1, false}},  // overlong
+      {"\xF4\x90\x80\x80", Surrogates::Refused, {0, 1, false}},
+      {"\x80", Surrogates::Refused, {0, 1, false}},
+      {"\xC1\xBF", Surrogates::Refused, {0, 1, false}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(std::string(c.bytes)));
+    const Utf8Character decoded = decode_utf8_character(c.bytes, c.surrogates);
+    EXPECT_EQ(decoded.well_formed, c.expected.well_formed);
+    EXPECT_EQ(decoded.length, c.expected.length);
+    if (c.expected.well_formed) {
+      EXPECT_EQ(decoded.code_point, c.expected.code_point);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace text
