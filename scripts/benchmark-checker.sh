@@ -46,13 +46,16 @@ work=$(mktemp -d "$base/daz-checker-benchmark.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
 echo "Writing $cases cases into $work"
-examples="$repo/examples"
-for ((i = 0; i < cases; i++)); do
-  dir=$(printf '%s/cases/%05d' "$work" "$i")
-  mkdir -p "$dir"
-  cp "$examples/case7.json" "$examples/11_12_bridge.pts" "$examples/36_onlay.pts" \
-    "$examples/11_12_bridge.stl" "$examples/36 onlay&inlay.stl" "$dir/"
-done
+python3 - "$repo/examples" "$work/cases" "$cases" <<'PYTHON'
+import os, shutil, sys
+examples, target, count = sys.argv[1], sys.argv[2], int(sys.argv[3])
+names = ["case7.json", "11_12_bridge.pts", "36_onlay.pts", "11_12_bridge.stl", "36 onlay&inlay.stl"]
+for i in range(count):
+    folder = os.path.join(target, f"{i:05d}")
+    os.makedirs(folder)
+    for name in names:
+        shutil.copyfile(os.path.join(examples, name), os.path.join(folder, name))
+PYTHON
 
 if ! "$checker" "$work/cases" >"$work/check.txt"; then
   echo "the checker found something in the copies of an example:" >&2
@@ -69,7 +72,9 @@ checker_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))
 # The tool, one process per case, as a batch would run it; each document
 # is written beside its case.
 list="$work/tool-cases.txt"
-find "$work/cases" -name case7.json | sort | head -n "$tool_cases" >"$list"
+# (sorted whole first: head closing the pipe early would fail the script)
+find "$work/cases" -name case7.json | sort >"$list.all"
+head -n "$tool_cases" "$list.all" >"$list"
 tool_start=$(date +%s.%N)
 while IFS= read -r json; do
   "$tool" "$json" >/dev/null
