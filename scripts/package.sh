@@ -31,7 +31,7 @@ esac
 
 # dpkg-shlibdeps names the .deb's dependencies, dpkg-buildflags its flags;
 # CPack finds the programs to look at with file.
-scripts/install-deps.sh git dpkg-dev file binutils
+scripts/install-deps.sh git dpkg-dev file binutils zip
 scripts/install-deps.sh
 
 commit=$(git rev-parse HEAD)
@@ -81,15 +81,15 @@ case $kind in
       cmake --build --preset windows-release)
     build=$source/build/windows
     # The zip is made here rather than by CPack, whose zip holds each file's
-    # time and the order the file system lists them in: its entries are
-    # sorted and all dated SOURCE_DATE_EPOCH.
+    # times and the order the file system lists them in: its entries are
+    # sorted, dated SOURCE_DATE_EPOCH, and hold no other time (zip -X).
     stage=$work/stage
     cmake --install "$build" --prefix "$stage" --strip >/dev/null
     name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
     zip=$root/build/packages/$name.zip
     rm -f "$zip"
-    (cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort >"$work/files" &&
-      cmake -E tar cf "$zip" --format=zip --mtime="$(date -u -d "@$SOURCE_DATE_EPOCH" "+%Y-%m-%d %H:%M:%S UTC")" --files-from="$work/files")
+    find "$stage" -type f -exec touch -d "@$SOURCE_DATE_EPOCH" {} +
+    (cd "$stage" && find . -type f -printf '%P\n' | LC_ALL=C sort | zip -q -X -D -9 "$zip" -@)
     echo "Packed build/packages/$name.zip"
     ;;
 esac
