@@ -3,14 +3,18 @@
 #   1. the man page passes `mandoc -Tlint` with no message at all;
 #   2. COPYRIGHT still matches the copyright files of the Debian packages
 #      the program is built from (scripts/notices.py --check);
-#   3. the .deb, built twice from two clones of this repository's HEAD at
-#      two different paths with the same SOURCE_DATE_EPOCH (the last
-#      commit's time), is the same byte for byte;
-#   4. lintian finds no error and no warning in it (overridden findings,
-#      each with its reason in packaging/lintian-overrides, aside).
+#   3. the .deb and the Windows zip, each made twice by scripts/package.sh
+#      from two clones of this repository's HEAD at two different paths,
+#      with SOURCE_DATE_EPOCH left to the script, are the same byte for
+#      byte; a file that git does not track, left under examples/ in one
+#      clone, is in neither package; the machine's apt configuration is as
+#      it was;
+#   4. lintian -I finds nothing in the .deb: no error, no warning, no
+#      hardening or other information tag (overridden findings, each with its
+#      reason in packaging/lintian-overrides, aside).
 # Installs what it needs (mandoc, lintian, and the packages the notices come
 # from). Builds from committed files only: commit first. Takes about as long
-# as two release builds.
+# as two release builds and two Windows builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -40,39 +44,71 @@ else
   fail "$findings"
 fi
 
-# --- Two builds of the .deb ---------------------------------------------------------
+# --- Two runs of each package ------------------------------------------------------
 work=$root/build/package-check
 rm -rf "$work"
 mkdir -p "$work"
 commit=$(git rev-parse HEAD)
-SOURCE_DATE_EPOCH=$(git log -1 --format=%ct "$commit")
-export SOURCE_DATE_EPOCH
+unset SOURCE_DATE_EPOCH
 clones=("$work/first" "$work/second/at/another/path")
 for clone in "${clones[@]}"; do
   git clone -q --no-hardlinks --no-checkout "$root" "$clone"
   git -C "$clone" checkout -q "$commit"
 done
+# What a user leaves beside the examples: a document written there (which
+# git ignores) and a file of their own.
+leftovers=(examples/case7.constructionInfo examples/my-notes.txt)
+for file in "${leftovers[@]}"; do echo "not for the package" >"${clones[0]}/$file"; done
+# The Windows dependencies, prepared once here, serve both clones.
+scripts/windows-deps.sh
+apt_configuration() { find /etc/apt -type f -print0 | sort -z | xargs -0 sha256sum; }
+apt_before=$(apt_configuration)
 debs=()
+zips=()
 for clone in "${clones[@]}"; do
+  mkdir -p "$clone/build"
+  ln -s "$root/build/windows-deps" "$clone/build/windows-deps"
   # Each clone builds on its own, without a compiler cache shared with the
   # other, so that nothing of one build reaches the other.
-  if ! (cd "$clone" && env -u CMAKE_CXX_COMPILER_LAUNCHER scripts/package.sh) >"$clone.log" 2>&1; then
-    cat "$clone.log" >&2
-    fail "the .deb did not build in $clone"
-    echo "package checks: $passed passed, $failed failed"
-    exit 1
-  fi
+  for kind in "" --windows; do
+    if ! (cd "$clone" && env -u CMAKE_CXX_COMPILER_LAUNCHER scripts/package.sh $kind) \
+        >>"$clone.log" 2>&1; then
+      cat "$clone.log" >&2
+      fail "scripts/package.sh $kind did not pack in $clone"
+      echo "package checks: $passed passed, $failed failed"
+      exit 1
+    fi
+  done
   debs+=("$(ls "$clone"/build/packages/daz-izezovivadezurid_*.deb)")
+  zips+=("$(ls "$clone"/build/packages/daz-izezovivadezurid-*-windows.zip)")
 done
-if cmp "${debs[0]}" "${debs[1]}"; then
-  pass "the .deb is reproducible ($(sha256sum <"${debs[0]}" | cut -c1-16)...)"
+for pair in "the .deb:${debs[0]}:${debs[1]}" "the zip:${zips[0]}:${zips[1]}"; do
+  IFS=: read -r what first second <<<"$pair"
+  if cmp "$first" "$second"; then
+    pass "$what is reproducible ($(sha256sum <"$first" | cut -c1-16)...)"
+  else
+    fail "the two runs of $what differ: $first $second"
+  fi
+done
+packed=$(dpkg-deb -c "${debs[0]}"; cmake -E tar tf "${zips[0]}")
+for file in "${leftovers[@]}"; do
+  if grep -qF "$(basename "$file")" <<<"$packed"; then
+    fail "$file, which git does not track, is packed"
+  else
+    pass "$file, which git does not track, is not packed"
+  fi
+done
+if [ "$(apt_configuration)" = "$apt_before" ]; then
+  pass "the machine's apt configuration is as it was"
 else
-  fail "the two builds of the .deb differ: ${debs[*]}"
+  fail "packing changed the machine's apt configuration (/etc/apt)"
 fi
 
 # --- lintian ----------------------------------------------------------------------
-if findings=$(lintian --fail-on error,warning --no-tag-display-limit "${debs[0]}" 2>&1); then
-  pass "lintian: no error, no warning"
+# (Its notes about itself, such as running as root, go to standard error.)
+if findings=$(lintian -I --fail-on error,warning,info --tag-display-limit 0 "${debs[0]}") &&
+  [ -z "$findings" ]; then
+  pass "lintian -I: no finding"
 else
   fail "lintian:"$'\n'"$findings"
 fi

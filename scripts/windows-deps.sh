@@ -46,11 +46,11 @@ install_packages() {
 
 build_libyaml() {
   [ -f "$prefix/lib/libyaml.a" ] && return
-  # apt-get source needs deb-src entries; they are made from the deb ones.
-  apt_add_source_entries
+  # apt-get source needs deb-src entries: they are made from the deb ones in
+  # an apt configuration of our own, and the machine's is left as it is.
   rm -rf "$sources/libyaml"
   mkdir -p "$sources/libyaml"
-  (cd "$sources/libyaml" && quietly apt-get source libyaml)
+  (cd "$sources/libyaml" && quietly apt_private_source "$prefix/apt" libyaml)
   local tree
   tree="$(find "$sources/libyaml" -mindepth 1 -maxdepth 1 -type d -name 'libyaml-*' | head -n 1)"
   # Debian's source has no configure script; bootstrap makes it. Only the

@@ -13,9 +13,12 @@
 #   apt_archive_and_suite
 #       prints "URI SUITE" of the first deb entry; fails, saying so, when
 #       the machine has none.
-#   apt_add_source_entries
-#       makes deb-src entries from the deb entries when there are none (for
-#       apt-get source), and updates the package lists.
+#   apt_private_source STATE_DIR PACKAGE...
+#       runs `apt-get source PACKAGE...` in the current directory through an
+#       apt configuration of its own under STATE_DIR: deb-src entries made
+#       from the machine's deb entries, with their own package lists and
+#       cache. The machine's apt configuration is read, never changed, and
+#       root is not needed.
 # No archive is named here: every address comes from the machine's sources.
 
 apt_sources_dir=${APT_SOURCES_DIR:-/etc/apt}
@@ -108,15 +111,23 @@ apt_archive_and_suite() {
   printf '%s %s\n' "$uri" "$suite"
 }
 
-apt_add_source_entries() {
-  [ -n "$(apt_source_entries deb-src)" ] && return 0
+apt_private_source() {
+  local state=$1
+  shift
+  mkdir -p "$state/lists/partial" "$state/cache/archives/partial" "$state/sources.list.d"
   local uri suite components options
   while IFS=$'\t' read -r uri suite components options; do
     printf 'deb-src %s%s %s %s\n' "${options:+[$options] }" "$uri" "$suite" "$components"
-  done < <(apt_source_entries deb) | apt_as_root tee "$apt_sources_dir/sources.list.d/daz-src.list" >/dev/null
-  if [ ! -s "$apt_sources_dir/sources.list.d/daz-src.list" ]; then
+  done < <(apt_source_entries deb) >"$state/sources.list"
+  if [ ! -s "$state/sources.list" ]; then
     echo "No Debian archive in this machine's apt sources to take source packages from" >&2
     return 1
   fi
-  apt_as_root apt-get update -qq
+  local private=(-o "Dir::Etc::SourceList=$state/sources.list" -o "Dir::Etc::SourceParts=$state/sources.list.d"
+                 -o "Dir::State::Lists=$state/lists" -o "Dir::Cache=$state/cache")
+  # As root, apt would fetch as its own user _apt, which may not write in a
+  # folder of ours.
+  if [ "$(id -u)" -eq 0 ]; then private+=(-o APT::Sandbox::User=root); fi
+  apt-get "${private[@]}" update -qq
+  apt-get "${private[@]}" source "$@"
 }

@@ -112,9 +112,10 @@ std::expected<void, int> open_temporary(OutputFile::State& state) {
 }
 
 // An existing file keeps its owner and group (where the system lets us)
-// and its mode; chown first, as it may clear set-id bits.
+// and its mode; chown first, as it may clear set-id bits. A user who may
+// not give the file away keeps it as their own: not a failure.
 void take_over_identity(int descriptor, const struct stat& existing) {
-  (void)::fchown(descriptor, existing.st_uid, existing.st_gid);
+  [[maybe_unused]] const int owner_status = ::fchown(descriptor, existing.st_uid, existing.st_gid);
   (void)::fchmod(descriptor, existing.st_mode & 07777);
 }
 
