@@ -201,9 +201,10 @@ char* write_millionths(char* out, std::uint64_t m) {
 }
 
 // Binary exponents of the magnitudes on the wider short road: from 2^-27
-// (about 7e-9, where k reaches 22) to below 2^50 (10^15 < 2^50).
+// (about 7e-9, where k reaches 22) to below 2^49 (the last binary exponent
+// whose magnitudes all stay below 10^15).
 constexpr int kLowestShortRoadExponent = -27;
-constexpr int kHighestShortRoadExponent = 49;
+constexpr int kHighestShortRoadExponent = 48;
 
 // 2^power * 10^places <= 10^15.
 constexpr bool stays_below_limit(int power, int places) {
@@ -224,6 +225,7 @@ constexpr auto kShortRoadPlaces = [] {
   }
   return places;
 }();
+static_assert(kShortRoadPlaces.back() == 0 && kShortRoadPlaces.front() == kMostShortRoadPlaces);
 
 // Drops `zeros` trailing zeros from the decimal when it has them.
 template <int zeros>

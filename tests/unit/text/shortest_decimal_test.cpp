@@ -58,6 +58,8 @@ TEST(FormatShortest, ShortRoadAgreesWithTheGeneralAlgorithm) {
       {999999999999999.0, "999999999999999"},          // 15 digits, just below 10^15
       {99999999999999.9, "99999999999999.9"},          // 15 digits with a fraction
       {1e15, "1000000000000000"},                      // 10^15 itself: the general road
+      {562949953421312.0, "562949953421312"},          // 2^49: 15 digits, the general road
+      {600000000000000.5, "600000000000000.5"},        // 16 digits above 2^49
       {999999999999999.9, "999999999999999.9"},        // 16 digits
       {1.234567890123456, "1.234567890123456"},        // 16 digits
       {0.123456789012345, "0.123456789012345"},        // 15 digits below one
