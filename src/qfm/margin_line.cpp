@@ -131,7 +131,7 @@ constexpr std::size_t kMostPointsExpected = std::size_t{1} << 20;
 
 }  // namespace
 
-MarginLine classify_margin_line(std::string_view raw, bool inside) {
+ClassifiedLine classify_margin_line(std::string_view raw, bool inside) {
   // The usual point line first, read where it stands: ASCII, so text.
   if (inside) {
     const char* const end = raw.data() + raw.size();
@@ -149,7 +149,7 @@ MarginLine classify_margin_line(std::string_view raw, bool inside) {
 }
 
 bool MarginLineReader::take_line(std::string_view line) {
-  const MarginLine read = classify_margin_line(line, inside_);
+  const ClassifiedLine read = classify_margin_line(line, inside_);
   switch (read.kind) {
     case MarginLineKind::NotText:
       not_text_ = true;

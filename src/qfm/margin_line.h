@@ -27,14 +27,14 @@ enum class MarginLineKind {
   NotText,  // not UTF-8: reading fails
 };
 
-struct MarginLine {
+struct ClassifiedLine {
   MarginLineKind kind = MarginLineKind::Blank;
   Vec3 point{};  // for Point
 };
 
 // The rule for one line (without its line feed), `inside` once a Begin
 // line has been read (and no End line yet).
-MarginLine classify_margin_line(std::string_view line, bool inside);
+ClassifiedLine classify_margin_line(std::string_view line, bool inside);
 
 // The usual point line read from `p` on: spaces or tabs, three plain
 // decimals ("-"? digits, "." and digits) parted by spaces or tabs, then

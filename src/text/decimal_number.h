@@ -2,8 +2,10 @@
 // conversion behind JSON numbers and margin line coordinates.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
@@ -56,13 +58,50 @@ inline std::optional<double> decimal_from_digits(std::uint64_t digits, int digit
 // Moves `p` past the run of decimal digits it stands on, appending them
 // to `digits`, and gives the run's length. A run too long for 64 bits
 // wraps `digits`; decimal_from_digits refuses such counts anyway. The one
-// digit loop of every number scanner.
+// digit loop of every number scanner, byte by byte: cheapest for the one
+// to three digits of a whole part.
 inline int gather_digits(const char*& p, const char* end, std::uint64_t& digits) {
   const char* const run = p;
   for (; p < end && *p >= '0' && *p <= '9'; ++p) {
     digits = digits * 10 + static_cast<unsigned>(*p - '0');
   }
   return static_cast<int>(p - run);
+}
+
+// gather_digits eight bytes at a time while eight are left, then byte by
+// byte: for the places after a point, six in a usual coordinate, which
+// take one step here against six turns of the byte loop. (For whole parts
+// the steps cost more than the loop: more instructions in all.)
+inline int gather_digits_by_eight(const char*& p, const char* end, std::uint64_t& digits) {
+  static constexpr std::uint64_t kPowersOfTen[] = {1,      10,      100,      1000,     10000,
+                                                   100000, 1000000, 10000000, 100000000};
+  constexpr std::uint64_t kZeros = 0x3030303030303030;
+  constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0;
+  const char* const run = p;
+  while (end - p >= 8) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, sizeof chunk);
+    // A byte is a digit when its high nibble is 3 and it stays so with 6
+    // added; the first byte that is not marks the run's end (a carry out
+    // of a byte past it changes only what follows). Bytes in text order,
+    // the first lowest (the chunk is read little-endian).
+    const std::uint64_t off = ((chunk & kHighNibbles) ^ kZeros) |
+                              (((chunk + 0x0606060606060606) & kHighNibbles) ^ kZeros);
+    const int count = std::countr_zero(off) / 8;  // 64 / 8 when all are digits
+    if (count == 0) break;
+    // The run's digits at the chunk's top, zeros below: eight digits with
+    // leading zeros, combined in three multiplications.
+    std::uint64_t value = (chunk - kZeros) << (8 * (8 - count));
+    value = value * 10 + (value >> 8);
+    value = (((value & 0x000000FF000000FF) * 0x000F424000000064) +
+             (((value >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+            32;
+    digits = digits * kPowersOfTen[count] + value;
+    p += count;
+    if (count < 8) return static_cast<int>(p - run);
+  }
+  const auto by_eight = static_cast<int>(p - run);
+  return by_eight + gather_digits(p, end, digits);
 }
 
 // A plain short decimal ("-"? digits, then "." and digits if any; no
@@ -79,7 +118,7 @@ inline std::optional<double> scan_plain_short_decimal(const char*& p, const char
   int fraction_count = 0;
   if (p < end && *p == '.') {
     ++p;
-    fraction_count = gather_digits(p, end, digits);
+    fraction_count = gather_digits_by_eight(p, end, digits);
     count += fraction_count;
   }
   if (count == 0) return std::nullopt;
