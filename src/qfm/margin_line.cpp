@@ -10,8 +10,6 @@
 #include <optional>
 
 #include "platform/input_file.h"
-#include "platform/large_memory.h"
-#include "platform/work_sizes.h"
 #include "text/decimal_number.h"
 #include "text/utf8.h"
 #include "text/white_space.h"
@@ -124,6 +122,11 @@ common::RunError not_text_error() {
 // The fewest bytes a point line of a real scan takes ("-12.3456 7.8901
 // 3.2109" and its line feed): room for that many points is seldom outgrown.
 constexpr std::size_t kUsualPointLineBytes = 24;
+
+// Margin line files are read through a buffer of this size: few system
+// calls per file, and the buffer stays in the cache.
+constexpr std::size_t kMarginReadSize = 64 * 1024;
+
 // Room made ahead for no more points than this (24 MiB): a huge file that
 // turns out not to be a margin line (not text, no markers) must not ask
 // for memory in proportion to its size. Longer margins grow as they read.
@@ -160,7 +163,7 @@ bool MarginLineReader::take_line(std::string_view line) {
       inside_ = true;
       return true;
     case MarginLineKind::Point:
-      platform::append_to_growing_list(points_, read.point);
+      append_point(points_, read.point);
       return true;
     case MarginLineKind::Blank:
     case MarginLineKind::Outside:
@@ -182,7 +185,7 @@ bool MarginLineReader::feed(std::string_view bytes) {
     if (inside_ && partial_.empty()) {
       const auto usual = scan_usual_point_line(p, end);
       if (usual && usual->end < end) {
-        platform::append_to_growing_list(points_, usual->point);
+        append_point(points_, usual->point);
         p = usual->end + 1;
         continue;
       }
@@ -209,8 +212,7 @@ bool MarginLineReader::feed(std::string_view bytes) {
 }
 
 void MarginLineReader::expect_text_of(std::size_t bytes) {
-  platform::reserve_growing_list(points_,
-                                 std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
+  reserve_points(points_, std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
 }
 
 void MarginLineReader::finish() {
@@ -240,8 +242,7 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   reader.expect_text_of(size);
   // Room for the reads, not cleared first: only what a read fills is used.
   // A small file's room is its size and the byte that finds its end.
-  const std::size_t room =
-      size != 0 && size < platform::kMarginReadSize ? size + 1 : platform::kMarginReadSize;
+  const std::size_t room = size != 0 && size < kMarginReadSize ? size + 1 : kMarginReadSize;
   const std::unique_ptr<char[]> buffer(new char[room]);
   for (;;) {
     auto count = file.read(buffer.get(), room);
@@ -254,16 +255,6 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   }
   if (reader.not_text()) return std::unexpected(not_text_error());
   return std::move(reader.points());
-}
-
-std::expected<PointList, MarginLineError> read_margin_line(const std::string& path) {
-  auto file = open_margin_line(path);
-  if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
-  auto points = read_margin_line(*file);
-  if (!points) {
-    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, points.error()});
-  }
-  return std::move(*points);
 }
 
 }  // namespace qfm
