@@ -269,6 +269,7 @@ echo "$(nproc) of $(nproc --all) CPUs for this process, load average $(cut -d' '
 echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), kernel $(uname -r)"
 echo "transparent huge pages: enabled $(thp enabled), defrag $(thp defrag)"
 for case_name in $case_names; do
+  [ -e "$results/$case_name.A.time5.txt" ] || continue  # counted only
   faults="$case_name page faults (median of 5):"
   for label in "${labels[@]}"; do faults+=" $label $(median_faults "$case_name" "$label")"; done
   echo "$faults"
