@@ -1,7 +1,5 @@
 #include "qfm/point_reader.h"
 
-#include <cstring>
-
 #include "json/record.h"
 
 namespace qfm {
@@ -38,11 +36,13 @@ bool take_char(Reader& reader, char c) {
 // call.
 [[gnu::always_inline]] inline bool take_key(Reader& reader, std::string_view quoted) {
   if (reader.peek_after_white_space() != '"') return false;
-  const std::string_view rest = reader.text().substr(reader.position());
-  if (rest.size() < quoted.size() || std::memcmp(rest.data(), quoted.data(), quoted.size()) != 0) {
-    return false;
+  const std::string_view text = reader.text();
+  const std::size_t at = reader.position();
+  if (text.size() - at < quoted.size()) return false;
+  for (std::size_t i = 0; i < quoted.size(); ++i) {
+    if (text.data()[at + i] != quoted[i]) return false;
   }
-  reader.rewind(reader.position() + quoted.size());
+  reader.rewind(at + quoted.size());
   return take_char(reader, ':');
 }
 
