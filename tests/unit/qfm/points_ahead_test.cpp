@@ -18,7 +18,9 @@ Vec3 point_number(std::size_t i) {
   return Vec3{x, x + 0.5, -x * 0.25};
 }
 
-enum class Form { Objects, Arrays, ObjectsSpaced };
+// ObjectsReordered: no point in the usual form, so read ahead, every
+// stretch is empty.
+enum class Form { Objects, Arrays, ObjectsSpaced, ObjectsReordered };
 
 std::string point_text(Form form, const Vec3& p) {
   const auto n = [](double v) { return std::to_string(v); };
@@ -29,6 +31,8 @@ std::string point_text(Form form, const Vec3& p) {
       return "[" + n(p.x) + "," + n(p.y) + "," + n(p.z) + "]";
     case Form::ObjectsSpaced:
       return R"({ "x" : )" + n(p.x) + R"( , "y": )" + n(p.y) + R"(, "z" :)" + n(p.z) + " }";
+    case Form::ObjectsReordered:
+      return R"({"z":)" + n(p.z) + R"(,"y":)" + n(p.y) + R"(,"x":)" + n(p.x) + "}";
   }
   return {};
 }
@@ -84,6 +88,7 @@ TEST(PointsAhead, ReadsLongArraysAsTheReaderDoesShortOnes) {
       {"arrays", {Form::Arrays, kMany, SIZE_MAX, "", 0, ""}},
       {"objects with white space", {Form::ObjectsSpaced, kMany, SIZE_MAX, "", 0, ""}},
       {"unusual objects among them", {Form::Objects, kMany, SIZE_MAX, "", 997, ""}},
+      {"no usual object at all", {Form::ObjectsReordered, kMany, SIZE_MAX, "", 0, ""}},
       {"white space before the end", {Form::Arrays, kMany, SIZE_MAX, "", 0, " \n "}},
   };
   for (const auto& row : rows) {
@@ -108,6 +113,7 @@ TEST(PointsAhead, ReportsAFaultDeepInALongArrayWhereItIs) {
       {"number out of range", {Form::Arrays, kMany, 70'000, "[1,2,1e400]", 0, ""}},
       {"not a point", {Form::Objects, kMany, 120'000, "5", 0, ""}},
       {"missing comma", {Form::Arrays, kMany, 60'000, "[1,2,3] [4,5,6]", 0, ""}},
+      {"stray character for a comma", {Form::Arrays, kMany, 60'000, "[1,2,3]x[4,5,6]", 0, ""}},
       {"trailing comma", {Form::Objects, kMany, SIZE_MAX, "", 0, ",\n"}},
   };
   for (const auto& row : rows) {
