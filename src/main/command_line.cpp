@@ -73,8 +73,8 @@ std::optional<CommandLineExit> empty_output_value(const std::vector<std::string>
 
 // A path value may not be empty.
 const CLI::Validator kNonEmpty(
-    [](std::string& value) { return value.empty() ? std::string(kEmptyValue) : ""; },
-    "", "non-empty");
+    [](std::string& value) { return value.empty() ? std::string(kEmptyValue) : ""; }, "",
+    "non-empty");
 
 }  // namespace
 

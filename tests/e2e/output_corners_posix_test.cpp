@@ -334,7 +334,8 @@ TEST_F(OutputCorners, AnOutputThatMustStayTheSameFileIsOverwrittenOnlyWhenTheDoc
       hard_linked_previous(c.output);
     }
     const auto before = names();
-    Launch launch{locked ? unprivileged_prefix() : std::vector<std::string>{}, Launch::Output::File};
+    Launch launch{locked ? unprivileged_prefix() : std::vector<std::string>{},
+                  Launch::Output::File};
     if (!c.limit.empty()) launch.prefix.insert(launch.prefix.begin(), {"prlimit", c.limit});
     const Outcome outcome = run_launched({"case7.json", "-o", c.output}, dir_, launch);
     EXPECT_EQ(outcome.status, c.status);
@@ -362,7 +363,12 @@ TEST_F(OutputCorners, AFullFileSystemLeavesAHardLinkedOutputAsItWas) {
   // In a mount namespace of its own: a 1 MiB file system on "full" holding
   // "previous" under two names; after the run, both are copied out.
   const std::vector<std::string> on_full = {
-      "unshare", "--mount", "--propagation", "private", "sh", "-c",
+      "unshare",
+      "--mount",
+      "--propagation",
+      "private",
+      "sh",
+      "-c",
       R"(mount -t tmpfs -o size=1m none full && printf previous >full/out.xml &&
          ln full/out.xml full/twin && "$0" "$@"; status=$?;
          cp full/out.xml out.after && cp full/twin twin.after && ls full >names.after;

@@ -200,18 +200,18 @@ std::string markdown_reference(const CatalogListing& listing) {
   // Appended part by part: a text literal put in front of a std::string
   // makes GCC 12 at -O2 warn of an overlap that cannot happen (-Wrestrict).
   std::string text =
-         "# Catalog reference\n\n"
-         "The machines, materials and material brand references that daz-izezovivadezurid\n"
-         "knows, as the program resolves them. Generated from the catalogs built into the\n"
-         "program (`src/machines/machines.yaml`, `src/materials/materials.yaml`,\n"
-         "`src/materials/material_brand_refs.yaml`) by `tools/catalog_reference`: do not\n"
-         "edit by hand. `cmake --build build/test --target update-catalog-reference` writes\n"
-         "it anew, with the man page's CATALOGS section and the catalog values of\n"
-         "`schemas/case-metadata.strict.schema.json`; a test fails while any of them\n"
-         "differs from the catalogs.\n\n"
-         "No lookup ever fails: a value that is not listed here gives no message and\n"
-         "status 0, only the fallbacks told below. `schemas/case-metadata.strict.schema.json`\n"
-         "rejects such values before a run.\n\n";
+      "# Catalog reference\n\n"
+      "The machines, materials and material brand references that daz-izezovivadezurid\n"
+      "knows, as the program resolves them. Generated from the catalogs built into the\n"
+      "program (`src/machines/machines.yaml`, `src/materials/materials.yaml`,\n"
+      "`src/materials/material_brand_refs.yaml`) by `tools/catalog_reference`: do not\n"
+      "edit by hand. `cmake --build build/test --target update-catalog-reference` writes\n"
+      "it anew, with the man page's CATALOGS section and the catalog values of\n"
+      "`schemas/case-metadata.strict.schema.json`; a test fails while any of them\n"
+      "differs from the catalogs.\n\n"
+      "No lookup ever fails: a value that is not listed here gives no message and\n"
+      "status 0, only the fallbacks told below. `schemas/case-metadata.strict.schema.json`\n"
+      "rejects such values before a run.\n\n";
   text += md_machines(listing);
   text += '\n';
   text += md_materials(listing);

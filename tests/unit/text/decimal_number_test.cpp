@@ -88,7 +88,8 @@ TEST(DecimalFromDigits, GivesTheNearestDoubleOrNone) {
         text += static_cast<char>('0' + digit);
         digits = digits * 10 + static_cast<std::uint64_t>(digit);
       }
-      const int fraction_digits = static_cast<int>(random() % static_cast<unsigned>(digit_count + 1));
+      const int fraction_digits =
+          static_cast<int>(random() % static_cast<unsigned>(digit_count + 1));
       // Appended piece by piece: inserting into the string makes GCC 12
       // at -O2 warn of an overlap that cannot happen (-Wrestrict).
       const std::size_t point = text.size() - static_cast<std::size_t>(fraction_digits);
