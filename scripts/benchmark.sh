@@ -40,7 +40,8 @@
 # (below) from round to round, lowest to highest; input MiB/s (JSON plus .pts
 # bytes) and output MiB/s (.constructionInfo bytes) at that median; peak RSS,
 # the largest "Maximum resident set size" of five runs under /usr/bin/time
-# -v, which also serve as the warm-up of the large cases, and the CPU time
+# -v, which also serve as the warm-up of the large cases, and their page
+# faults (printed at the end with the machine's facts), and the CPU time
 # (user plus system) over the wall time of those runs, their median: above 1
 # when more than one core works. (Five, not three: a run that the virtual
 # machine's host holds back waits off the CPU, and two such runs of three
@@ -218,8 +219,24 @@ for case_name in $case_names; do
   rm -f "$out"/*.constructionInfo "$out/floor.out"
 done
 
+# The facts that move the ratios from one machine to the next: the
+# processor, the CPUs this process may use, whether huge pages are offered
+# and obtained (a large case takes about 2 500 page faults with them, 12 000
+# without), and the load.
+thp() { cat "/sys/kernel/mm/transparent_hugepage/$1" 2>/dev/null || echo unknown; }
+median_faults() {
+  grep -h 'Minor (reclaiming a frame) page faults' "$results/$1.$2".time*.txt |
+    awk '{print $NF}' | sort -n | sed -n 3p
+}
 echo
-echo "$(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg), $(hyperfine --version)"
+echo "$(nproc) of $(nproc --all) CPUs for this process, load average $(cut -d' ' -f1-3 /proc/loadavg), $(hyperfine --version)"
+echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), kernel $(uname -r)"
+echo "transparent huge pages: enabled $(thp enabled), defrag $(thp defrag)"
+for case_name in $case_names; do
+  faults="$case_name page faults (median of 5):"
+  for label in "${labels[@]}"; do faults+=" $label $(median_faults "$case_name" "$label")"; done
+  echo "$faults"
+done
 python3 "$repo/scripts/benchmark_helper.py" report "$work"
 if [ -n "$compare" ]; then
   if ((differ == 0)); then

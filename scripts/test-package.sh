@@ -57,7 +57,8 @@ mount -t proc proc "$target/proc" && mounted=yes
 cp /etc/resolv.conf "$target/etc/resolv.conf"
 mkdir -p "$target/tmp/package" "$target/tmp/case"
 cp "$package" "$target/tmp/package/"
-cp examples/case7.json examples/11_12_bridge.pts examples/36_onlay.pts "$target/tmp/case/"
+cp examples/case7.json examples/11_12_bridge.pts examples/36_onlay.pts examples/11_12_bridge.stl \
+  "examples/36 onlay&inlay.stl" "$target/tmp/case/"
 
 in_root() { chroot "$target" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin \
   DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 /bin/sh -euc "$1"; }

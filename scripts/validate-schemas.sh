@@ -18,6 +18,8 @@
 #   tests/schemas/case-metadata-strict-cases.tsv validates or not as the table
 #   says, the tool converts it or not as the table says, and
 #   case-metadata.schema.json accepts exactly those that convert.
+# - The strict schema's error for a misspelt machine, material or brand
+#   reference names the values it takes.
 #
 # Installs libxml2-utils when xmllint is missing, and Node.js with npm when npm
 # is missing (Debian packages); installs ajv-cli into build/schema-tools (never
@@ -251,6 +253,29 @@ check_with_ajv "$json_schema" valid "${valid_files[@]}"
 check_with_ajv "$json_schema" invalid "${invalid_files[@]}"
 check_with_ajv "$strict_schema" valid "${strict_valid_files[@]}"
 check_with_ajv "$strict_schema" invalid "${strict_invalid_files[@]}"
+
+# A typo in a catalog value: the strict schema's error names the values that
+# it takes (an enumeration), not a pattern of thousands of characters.
+while IFS=' ' read -r member typo listed; do
+  file="$work/typo-$member.json"
+  declare -A value=([machine]=VHF_K5 [material]=ZR [material_brand_reference]=zige)
+  value[$member]=$typo
+  printf '{"machine":"%s","material":"%s","material_brand_reference":"%s","products":[]}' \
+    "${value[machine]}" "${value[material]}" "${value[material_brand_reference]}" >"$file"
+  "$ajv" validate --spec=draft2020 --strict=true --errors=json -s "$strict_schema" -d "$file" \
+    >"$work/ajv.out" 2>&1 || true
+  if grep -qF "\"instancePath\": \"/$member\"" "$work/ajv.out" &&
+    grep -qF '"allowedValues": [' "$work/ajv.out" && grep -qE "^ +\"$listed\",?$" "$work/ajv.out" &&
+    ! grep -qF '"pattern"' "$work/ajv.out"; then
+    pass
+  else
+    fail "the strict schema's error for the $member $typo does not list the values: $(cat "$work/ajv.out")"
+  fi
+done <<'TYPOS'
+machine VHF-K5 VHF_K5
+material Zirconia ZIRCONIUM
+material_brand_reference zigee zige
+TYPOS
 
 echo "schemas: $passed passed, $failed failed"
 ((failed == 0))

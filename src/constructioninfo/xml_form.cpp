@@ -6,7 +6,6 @@
 
 #include "platform/output_file.h"
 #include "platform/path_text.h"
-#include "platform/work_sizes.h"
 #include "text/shortest_decimal.h"
 #include "text/utf8.h"
 
@@ -85,6 +84,12 @@ void append_point(std::string& out, const PointFrame& frame, const qfm::Vec3& va
 
 // Larger than the document of a case of a few short margins.
 constexpr std::size_t kSmallDocumentSize = 16 * 1024;
+
+// The XML is handed to the file in pieces of this size, large enough that
+// a write costs little per byte, small enough to stay in the cache, and few
+// pages to fault in: 8 x 400 points run in 2.65x `true` with 64 KiB, 3.08x
+// with 256 KiB; large cases run alike with both.
+constexpr std::size_t kOutputPieceSize = 64 * 1024;
 
 // Builds the text in a buffer and hands it to the sink whenever the buffer
 // has grown past kOutputPieceSize, so that a huge document never sits in
@@ -193,11 +198,11 @@ class XmlWriter {
   // small document's: a small run then never asks the system for room
   // that it maps and unmaps apart, and a large one grows it once.
   void flush_if_full() {
-    if (buffer_.size() >= kSmallDocumentSize && buffer_.capacity() < platform::kOutputPieceSize)
-      [[unlikely]] {
-      buffer_.reserve(platform::kOutputPieceSize + 4096);
+    if (buffer_.size() >= kSmallDocumentSize && buffer_.capacity() < kOutputPieceSize)
+        [[unlikely]] {
+      buffer_.reserve(kOutputPieceSize + 4096);
     }
-    if (buffer_.size() >= platform::kOutputPieceSize) flush();
+    if (buffer_.size() >= kOutputPieceSize) flush();
   }
   // After the sink's first failure nothing more goes out.
   void flush() {

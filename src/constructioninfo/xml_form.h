@@ -13,9 +13,9 @@
 
 namespace constructioninfo {
 
-// Receives the bytes in order, a buffer of some hundred kilobytes at a
-// time: it takes what `bytes` holds and leaves it empty (it may swap in
-// another buffer, so that the filled one is written while the next fills).
+// Receives the bytes in order, a piece of about 64 KiB at a time, on the
+// writing thread: it takes what `bytes` holds and leaves it empty, and the
+// next piece fills the same buffer once it returns.
 using ByteSink = std::function<common::Result<void>(std::string& bytes)>;
 
 // Writes `document` to `sink`; stops at the sink's first error.

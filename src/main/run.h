@@ -7,12 +7,9 @@
 
 namespace app {
 
-// Loads the case, resolves its machine, writes the document and prints
-// "Generated <output path>".
+// Loads the case, resolves its machine, writes the document to `output`
+// as typed, else beside the case file with its last extension replaced by
+// "constructionInfo", and prints "Generated <output path>".
 common::Result<void> run_generation(const Cli& cli);
-
-// The output path: `output` as typed, else the JSON path with its last
-// extension replaced by "constructionInfo".
-std::string output_path_for(const Cli& cli);
 
 }  // namespace app

@@ -93,12 +93,6 @@ std::optional<std::string_view> final_name(std::string_view path, PathRules rule
   return last;
 }
 
-std::optional<std::string_view> last_extension(std::string_view name) {
-  const std::size_t dot = name.rfind('.');
-  if (dot == std::string_view::npos || dot == 0) return std::nullopt;
-  return name.substr(dot + 1);
-}
-
 std::string_view stem(std::string_view name) {
   const std::size_t dot = name.rfind('.');
   if (dot == std::string_view::npos || dot == 0) return name;

@@ -1,4 +1,4 @@
-// File-name terms of a case: final name, last extension, stem, parent and
+// File-name terms of a case: final name, stem, parent and
 // joining, under two rule sets. Windows rules split at "\" and "/" after a
 // drive or network prefix; POSIX rules split at "/" only. The program uses
 // its host's rules; both are always compiled so that each can be tested
@@ -25,17 +25,15 @@ inline constexpr PathRules kHostPathRules = PathRules::Posix;
 // Repeated and trailing separators and inner "." components are ignored.
 std::optional<std::string_view> final_name(std::string_view path, PathRules rules);
 
-// The text after the last "." of `name`; none when the only "." is the first
-// character or there is none; empty when the name ends in ".".
-std::optional<std::string_view> last_extension(std::string_view name);
-
 // Where the last component of `path` begins: right after its last
 // separator, or after its Windows prefix ("C:", "\\server\share"); 0 for a
 // bare name. Purely textual, unlike final_name: a last component of "..",
 // "." or nothing (a path that ends in a separator) counts as well.
 std::size_t last_component_start(std::string_view path, PathRules rules);
 
-// `name` without its last extension and the "." before it.
+// `name` without its last extension (the text after its last ".") and
+// that "."; the whole name when its only "." is the first character or
+// there is none.
 std::string_view stem(std::string_view name);
 
 // `path` without its final component (and the separators before it);

@@ -7,13 +7,12 @@
 #pragma once
 
 #include <cstddef>
-#include <iterator>
-#include <utility>
-#include <vector>
-
-#include "platform/work_sizes.h"
 
 namespace platform {
+
+// Huge pages: one huge page (2 MiB on x86-64); a smaller buffer cannot
+// fill one, and asking costs a system call.
+inline constexpr std::size_t kLargeBufferSize = 2 * 1024 * 1024;
 
 // Asks for huge pages for the untouched memory [data, data + bytes) when
 // it spans kLargeBufferSize; a request the system declines changes nothing
@@ -34,44 +33,5 @@ void free_list_room(void* room, std::size_t bytes) noexcept;
 // here: not on Windows, and not under the sanitizers, which watch only the
 // heap.
 extern const bool kListRoomOnHugePages;
-
-// The allocator of lists that may grow large, through allocate_list_room.
-template <typename T>
-struct ListRoomAllocator {
-  using value_type = T;
-  ListRoomAllocator() noexcept = default;
-  template <typename U>
-  ListRoomAllocator(const ListRoomAllocator<U>&) noexcept {}
-  T* allocate(std::size_t count) {
-    return static_cast<T*>(allocate_list_room(count * sizeof(T)));
-  }
-  void deallocate(T* room, std::size_t count) noexcept { free_list_room(room, count * sizeof(T)); }
-  template <typename U>
-  bool operator==(const ListRoomAllocator<U>&) const noexcept {
-    return true;
-  }
-};
-
-// Gives a list that may grow large room for `count` entries at once,
-// before the entries already there are moved in.
-template <typename T, typename Allocator>
-[[gnu::noinline]] void reserve_growing_list(std::vector<T, Allocator>& list, std::size_t count) {
-  if (count <= list.capacity()) return;
-  std::vector<T, Allocator> room;
-  room.reserve(count);
-  room.insert(room.end(), std::make_move_iterator(list.begin()),
-              std::make_move_iterator(list.end()));
-  list.swap(room);
-}
-
-// Appends to a list that may grow large, doubling its room as push_back
-// would, but through reserve_growing_list once the room is large.
-template <typename T, typename Allocator, typename Value>
-inline void append_to_growing_list(std::vector<T, Allocator>& list, Value&& value) {
-  if (list.size() == list.capacity() && list.size() * sizeof(T) >= kLargeBufferSize / 2) {
-    [[unlikely]] reserve_growing_list(list, 2 * list.capacity());
-  }
-  list.push_back(std::forward<Value>(value));
-}
 
 }  // namespace platform

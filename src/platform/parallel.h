@@ -11,8 +11,8 @@ namespace platform {
 std::size_t core_count();
 
 // Calls work(i) for every i below `count` and returns when all are done.
-// With `worth_helpers` (the caller's judgement from the work's size, see
-// work_sizes.h) the work is spread over as many threads as there are cores,
+// With `worth_helpers` (the caller's judgement from the work's size, known
+// before the work starts) the work is spread over as many threads as there are cores,
 // the calling thread among them; without, it all runs on the calling
 // thread, in index order. Which thread takes which index is open; each
 // index is taken once. An exception thrown by work reaches the caller, the

@@ -7,19 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/large_memory.h"
+#include "qfm/point_list.h"
 
 namespace qfm {
-
-struct Vec3 {
-  double x = 0;
-  double y = 0;
-  double z = 0;
-  bool operator==(const Vec3&) const = default;
-};
-
-// The points of a margin line: a list that may hold millions.
-using PointList = std::vector<Vec3, platform::ListRoomAllocator<Vec3>>;
 
 enum class ProductType { Inlay, Onlay, Overlay, Veneer, Model, Crown };
 

@@ -3,39 +3,24 @@
 #include <array>
 #include <limits>
 
-#include "qfm/json_reader.h"
-#include "qfm/json_record.h"
+#include "json/reader.h"
+#include "json/record.h"
 #include "qfm/material_code.h"
+#include "qfm/point_reader.h"
 #include "qfm/points_ahead.h"
 
 namespace qfm {
 
 namespace {
 
-using json::Reader;
-using json::Result;
 using json::expect_value;
-using json::read_list_into;
+using json::read_f64;
 using json::read_list_member;
 using json::read_member;
 using json::read_record;
-
-Result<std::string> read_text(Reader& reader) {
-  if (auto opening = expect_value(reader, "\"", "a string"); !opening) {
-    return std::unexpected(opening.error());
-  }
-  reader.take();
-  const auto text = reader.read_string_body();
-  if (!text) return std::unexpected(text.error());
-  return std::string(*text);
-}
-
-Result<double> read_f64(Reader& reader) {
-  if (auto opening = expect_value(reader, "-0123456789", "f64"); !opening) {
-    return std::unexpected(opening.error());
-  }
-  return reader.read_double();
-}
+using json::read_text;
+using json::Reader;
+using json::Result;
 
 ProductType product_type_named(std::string_view name) {
   if (name == "Inlay") return ProductType::Inlay;
@@ -48,9 +33,8 @@ ProductType product_type_named(std::string_view name) {
 
 // A string, or an object whose one member is the type's name with null.
 Result<ProductType> read_product_type(Reader& reader) {
-  const auto opening = expect_value(reader, "\"{", [](Reader& r) {
-    return r.error_at_next("expected value");
-  });
+  const auto opening =
+      expect_value(reader, "\"{", [](Reader& r) { return r.error_at_next(json::kExpectedValue); });
   if (!opening) return std::unexpected(opening.error());
   if (*opening == '"') {
     reader.take();
@@ -72,8 +56,8 @@ Result<ProductType> read_product_type(Reader& reader) {
   if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
   reader.leave_nesting();
   const auto end = reader.peek_after_white_space();
-  if (!end) return std::unexpected(reader.error_here("EOF while parsing an object"));
-  if (*end != '}') return std::unexpected(reader.error_here("expected value"));
+  if (!end) return std::unexpected(reader.error_here(json::kEofObject));
+  if (*end != '}') return std::unexpected(reader.error_here(json::kExpectedValue));
   reader.take();
   return type;
 }
@@ -132,73 +116,6 @@ Result<std::string> read_material(Reader& reader) {
   return material_code(std::move(*text));
 }
 
-// Takes `c` after white space, or tells that it is not there.
-bool take_char(Reader& reader, char c) {
-  if (reader.peek_after_white_space() != c) return false;
-  reader.take();
-  return true;
-}
-
-// Takes a member name written without escapes, `quoted` (the name in its
-// quotes), and its colon, when they come next.
-bool take_key(Reader& reader, std::string_view quoted) {
-  if (reader.peek_after_white_space() != '"' ||
-      !reader.text().substr(reader.position()).starts_with(quoted)) {
-    return false;
-  }
-  reader.rewind(reader.position() + quoted.size());
-  return take_char(reader, ':');
-}
-
-bool take_number(Reader& reader, double& value) {
-  if (!reader.peek_after_white_space()) return false;
-  const auto read = reader.take_usual_double();
-  if (!read) return false;
-  value = *read;
-  return true;
-}
-
-constexpr json::RecordShape<Vec3, 3> kVec3Shape{
-    "struct Vec3",
-    {{
-        {"x", true, true, read_member<&Vec3::x, read_f64>},
-        {"y", true, true, read_member<&Vec3::y, read_f64>},
-        {"z", true, true, read_member<&Vec3::z, read_f64>},
-    }}};
-static_assert(kVec3Shape.names_are_distinct());
-
-// The two forms that points nearly always take, [x, y, z] and
-// {"x": x, "y": y, "z": z}, read without the record machinery; none when
-// the text is any other way.
-std::optional<Vec3> read_usual_vec3(Reader& reader) {
-  Vec3 point;
-  if (take_char(reader, '[')) {
-    if (take_number(reader, point.x) && take_char(reader, ',') && take_number(reader, point.y) &&
-        take_char(reader, ',') && take_number(reader, point.z) && take_char(reader, ']')) {
-      return point;
-    }
-    return std::nullopt;
-  }
-  if (take_char(reader, '{') && take_key(reader, "\"x\"") && take_number(reader, point.x) &&
-      take_char(reader, ',') && take_key(reader, "\"y\"") && take_number(reader, point.y) &&
-      take_char(reader, ',') && take_key(reader, "\"z\"") && take_number(reader, point.z) &&
-      take_char(reader, '}')) {
-    return point;
-  }
-  return std::nullopt;
-}
-
-// A point is read the usual way first; any other text (another order,
-// other members, a fault) is read again from its start by the general
-// record reader, which has every rule and message. Its depth never comes
-// near the limit, so the shortcut need not count it.
-Result<Vec3> read_vec3(Reader& reader) {
-  const std::size_t start = reader.position();
-  if (const auto point = read_usual_vec3(reader)) return *point;
-  reader.rewind(start);
-  return read_record(reader, kVec3Shape);
-}
-
 Result<std::optional<PointList>> read_margin_line_coordinates(Reader& reader) {
   if (reader.peek_after_white_space() == 'n') {
     if (auto null = reader.read_literal(); !null) return std::unexpected(null.error());
@@ -207,19 +124,19 @@ Result<std::optional<PointList>> read_margin_line_coordinates(Reader& reader) {
   PointList points;
   // A long array's usual points are read ahead on every core and taken a
   // stretch at a time where they begin.
-  PointsAhead ahead(reader.text(), read_usual_vec3);
+  PointsAhead ahead(reader.text());
   std::optional<std::size_t> array_start;
-  const auto read = read_sequence(reader, [&](Reader& r) -> Result<void> {
+  const auto read = json::read_sequence(reader, [&](Reader& r) -> Result<void> {
     if (!array_start) array_start = r.position();
     if (const PointStretch* stretch = ahead.at(*array_start, r.position())) {
-      platform::reserve_growing_list(points, ahead.room_for(points.size(), points.capacity()));
+      reserve_points(points, ahead.room_for(points.size(), points.capacity()));
       points.insert(points.end(), stretch->points.begin(), stretch->points.end());
       r.rewind(stretch->end);
       return {};
     }
-    auto point = read_vec3(r);
+    auto point = read_point(r);
     if (!point) return std::unexpected(point.error());
-    platform::append_to_growing_list(points, *point);
+    append_point(points, *point);
     return {};
   });
   if (!read) return std::unexpected(read.error());

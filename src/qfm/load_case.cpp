@@ -8,7 +8,6 @@
 #include "platform/input_file.h"
 #include "platform/parallel.h"
 #include "platform/path_text.h"
-#include "platform/work_sizes.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
 #include "text/utf8.h"
@@ -19,6 +18,11 @@ namespace {
 
 using common::Result;
 using common::RunError;
+
+// Margin line files are read side by side, one per core, once their sizes
+// add up to this much (about 40 000 point lines, some milliseconds of
+// reading): below it the threads' start costs more than they save.
+constexpr std::size_t kWorthReadingSideBySide = 1024 * 1024;
 
 Result<std::string> read_case_text(const std::string& json_path) {
   const std::string heading = "Failed to read file " + platform::display_path(json_path);
@@ -91,7 +95,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   // Every piece of work takes the next file in order, whichever index it
   // is given.
   platform::for_each_in_parallel(
-      paths.size(), total_bytes >= platform::kWorthReadingSideBySide, [&](std::size_t) {
+      paths.size(), total_bytes >= kWorthReadingSideBySide, [&](std::size_t) {
     auto opened = opener.next();
     if (!opened) return;
     if (auto read = read_margin_line(opened->file)) points[opened->index] = std::move(*read);
@@ -109,30 +113,40 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 
 }  // namespace
 
-Result<CaseMetadata> load_case(const std::string& json_path) {
+Result<CaseFile> name_case_file(const std::string& json_path) {
   const auto name = platform::final_name(json_path, platform::kHostPathRules);
-  if (!name) return std::unexpected(common::plain_error("file should have a name"));
-  const std::string case_name = platform::display_path(platform::stem(*name));
+  auto output =
+      platform::replace_extension(json_path, "constructionInfo", platform::kHostPathRules);
+  if (!name || !output) return std::unexpected(common::plain_error("file should have a name"));
+  return CaseFile{json_path, platform::display_path(platform::stem(*name)), std::move(*output)};
+}
 
-  auto text = read_case_text(json_path);
+Result<CaseMetadata> load_case(const CaseFile& file) {
+  auto text = read_case_text(file.path);
   if (!text) return std::unexpected(text.error());
 
   auto case_metadata = parse_case_metadata(*text);
   if (!case_metadata) {
     return std::unexpected(common::wrap_error(
-        "Failed to parse JSON metadata file '" + platform::display_path(json_path) + "'",
+        "Failed to parse JSON metadata file '" + platform::display_path(file.path) + "'",
         common::plain_error(case_metadata.error())));
   }
   text->clear();
   text->shrink_to_fit();
-  case_metadata->case_name = case_name;
+  case_metadata->case_name = file.case_name;
 
   if (auto read =
-          read_margin_lines(*case_metadata, platform::parent(json_path, platform::kHostPathRules));
+          read_margin_lines(*case_metadata, platform::parent(file.path, platform::kHostPathRules));
       !read) {
     return std::unexpected(read.error());
   }
   return std::move(*case_metadata);
+}
+
+Result<CaseMetadata> load_case(const std::string& json_path) {
+  const auto file = name_case_file(json_path);
+  if (!file) return std::unexpected(file.error());
+  return load_case(*file);
 }
 
 }  // namespace qfm

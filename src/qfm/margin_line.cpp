@@ -9,8 +9,6 @@
 #include <optional>
 
 #include "platform/input_file.h"
-#include "platform/large_memory.h"
-#include "platform/work_sizes.h"
 #include "text/decimal_number.h"
 #include "text/utf8.h"
 #include "text/white_space.h"
@@ -122,6 +120,11 @@ common::RunError not_text_error() {
 // The fewest bytes a point line of a real scan takes ("-12.3456 7.8901
 // 3.2109" and its line feed): room for that many points is seldom outgrown.
 constexpr std::size_t kUsualPointLineBytes = 24;
+
+// Margin line files are read through a buffer of this size: few system
+// calls per file, and the buffer stays in the cache.
+constexpr std::size_t kMarginReadSize = 64 * 1024;
+
 // Room made ahead for no more points than this (24 MiB): a huge file that
 // turns out not to be a margin line (not text, no markers) must not ask
 // for memory in proportion to its size. Longer margins grow as they read.
@@ -142,7 +145,7 @@ bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
   }
   if (line.starts_with("END_")) return false;
   if (!inside_) return true;
-  if (const auto point = parse_point_line(line)) platform::append_to_growing_list(points_, *point);
+  if (const auto point = parse_point_line(line)) append_point(points_, *point);
   return true;
 }
 
@@ -175,8 +178,7 @@ bool MarginLineReader::feed(std::string_view bytes) {
 }
 
 void MarginLineReader::expect_text_of(std::size_t bytes) {
-  platform::reserve_growing_list(points_,
-                                 std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
+  reserve_points(points_, std::min(bytes / kUsualPointLineBytes, kMostPointsExpected));
 }
 
 void MarginLineReader::finish() {
@@ -206,8 +208,7 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   reader.expect_text_of(size);
   // Room for the reads, not cleared first: only what a read fills is used.
   // A small file's room is its size and the byte that finds its end.
-  const std::size_t room =
-      size != 0 && size < platform::kMarginReadSize ? size + 1 : platform::kMarginReadSize;
+  const std::size_t room = size != 0 && size < kMarginReadSize ? size + 1 : kMarginReadSize;
   const std::unique_ptr<char[]> buffer(new char[room]);
   for (;;) {
     auto count = file.read(buffer.get(), room);
@@ -220,16 +221,6 @@ common::Result<PointList> read_margin_line(platform::InputFile& file) {
   }
   if (reader.not_text()) return std::unexpected(not_text_error());
   return std::move(reader.points());
-}
-
-std::expected<PointList, MarginLineError> read_margin_line(const std::string& path) {
-  auto file = open_margin_line(path);
-  if (!file) return std::unexpected(MarginLineError{MarginLineFailure::CannotOpen, file.error()});
-  auto points = read_margin_line(*file);
-  if (!points) {
-    return std::unexpected(MarginLineError{MarginLineFailure::CannotRead, points.error()});
-  }
-  return std::move(*points);
 }
 
 }  // namespace qfm

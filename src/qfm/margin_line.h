@@ -48,19 +48,6 @@ class MarginLineReader {
 // including the end marker is not UTF-8.
 std::expected<PointList, common::RunError> parse_margin_line_text(std::string_view text);
 
-enum class MarginLineFailure {
-  // The file could not be opened; `error` holds the system's error.
-  CannotOpen,
-  // Reading failed after opening: an input error or a line up to and
-  // including the end marker that is not UTF-8.
-  CannotRead,
-};
-
-struct MarginLineError {
-  MarginLineFailure failure;
-  common::RunError error;
-};
-
 // Opens the margin line file at `path`: a regular file only, refused
 // before anything is read when it is not (see platform::Accept). Fails with
 // the system's error or that refusal.
@@ -69,9 +56,5 @@ common::Result<platform::InputFile> open_margin_line(const std::string& path);
 // The points of an opened margin line file, in file order; fails when
 // reading fails (an input error, or a line that is not UTF-8).
 common::Result<PointList> read_margin_line(platform::InputFile& file);
-
-// The points of the margin line file at `path`, in file order: the two
-// steps above, each failure marked with its step.
-std::expected<PointList, MarginLineError> read_margin_line(const std::string& path);
 
 }  // namespace qfm

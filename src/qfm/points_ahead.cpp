@@ -2,12 +2,23 @@
 
 #include <algorithm>
 
+#include "json/reader.h"
 #include "platform/parallel.h"
-#include "platform/work_sizes.h"
+#include "qfm/point_reader.h"
 
 namespace qfm {
 
 namespace {
+
+// A margin array in the case file is read ahead on every core once it
+// seems this long (about 30 000 points, some milliseconds of reading) ...
+constexpr std::size_t kWorthReadingPointsSideBySide = 1024 * 1024;
+// ... a window of this much text at a time, so that the points read ahead
+// but not yet taken (about 3 MiB of them) stay few whatever the array's
+// length, cut into this many stretches per core, so that a core that
+// finishes early takes another.
+constexpr std::size_t kPointsAheadWindow = 4 * 1024 * 1024;
+constexpr std::size_t kStretchesPerCore = 4;
 
 // The fewest characters of a usual point and its comma, in each form:
 // {"x":0,"y":0,"z":0}, and [0,0,0], to make room for a stretch's points
@@ -37,14 +48,13 @@ std::size_t seeming_end(std::string_view text, std::size_t first) {
 // a point, a comma, the next point, ... It stops before whatever else comes
 // (the reader reads that itself) and at the first element at or past
 // `limit`, where the next stretch begins.
-void read_stretch(std::string_view text, std::size_t limit, UsualPointReader read_point,
-                  PointStretch& stretch) {
+void read_stretch(std::string_view text, std::size_t limit, PointStretch& stretch) {
   json::Reader reader(text);
   stretch.points.clear();
   stretch.end = stretch.start;
   for (std::size_t element = stretch.start;;) {
     reader.rewind(element);
-    const auto point = read_point(reader);
+    const auto point = read_usual_point(reader);
     if (!point) return;
     stretch.points.push_back(*point);
     stretch.end = reader.position();
@@ -65,15 +75,14 @@ std::vector<PointStretch>& spare_stretches() {
 
 }  // namespace
 
-PointsAhead::PointsAhead(std::string_view text, UsualPointReader read_point)
-    : text_(text), read_point_(read_point), stretches_(std::move(spare_stretches())) {}
+PointsAhead::PointsAhead(std::string_view text)
+    : text_(text), stretches_(std::move(spare_stretches())) {}
 
 PointsAhead::~PointsAhead() { spare_stretches() = std::move(stretches_); }
 
 PointStretch* PointsAhead::at(std::size_t array_start, std::size_t position) {
   if (!array_end_) array_end_ = seeming_end(text_, array_start);
-  if (*array_end_ - array_start < platform::kWorthReadingPointsSideBySide ||
-      position >= *array_end_) {
+  if (*array_end_ - array_start < kWorthReadingPointsSideBySide || position >= *array_end_) {
     return nullptr;
   }
   if (position >= window_end_) read_window(array_start, position);
@@ -102,9 +111,9 @@ void PointsAhead::read_window(std::size_t array_start, std::size_t position) {
   // Cut where an element seems to begin: a point's opening bracket.
   const char opening = text_[array_start];
   window_start_ = position;
-  window_end_ = std::min(*array_end_, position + platform::kPointsAheadWindow);
+  window_end_ = std::min(*array_end_, position + kPointsAheadWindow);
   window_is_last_ = window_end_ == *array_end_;
-  const std::size_t pieces = platform::core_count() * platform::kStretchesPerCore;
+  const std::size_t pieces = platform::core_count() * kStretchesPerCore;
   std::vector<std::size_t> starts{position};
   for (std::size_t k = 1; k < pieces; ++k) {
     const std::size_t cut = text_.find(opening, position + k * (window_end_ - position) / pieces);
@@ -124,14 +133,14 @@ void PointsAhead::read_window(std::size_t array_start, std::size_t position) {
   // no points of the last window.
   for (std::size_t k = 0; k < starts.size(); ++k) {
     const std::size_t limit = k + 1 < starts.size() ? starts[k + 1] : window_end_;
-    const std::size_t text = std::max(limit - starts[k], platform::kPointsAheadWindow / pieces);
+    const std::size_t text = std::max(limit - starts[k], kPointsAheadWindow / pieces);
     stretches_[k].points.clear();
     stretches_[k].points.reserve(text / fewest_bytes + 1);
   }
   platform::for_each_in_parallel(starts.size(), true, [&](std::size_t k) {
     stretches_[k].start = starts[k];
     const std::size_t limit = k + 1 < starts.size() ? starts[k + 1] : window_end_;
-    read_stretch(text_, limit, read_point_, stretches_[k]);
+    read_stretch(text_, limit, stretches_[k]);
   });
 }
 

@@ -4,8 +4,9 @@
 // walks the whole text then takes a stretch's points as a whole when it
 // arrives exactly where the stretch began, and reads everything else (an
 // unusual point, a fault, the array's end) itself. Since the stretch was
-// read by the very rules that reader would apply, taking it changes
-// nothing but who did the work, and faults are still met in reading order.
+// read by the very function that reader would call (read_usual_point),
+// taking it changes nothing but who did the work, and faults are still
+// met in reading order.
 #pragma once
 
 #include <cstddef>
@@ -14,13 +15,8 @@
 #include <vector>
 
 #include "qfm/case_metadata.h"
-#include "qfm/json_reader.h"
 
 namespace qfm {
-
-// Reads one point in its usual form at the reader's next character, or
-// gives none (the reader's position then does not matter).
-using UsualPointReader = std::optional<Vec3> (*)(json::Reader& reader);
 
 // Points read from `start` (an element's first character) on: each in the
 // usual form, separated by commas, up to `end` (the position after the
@@ -36,7 +32,7 @@ class PointsAhead {
   // The stretches' room is the one the last array read on this thread
   // left: touched once, it costs no page faults again, whatever the number
   // of arrays in a case.
-  PointsAhead(std::string_view text, UsualPointReader read_point);
+  explicit PointsAhead(std::string_view text);
   ~PointsAhead();
   PointsAhead(const PointsAhead&) = delete;
   PointsAhead& operator=(const PointsAhead&) = delete;
@@ -61,7 +57,6 @@ class PointsAhead {
   void read_window(std::size_t array_start, std::size_t position);
 
   std::string_view text_;
-  UsualPointReader read_point_;
   std::optional<std::size_t> array_end_;  // where the array seems to end
   std::size_t window_start_ = 0;
   std::size_t window_end_ = 0;

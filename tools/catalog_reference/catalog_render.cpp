@@ -1,6 +1,10 @@
 #include "tools/catalog_reference/catalog_render.h"
 
+#include <algorithm>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace catalog_reference {
 
@@ -173,25 +177,26 @@ std::string json_list(const std::vector<std::string>& values, std::size_t indent
   return out + line + "\n" + std::string(indent - 2, ' ') + "]";
 }
 
-// A regular expression matching any of the ASCII words in any letter case,
-// as a lookup that lower-cases first finds them.
-std::string any_case_pattern(const std::vector<std::string>& words) {
-  std::string pattern = "^(?:";
-  for (std::size_t i = 0; i < words.size(); ++i) {
-    if (i > 0) pattern += '|';
-    for (const char c : words[i]) {
-      const char l = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-      const char u = (l >= 'a' && l <= 'z') ? static_cast<char>(l - 'a' + 'A') : l;
-      if (l != u) {
-        pattern += std::string("[") + u + l + "]";
-      } else if ((c >= '0' && c <= '9')) {
-        pattern += c;
-      } else {
-        pattern += std::string("\\") + c;
-      }
-    }
+std::string ascii_case(std::string_view word, bool to_upper) {
+  std::string out(word);
+  for (char& c : out) {
+    if (to_upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (!to_upper && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   }
-  return pattern + ")$";
+  return out;
+}
+
+// The words, which the catalog spells all in one case, as a lookup that
+// lower-cases first finds them: as spelt, then all in the other case. An
+// enumeration rather than a pattern, so that a validator's error for a typo
+// names the values.
+std::vector<std::string> in_both_cases(const std::vector<std::string>& words) {
+  std::vector<std::string> out = words;
+  for (const std::string& word : words) {
+    std::string other = ascii_case(word, word == ascii_case(word, false));
+    if (std::ranges::find(out, other) == out.end()) out.push_back(std::move(other));
+  }
+  return out;
 }
 
 }  // namespace
@@ -210,8 +215,9 @@ std::string markdown_reference(const CatalogListing& listing) {
       "`schemas/case-metadata.strict.schema.json`; a test fails while any of them\n"
       "differs from the catalogs.\n\n"
       "No lookup ever fails: a value that is not listed here gives no message and\n"
-      "status 0, only the fallbacks told below. `schemas/case-metadata.strict.schema.json`\n"
-      "rejects such values before a run.\n\n";
+      "status 0, only the fallbacks told below. Before a run, `daz-izezovivadezurid-check`\n"
+      "reports such values, with the listed value that was likely meant, and\n"
+      "`schemas/case-metadata.strict.schema.json` rejects them.\n\n";
   text += md_machines(listing);
   text += '\n';
   text += md_materials(listing);
@@ -251,9 +257,12 @@ std::string roff_reference(const CatalogListing& listing) {
       "The values that the tool knows, as it resolves them.\n"
       "No lookup fails: a value not listed here gives no message and status 0,\n"
       "only the fallback told below.\n"
-      "The strict schema\n"
+      "Before a run,\n"
+      ".B daz\\-izezovivadezurid\\-check\n"
+      "reports such values, with the listed value that was likely meant, and the\n"
+      "strict schema\n"
       ".I case-metadata.strict.schema.json\n"
-      "rejects such values before a run.\n"
+      "rejects them.\n"
       ".SS Machines\n"
       "The machine key is compared exactly (letter case, dashes and spaces count).\n"
       "Each entry gives the machine's name, maker, CAM family and process;\n"
@@ -314,38 +323,40 @@ std::string schema_catalog_values(const CatalogListing& listing) {
   for (const BrandRow& row : listing.brands) machine_keys.push_back(row.key);
   machine_keys.emplace_back(kProductionBlankMachine);
   std::vector<std::string> codes;
-  std::vector<std::string> long_names;
+  std::vector<std::string> material_values;
   for (const MaterialRow& row : listing.materials) {
     codes.push_back(row.code);
-    if (!row.long_name.empty()) long_names.push_back(row.long_name);
+    if (!row.long_name.empty()) material_values.push_back(row.long_name);
   }
-  std::vector<std::string> references;
-  for (const BrandReferenceRow& row : listing.brand_references) references.push_back(row.key);
+  for (std::string& code : in_both_cases(codes)) material_values.push_back(std::move(code));
+  std::vector<std::string> keys;
+  for (const BrandReferenceRow& row : listing.brand_references) keys.push_back(row.key);
+  std::vector<std::string> references = {""};
+  for (std::string& key : in_both_cases(keys)) references.push_back(std::move(key));
 
   return "    \"catalog_machine\": {\n"
          "      \"description\": \"A machine key or brand key of the catalog, or WNC, compared "
-         "exactly. "
-         "Generated from the catalogs.\",\n"
+         "exactly. Generated from the catalogs.\",\n"
          "      \"enum\": " +
          json_list(machine_keys) +
          "\n    },\n"
          "    \"catalog_material\": {\n"
-         "      \"description\": \"A material code in any letter case, or a long name exactly as "
-         "listed. Generated from the catalogs.\",\n"
-         "      \"anyOf\": [\n"
-         "        {\n          \"enum\": " +
-         json_list(long_names, 12) +
-         "\n        },\n"
-         "        { \"type\": \"string\", \"pattern\": " +
-         json_string(any_case_pattern(codes)) +
-         " }\n      ]\n    },\n"
+         "      \"description\": \"A long name exactly as listed, or a material code in upper "
+         "or lower case. The tool also finds a code in any other mix of letter case (Pmma), "
+         "which this schema rejects so that its error can list the values. Generated from the "
+         "catalogs.\",\n"
+         "      \"enum\": " +
+         json_list(material_values) +
+         "\n    },\n"
          "    \"catalog_material_brand_reference\": {\n"
-         "      \"description\": \"A material brand reference of the catalog in any letter case, "
-         "or the empty text for none. Generated from the catalogs.\",\n"
-         "      \"anyOf\": [\n"
-         "        { \"const\": \"\" },\n"
-         "        { \"type\": \"string\", \"pattern\": " +
-         json_string(any_case_pattern(references)) + " }\n      ]\n    },\n";
+         "      \"description\": \"A material brand reference of the catalog in lower or upper "
+         "case, or the empty text for none. The tool also finds a reference in any other mix of "
+         "letter case (Zige), which this schema rejects so that its error can list the values. "
+         "That the reference's material is the case's material (on an Amann Girrbach machine "
+         "the reference's own texts win over the material's) is checked by "
+         "daz-izezovivadezurid-check, rule brand-ref-material. Generated from the catalogs.\",\n"
+         "      \"enum\": " +
+         json_list(references) + "\n    },\n";
 }
 
 }  // namespace catalog_reference

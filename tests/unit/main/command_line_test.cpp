@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "main/run.h"
 
 namespace app {
 namespace {
@@ -98,19 +97,6 @@ TEST(ParseArguments, RejectsMalformedCommandLinesWithStatusTwo) {
                            "information, try '--help'.\n"))
         << exit.err;
   }
-}
-
-TEST(OutputPathFor, ReplacesTheLastExtensionOrTakesTheOptionAsTyped) {
-  EXPECT_EQ(output_path_for(Cli{"cases.old/a.b.json", std::nullopt}),
-            "cases.old/a.b.constructionInfo");
-  EXPECT_EQ(output_path_for(Cli{"case.", std::nullopt}), "case.constructionInfo");
-  EXPECT_EQ(output_path_for(Cli{"case.json", "out"}), "out");
-}
-
-// Any stand-in for a default output name could be the case file itself.
-TEST(OutputPathFor, NeverFallsBackToTheCaseFile) {
-  EXPECT_EXIT((void)output_path_for(Cli{"..", std::nullopt}), testing::ExitedWithCode(101),
-              "no default output path");
 }
 
 }  // namespace

@@ -73,12 +73,12 @@ TEST(FileName, FindsNoFinalNameInRootsDrivesAndParentSteps) {
   }
 }
 
-TEST(FileName, LastExtension) {
-  EXPECT_EQ(last_extension("case.json"), "json");
-  EXPECT_EQ(last_extension("a.b.json"), "json");
-  EXPECT_EQ(last_extension("case."), "");
-  EXPECT_EQ(last_extension(".json"), std::nullopt);
-  EXPECT_EQ(last_extension("case"), std::nullopt);
+TEST(FileName, StemDropsTheLastExtension) {
+  EXPECT_EQ(stem("case.json"), "case");
+  EXPECT_EQ(stem("a.b.json"), "a.b");
+  EXPECT_EQ(stem("case."), "case");
+  EXPECT_EQ(stem(".json"), ".json");
+  EXPECT_EQ(stem("case"), "case");
 }
 
 TEST(FileName, JoinsMarginLineNamesOntoTheCaseDirectory) {

@@ -14,6 +14,7 @@
 #include "temporary_folder.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
+#include "margin_line_steps.h"
 
 namespace qfm {
 namespace {
@@ -37,7 +38,7 @@ std::string case_outcome(std::string_view text) {
 }
 
 std::string margin_outcome(const fs::path& path) {
-  const auto points = read_margin_line(path.string());
+  const auto points = read_margin_line_file(path.string());
   if (!points) return "error: " + points.error().error.message;
   std::string outcome = std::to_string(points->size()) + " points";
   if (!points->empty()) {

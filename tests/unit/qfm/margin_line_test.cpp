@@ -1,4 +1,5 @@
 #include "qfm/margin_line.h"
+#include "margin_line_steps.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,7 @@ class MarginLine : public testing_support::TemporaryFolderTest {
     const fs::path path = dir_ / "line.pts";
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(content.data(), static_cast<std::streamsize>(content.size()));
-    return read_margin_line(path.string());
+    return read_margin_line_file(path.string());
   }
 };
 
@@ -191,12 +192,12 @@ TEST_F(MarginLine, KeepsEveryPointWhenShortLinesOutgrowTheRoomMadeForThem) {
 
 TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
   for (const fs::path& path : {dir_ / "missing.pts", dir_}) {
-    const auto points = read_margin_line(path.string());
+    const auto points = read_margin_line_file(path.string());
     ASSERT_FALSE(points);
     EXPECT_EQ(points.error().failure, MarginLineFailure::CannotOpen);
   }
   const std::string message =
-      read_margin_line((dir_ / "missing.pts").string()).error().error.message;
+      read_margin_line_file((dir_ / "missing.pts").string()).error().error.message;
   EXPECT_TRUE(std::regex_match(message, kMissingFileError)) << message;
 }
 

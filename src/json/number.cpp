@@ -1,10 +1,10 @@
-#include "qfm/json_number.h"
+#include "json/number.h"
 
 #include <limits>
 
 #include "text/shortest_decimal.h"
 
-namespace qfm::json {
+namespace json {
 
 namespace {
 
@@ -81,4 +81,4 @@ std::optional<Number> number_from_token(std::string_view literal, bool is_intege
   return number;
 }
 
-}  // namespace qfm::json
+}  // namespace json

@@ -1,11 +1,11 @@
-#include "qfm/json_reader.h"
+#include "json/reader.h"
 
 #include <utility>
 
-#include "qfm/json_messages.h"
+#include "json/messages.h"
 #include "text/utf8.h"
 
-namespace qfm::json {
+namespace json {
 
 namespace {
 
@@ -172,7 +172,9 @@ Result<std::string_view> Reader::read_escaped_string_body() {
 
 Result<Literal> Reader::read_literal() {
   const char first = text_[index_++];
-  const Literal literal = first == 'n' ? Literal::Null : first == 't' ? Literal::True : Literal::False;
+  const Literal literal = first == 'n'   ? Literal::Null
+                          : first == 't' ? Literal::True
+                                         : Literal::False;
   for (char expected : kLiteralWords[std::to_underlying(literal)].substr(1)) {
     if (index_ == text_.size()) return std::unexpected(error_here(kEofValue));
     if (text_[index_++] != expected) return std::unexpected(error_here("expected ident"));
@@ -207,8 +209,7 @@ Result<Number> Reader::read_number() {
   return take_number(token.end, token.is_integer());
 }
 
-Result<double> Reader::read_double() {
-  if (const auto value = take_usual_double()) return *value;
+Result<double> Reader::read_unusual_double() {
   // A fault, or a number beyond the double range: read_number words it.
   const auto number = read_number();
   if (!number) return std::unexpected(number.error());
@@ -223,11 +224,11 @@ Result<bool> Reader::has_next_element(bool& first) {
     first = false;
     return true;
   }
-  if (*next != ',') return std::unexpected(error_at_next("expected `,` or `]`"));
+  if (*next != ',') return std::unexpected(error_at_next(kExpectedCommaOrBracket));
   take();
   const auto after = peek_after_white_space();
   if (!after) return std::unexpected(error_at_next(kEofValue));
-  if (*after == ']') return std::unexpected(error_at_next("trailing comma"));
+  if (*after == ']') return std::unexpected(error_at_next(kTrailingComma));
   return true;
 }
 
@@ -241,9 +242,9 @@ Result<void> Reader::end_sequence() {
   if (*next == ',') {
     take();
     const auto after = peek_after_white_space();
-    return std::unexpected(error_at_next(after == ']' ? "trailing comma" : "trailing characters"));
+    return std::unexpected(error_at_next(after == ']' ? kTrailingComma : kTrailingCharacters));
   }
-  return std::unexpected(error_at_next("trailing characters"));
+  return std::unexpected(error_at_next(kTrailingCharacters));
 }
 
 Result<std::optional<std::string_view>> Reader::next_key(bool& first) {
@@ -256,10 +257,10 @@ Result<std::optional<std::string_view>> Reader::next_key(bool& first) {
   } else if (first) {
     first = false;
   } else {
-    return std::unexpected(error_at_next("expected `,` or `}`"));
+    return std::unexpected(error_at_next(kExpectedCommaOrBrace));
   }
   if (!next) return std::unexpected(error_at_next(kEofValue));
-  if (*next == '}') return std::unexpected(error_at_next("trailing comma"));
+  if (*next == '}') return std::unexpected(error_at_next(kTrailingComma));
   if (*next != '"') return std::unexpected(error_at_next("key must be a string"));
   take();
   const auto key = read_string_body();
@@ -282,7 +283,7 @@ Result<void> Reader::end_map() {
     take();
     return {};
   }
-  return std::unexpected(error_at_next(*next == ',' ? "trailing comma" : "trailing characters"));
+  return std::unexpected(error_at_next(*next == ',' ? kTrailingComma : kTrailingCharacters));
 }
 
 Result<void> Reader::skip_string_body() {
@@ -312,8 +313,8 @@ Result<void> Reader::skip_number() {
 }
 
 Result<void> Reader::end_of_text() {
-  if (peek_after_white_space()) return std::unexpected(error_at_next("trailing characters"));
+  if (peek_after_white_space()) return std::unexpected(error_at_next(kTrailingCharacters));
   return {};
 }
 
-}  // namespace qfm::json
+}  // namespace json

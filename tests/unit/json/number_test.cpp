@@ -1,6 +1,6 @@
-#include "qfm/json_number.h"
+#include "json/number.h"
 
-#include "qfm/json_reader.h"
+#include "json/reader.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace qfm::json {
+namespace json {
 namespace {
 
 using Fault = NumberToken::Fault;
@@ -120,4 +120,4 @@ TEST(TakeUsualDouble, TakesEveryNumberInRangeAsReadDoubleReadsIt) {
 }
 
 }  // namespace
-}  // namespace qfm::json
+}  // namespace json

@@ -11,9 +11,9 @@
 #include <string>
 #include <string_view>
 
-#include "qfm/json_number.h"
+#include "json/number.h"
 
-namespace qfm::json {
+namespace json {
 
 using Error = std::string;
 
@@ -97,7 +97,12 @@ class Reader {
   Result<Number> read_number();
   // A number starting at the next character, as the nearest double:
   // through take_usual_double, and every fault by read_number.
-  Result<double> read_double();
+  Result<double> read_double() {
+    if (const auto value = take_usual_double()) [[likely]] {
+      return *value;
+    }
+    return read_unusual_double();
+  }
   // The shortcut of readers that read a value again the full way when it
   // is not as they expect: the number starting at the next character,
   // taken, as the nearest double; none, with nothing taken, for any other
@@ -166,6 +171,9 @@ class Reader {
   // from its text; none beyond the double range. Nothing is taken.
   std::optional<double> convert_number_text(std::size_t end) const;
   Result<void> skip_number();
+  // read_double where take_usual_double gives none: a fault, or a number
+  // beyond the double range.
+  Result<double> read_unusual_double();
   // A value that opens no bracket, starting with `first`.
   Result<void> skip_scalar(char first);
   // After a skipped value, or right after a bracket opened: takes the
@@ -185,4 +193,4 @@ class Reader {
   std::string skip_stack_;
 };
 
-}  // namespace qfm::json
+}  // namespace json

@@ -11,7 +11,7 @@
 
 #include "text/decimal_number.h"
 
-namespace qfm::json {
+namespace json {
 
 // A number as the text wrote it. An integer token is an integer whatever
 // its size: Unsigned and Signed hold those that fit 64 bits (Signed: those
@@ -115,4 +115,4 @@ inline NumberToken scan_number(std::string_view text, std::size_t start) {
 // is beyond the double range.
 std::optional<Number> number_from_token(std::string_view literal, bool is_integer);
 
-}  // namespace qfm::json
+}  // namespace json

@@ -3,16 +3,15 @@
 // wrong type.
 #include <utility>
 
-#include "qfm/json_messages.h"
-#include "qfm/json_reader.h"
+#include "json/messages.h"
+#include "json/reader.h"
 #include "text/quoted_text.h"
 
-namespace qfm::json {
+namespace json {
 
 std::string_view describe_literal(Literal literal) {
   // In the order of Literal.
-  static constexpr std::string_view kDescriptions[] = {"null", "boolean `true`",
-                                                       "boolean `false`"};
+  static constexpr std::string_view kDescriptions[] = {"null", "boolean `true`", "boolean `false`"};
   return kDescriptions[std::to_underlying(literal)];
 }
 
@@ -133,7 +132,7 @@ Result<bool> Reader::step_to_next_skipped_value(bool just_opened) {
     if (accept_comma) {
       if (*after != ',') {
         return std::unexpected(
-            error_at_next(frame == '[' ? "expected `,` or `]`" : "expected `,` or `}`"));
+            error_at_next(frame == '[' ? kExpectedCommaOrBracket : kExpectedCommaOrBrace));
       }
       take();
     }
@@ -195,4 +194,4 @@ Error Reader::invalid_type(std::string_view expecting) {
   return error_here("invalid type: " + found + ", expected " + std::string(expecting));
 }
 
-}  // namespace qfm::json
+}  // namespace json

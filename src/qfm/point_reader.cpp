@@ -1,0 +1,83 @@
+#include "qfm/point_reader.h"
+
+#include "json/record.h"
+
+namespace qfm {
+
+namespace {
+
+using json::Reader;
+using json::Result;
+
+// A coordinate: every road reads each of a point's three numbers here.
+[[gnu::always_inline]] inline Result<double> read_coordinate(Reader& reader) {
+  return json::read_f64(reader);
+}
+
+constexpr json::RecordShape<Vec3, 3> kVec3Shape{
+    "struct Vec3",
+    {{
+        {"x", true, true, json::read_member<&Vec3::x, read_coordinate>},
+        {"y", true, true, json::read_member<&Vec3::y, read_coordinate>},
+        {"z", true, true, json::read_member<&Vec3::z, read_coordinate>},
+    }}};
+static_assert(kVec3Shape.names_are_distinct());
+
+// Takes `c` after white space, or tells that it is not there.
+bool take_char(Reader& reader, char c) {
+  if (reader.peek_after_white_space() != c) return false;
+  reader.take();
+  return true;
+}
+
+// Takes a member name written without escapes, `quoted` (the name in its
+// quotes), and its colon, when they come next.
+bool take_key(Reader& reader, std::string_view quoted) {
+  if (reader.peek_after_white_space() != '"' ||
+      !reader.text().substr(reader.position()).starts_with(quoted)) {
+    return false;
+  }
+  reader.rewind(reader.position() + quoted.size());
+  return take_char(reader, ':');
+}
+
+bool take_coordinate(Reader& reader, double& value) {
+  const auto read = read_coordinate(reader);
+  if (!read) [[unlikely]] {
+    return false;
+  }
+  value = *read;
+  return true;
+}
+
+}  // namespace
+
+std::optional<Vec3> read_usual_point(Reader& reader) {
+  Vec3 point;
+  if (take_char(reader, '[')) {
+    if (take_coordinate(reader, point.x) && take_char(reader, ',') &&
+        take_coordinate(reader, point.y) && take_char(reader, ',') &&
+        take_coordinate(reader, point.z) && take_char(reader, ']')) {
+      return point;
+    }
+    return std::nullopt;
+  }
+  if (take_char(reader, '{') && take_key(reader, "\"x\"") && take_coordinate(reader, point.x) &&
+      take_char(reader, ',') && take_key(reader, "\"y\"") && take_coordinate(reader, point.y) &&
+      take_char(reader, ',') && take_key(reader, "\"z\"") && take_coordinate(reader, point.z) &&
+      take_char(reader, '}')) {
+    return point;
+  }
+  return std::nullopt;
+}
+
+// The usual form's depth never comes near the nesting limit, so the
+// shortcut need not count it.
+Result<Vec3> read_point(Reader& reader) {
+  const std::size_t start = reader.position();
+  if (const auto point = read_usual_point(reader)) return *point;
+  reader.rewind(start);
+  return json::read_record(reader, kVec3Shape);
+}
+
+}  // namespace qfm
