@@ -82,8 +82,7 @@ TEST(PointReader, AFaultyCoordinateReadsAlikeOnEveryRoad) {
       {"-", "invalid number"},
       {"[1]", "invalid type: sequence, expected f64"},
   };
-  const std::array<std::string_view, 7> forms = {"array", "xyz", "xzy", "yxz",
-                                                 "yzx",   "zxy", "zyx"};
+  const std::array<std::string_view, 7> forms = {"array", "xyz", "xzy", "yxz", "yzx", "zxy", "zyx"};
   for (const auto& fault : faults) {
     for (const std::string_view form : forms) {
       for (const char faulty : {'x', 'y', 'z'}) {
