@@ -279,7 +279,8 @@ std::string points_text(const PointList& points) {
       } else {
         number << value;
       }
-      text += (text.empty() || text.back() == '|' ? "" : " ") + number.str();
+      if (!text.empty() && text.back() != '|') text += ' ';
+      text += number.str();
     }
   }
   return text;
