@@ -33,6 +33,9 @@
 #   in-short  as inline, numbers %.3f
 #   in-full   as inline, numbers in their shortest exact form (all of them)
 #   in-array  as inline, points as arrays [x,y,z], numbers %.6f
+#   8x20k     8 products of 20 000 points in .pts files, numbers %.6f:
+#             counted only (below), not timed
+#   in-8x20k  the same points inline as objects; counted only
 #
 # Measures, per case and binary: the median wall time of hyperfine runs after
 # warm-up runs (without an intermediate shell, -N), taken in five rounds that
@@ -47,6 +50,11 @@
 # machine's host holds back waits off the CPU, and two such runs of three
 # made a median of 1.00 for a case whose other runs showed 1.2.)
 # MiB means 2^20 bytes throughout, memory targets included.
+#
+# Instructions: case7, 8x400, 8x20k and in-8x20k also run once per binary
+# under valgrind --tool=callgrind, whose count of executed instructions (all
+# threads) does not move with the machine's load: it shows a gain or a loss
+# that the times hide. Printed in a table of their own.
 #
 # Floors, timed by the same hyperfine calls, in the same rounds, as the tool:
 #   case7, 8x400    `true`, the cost of starting any process.
@@ -91,7 +99,7 @@ if ! [[ $runs =~ ^[1-9][0-9]*$ ]]; then
   exit 2
 fi
 
-"$repo/scripts/install-deps.sh" hyperfine time python3
+"$repo/scripts/install-deps.sh" hyperfine time python3 valgrind
 
 if [ -z "$tool" ]; then
   tool="$repo/build/release/src/main/daz-izezovivadezurid"
@@ -150,12 +158,19 @@ for case_name in $case_names; do
   out="$work/out/$case_name"
   mkdir -p "$out"
 
+  timed=$(python3 -c 'import json,sys; print(next(c["timed"] for c in json.load(open(sys.argv[1])) if c["name"] == sys.argv[2]))' \
+    "$work/cases.json" "$case_name")
+  counted=$(python3 -c 'import json,sys; print(next(c["counted"] for c in json.load(open(sys.argv[1])) if c["name"] == sys.argv[2]))' \
+    "$work/cases.json" "$case_name")
+  time_runs=5
+  [ "$timed" = True ] || time_runs=1
+
   # Five runs of each binary under /usr/bin/time first: they give the peak
   # RSS and the CPU time, warm the caches for the timed runs, and the output
   # that must hold the case's points and match the other binary's byte for
-  # byte.
+  # byte. One run for a case that is only counted.
   for i in "${!labels[@]}"; do
-    for run in 1 2 3 4 5; do
+    for ((run = 1; run <= time_runs; run++)); do
       time_file="$results/$case_name.${labels[$i]}.time$run.txt"
       if ! /usr/bin/time -v -o "$time_file" "${binaries[$i]}" "$json" \
         -o "$out/${labels[$i]}.constructionInfo" >/dev/null; then
@@ -173,6 +188,27 @@ for case_name in $case_names; do
   fi
   output_bytes=$(stat -c %s "$out/A.constructionInfo")
   echo "$output_bytes" >"$results/$case_name.output_bytes"
+
+  # The instructions of each binary, by callgrind: the same count from run
+  # to run, whatever else the machine does.
+  if [ "$counted" = True ]; then
+    for i in "${!labels[@]}"; do
+      counts="$results/$case_name.${labels[$i]}.callgrind"
+      valgrind --tool=callgrind --callgrind-out-file="$counts" "${binaries[$i]}" "$json" \
+        -o "$out/${labels[$i]}.counted.constructionInfo" >/dev/null 2>"$counts.log"
+      grep -m1 -o '^totals: *[0-9]*' "$counts" | grep -o '[0-9]*$' >"$counts.total"
+      echo "Counting $case_name (${labels[$i]}): $(cat "$counts.total") instructions"
+    done
+  fi
+
+  if [ "$timed" != True ]; then
+    if [ -n "$compare" ] && ! cmp -s "$out/A.constructionInfo" "$out/B.constructionInfo"; then
+      echo "$case_name: the outputs of A and B differ" >&2
+      differ=1
+    fi
+    rm -f "$out"/*.constructionInfo
+    continue
+  fi
 
   names=("${labels[@]}")
   commands=()
@@ -233,6 +269,7 @@ echo "$(nproc) of $(nproc --all) CPUs for this process, load average $(cut -d' '
 echo "processor: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//'), kernel $(uname -r)"
 echo "transparent huge pages: enabled $(thp enabled), defrag $(thp defrag)"
 for case_name in $case_names; do
+  [ -e "$results/$case_name.A.time5.txt" ] || continue  # counted only
   faults="$case_name page faults (median of 5):"
   for label in "${labels[@]}"; do faults+=" $label $(median_faults "$case_name" "$label")"; done
   echo "$faults"

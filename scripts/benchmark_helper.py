@@ -114,20 +114,20 @@ def write_case(folder, name, machine, products):
         f.write(text)
 
 
-def pts_case(root, name, machine, products, points, rng, full_share=0.0):
+def pts_case(root, name, machine, products, points, rng, full_share=0.0, flats=None):
     folder = os.path.join(root, name)
     os.makedirs(folder)
     records = []
     for p in range(products):
         pts = "p%02d_margin.pts" % p
-        flat = margin_points(rng, points)
+        flat = flats[p] if flats else margin_points(rng, points)
         texts = full_precision(rng, flat, full_share) if full_share else None
         write_pts(os.path.join(folder, pts), flat, texts)
         records.append(product(rng, p, pts))
     write_case(folder, name, machine, records)
 
 
-def inline_case(root, name, machine, products, points, rng, form="object"):
+def inline_case(root, name, machine, products, points, rng, form="object", flats=None):
     folder = os.path.join(root, name)
     os.makedirs(folder)
     records = []
@@ -139,7 +139,8 @@ def inline_case(root, name, machine, products, points, rng, form="object"):
         pts = "p%02d_margin.pts" % p
         with open(os.path.join(folder, pts), "wb") as f:
             f.write(b"\xff\xfe\n")
-        records.append(product(rng, p, pts, margin_points(rng, points), form))
+        flat = flats[p] if flats else margin_points(rng, points)
+        records.append(product(rng, p, pts, flat, form))
     write_case(folder, name, machine, records)
 
 
@@ -184,7 +185,23 @@ def generate(repo, root):
         cases.append({"name": name, "json": name + ".json", "points": 10 * 100_000,
                       "floor": "io", "ratio": 2.5, "memory": "json+points"})
 
+    # Counted, not timed: two cases of a middle size for the instruction
+    # counts (callgrind is some fifty times slower than the tool), the same
+    # points in a .pts file and inline. Their own generator, so that the
+    # cases above keep their bytes.
+    counted = random.Random(SEED + 1)
+    flats = [margin_points(counted, 20_000) for _ in range(8)]
+    pts_case(root, "8x20k", "VHF_K5", 8, 20_000, counted, flats=flats)
+    cases.append({"name": "8x20k", "json": "8x20k.json", "points": 8 * 20_000,
+                  "floor": None, "ratio": None, "memory": None})
+    inline_case(root, "in-8x20k", "VHF_K5", 8, 20_000, counted, flats=flats)
+    cases.append({"name": "in-8x20k", "json": "in-8x20k.json", "points": 8 * 20_000,
+                  "floor": None, "ratio": None, "memory": None})
+
     for case in cases:
+        case["timed"] = case["floor"] is not None
+        # The small and middle cases are counted by callgrind.
+        case["counted"] = case["name"] in ("case7", "8x400", "8x20k", "in-8x20k")
         folder = os.path.join(root, case["name"])
         case["input_bytes"] = sum(os.path.getsize(os.path.join(folder, n))
                                   for n in os.listdir(folder))
@@ -255,6 +272,29 @@ def time_runs(results, name, label):
     return peak, statistics.median(shares) if shares else None
 
 
+def print_counts(cases, results, tools):
+    """The callgrind instruction counts of the counted cases, one column a
+    binary, and each binary's count over the first's."""
+    counted = [case for case in cases if case["counted"]]
+    if not counted:
+        return
+    print()
+    header = "%-9s" % "case" + "".join("  %14s" % ("instructions " + label) for label, _ in tools)
+    if len(tools) > 1:
+        header += "  %8s" % ("/".join(label for label, _ in tools))
+    print(header)
+    for case in counted:
+        counts = []
+        for label, _ in tools:
+            with open(os.path.join(results, "%s.%s.callgrind.total" % (case["name"], label)),
+                      encoding="utf-8") as f:
+                counts.append(int(f.read()))
+        row = "%-9s" % case["name"] + "".join("  %14s" % format(c, ",") for c in counts)
+        if len(counts) > 1:
+            row += "  %8.3f" % (counts[0] / counts[1])
+        print(row)
+
+
 def report(root):
     with open(os.path.join(root, "cases.json"), encoding="utf-8") as f:
         cases = json.load(f)
@@ -267,6 +307,8 @@ def report(root):
     rows = []
     unmet = 0
     for case in cases:
+        if not case["timed"]:
+            continue
         name = case["name"]
         rounds = round_times(results, name)
         with open(os.path.join(results, name + ".output_bytes"), encoding="utf-8") as f:
@@ -311,6 +353,7 @@ def report(root):
     print("  ".join("-" * w for w in widths))
     for r in rows:
         print(line(r))
+    print_counts(cases, results, tools)
     print()
     for label, path in tools:
         print("%s = %s" % (label, path))

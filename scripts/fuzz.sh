@@ -20,7 +20,7 @@ CXX=clang++-16 cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build_dir" --parallel "$jobs"
 
 targets=("$@")
-if ((${#targets[@]} == 0)); then targets=(case_metadata margin_line numbers); fi
+if ((${#targets[@]} == 0)); then targets=(case_metadata margin_line numbers shortest_decimal); fi
 
 # Seeds: the committed ones, the examples and test fixtures (for the case
 # reader the JSON conformance suite among them).

@@ -44,6 +44,22 @@ case "${1:-}" in
   --start) start_wine </dev/null >/dev/null 2>&1 ;;
   *)
     start_wine </dev/null >/dev/null 2>&1
-    exec wine "$@"
+    # Now and then, on a loaded machine, Wine fails to start a program at
+    # all: it ends at once, having printed nothing. Every program run here
+    # prints something when it fails (a test's report, the tool's error), so
+    # a failure with no output on either stream is such a start, and is
+    # tried again, twice at most.
+    out=$(mktemp)
+    err=$(mktemp)
+    trap 'rm -f "$out" "$err"' EXIT
+    for attempt in 1 2 3; do
+      status=0
+      wine "$@" >"$out" 2>"$err" || status=$?
+      if ((status == 0)) || [ -s "$out" ] || [ -s "$err" ]; then break; fi
+      echo "wine-run.sh: $1 ended with status $status and no output (start $attempt of 3)" >"$err"
+    done
+    cat "$out"
+    cat "$err" >&2
+    exit "$status"
     ;;
 esac

@@ -28,7 +28,7 @@ std::size_t column_of(std::string_view line, std::size_t offset) {
 // own rule, on a point line that holds it.
 bool is_number_word(std::string_view word) {
   const std::string line = std::string(word) + " 0 0";
-  return qfm::read_margin_line_line(line, true).kind == MarginLineKind::Point;
+  return qfm::classify_margin_line(line, true).kind == MarginLineKind::Point;
 }
 
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -146,23 +146,22 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
     rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
     if (ended) {
       // Nothing after the end marker is read; a point there is lost.
-      if (!told_after && text::is_valid_utf8(line) &&
-          qfm::read_margin_line_line(line, true).kind == MarginLineKind::Point) {
+      if (!told_after && qfm::classify_margin_line(line, true).kind == MarginLineKind::Point) {
         findings.push_back({number, column_of(line, line.size() - text::skip_white_space(line).size()),
                             "a point after the END_ line: not read (nor any line after it)"});
         told_after = true;
       }
       continue;
     }
-    if (!text::is_valid_utf8(line)) {
+    const qfm::ClassifiedLine reading = qfm::classify_margin_line(line, inside);
+    if (reading.kind == MarginLineKind::NotText) {
       const std::size_t at = first_byte_not_text(line);
       findings.push_back({number, column_of(line, at),
                           "not UTF-8: the tool reads no point of this file (the product keeps "
                           "the margin line of its case file, if any)"});
       return findings;
     }
-    const qfm::MarginLineReading reading = qfm::read_margin_line_line(line, inside);
-    if (reading.kind != MarginLineKind::Empty && reading.kind != MarginLineKind::Point) {
+    if (reading.kind != MarginLineKind::Blank && reading.kind != MarginLineKind::Point) {
       if (const auto at = lone_carriage_return(line)) {
         findings.push_back({number, column_of(line, *at),
                             "carriage returns without line feeds (old Mac line ends): the "
@@ -173,8 +172,9 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
       }
     }
     switch (reading.kind) {
-      case MarginLineKind::Empty:
+      case MarginLineKind::Blank:
       case MarginLineKind::Point:
+      case MarginLineKind::NotText:  // told above
         break;
       case MarginLineKind::Begin:
         inside = true;
@@ -185,7 +185,7 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
         break;
       case MarginLineKind::Outside:
         if (!told_before &&
-            qfm::read_margin_line_line(line, true).kind == MarginLineKind::Point) {
+            qfm::classify_margin_line(line, true).kind == MarginLineKind::Point) {
           told_before = true;
           findings.push_back(
               {number, column_of(line, line.size() - text::skip_white_space(line).size()),

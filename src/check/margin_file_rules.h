@@ -1,6 +1,6 @@
 // The lines of a margin line file that the tool drops or misreads, each
 // with the reason in the user's terms. Which lines those are is the margin
-// line reader's own rule (qfm::read_margin_line_line); only the reasons
+// line reader's own rule (qfm::classify_margin_line); only the reasons
 // are the checker's.
 #pragma once
 

@@ -94,7 +94,7 @@ inline NumberToken scan_number(std::string_view text, std::size_t start) {
   }
   if (p < end && *p == '.') {
     ++p;
-    token.fraction_count = text::gather_digits(p, end, token.digits);
+    token.fraction_count = text::gather_digits_by_eight(p, end, token.digits);
     if (token.fraction_count == 0) [[unlikely]] {
       return fault();
     }

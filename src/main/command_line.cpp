@@ -35,6 +35,8 @@ std::string help_text() {
   return text;
 }
 
+constexpr std::string_view kEmptyValue = "a value may not be empty";
+
 std::string usage_error(std::string_view what) {
   return "error: " + std::string(what) + "\n\n" + std::string(kUsage) +
          "\n\nFor more information, try '--help'.\n";
@@ -56,15 +58,29 @@ std::optional<CommandLineExit> informational_exit(const std::vector<std::string>
   return std::nullopt;
 }
 
+// "--output=" gives the option an empty value, which the parser would
+// take for no value at all and then report something else missing.
+std::optional<CommandLineExit> empty_output_value(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--") break;
+    if (argument == "--output=") {
+      return CommandLineExit{common::kUsageError, "",
+                             usage_error("--output: " + std::string(kEmptyValue))};
+    }
+  }
+  return std::nullopt;
+}
+
 // A path value may not be empty.
 const CLI::Validator kNonEmpty(
-    [](std::string& value) { return value.empty() ? std::string("a value may not be empty") : ""; },
-    "", "non-empty");
+    [](std::string& value) { return value.empty() ? std::string(kEmptyValue) : ""; }, "",
+    "non-empty");
 
 }  // namespace
 
 std::variant<Cli, CommandLineExit> parse_arguments(const std::vector<std::string>& arguments) {
   if (auto exit = informational_exit(arguments)) return *std::move(exit);
+  if (auto exit = empty_output_value(arguments)) return *std::move(exit);
 
   CLI::App parser{std::string(kAbout), std::string(kName)};
   // CLI11 reads "/o:x" and "/h" as options in Windows builds; this command

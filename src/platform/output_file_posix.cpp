@@ -1,10 +1,13 @@
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <expected>
 #include <utility>
+#include <vector>
 
 #include "platform/file_name.h"
 #include "platform/os_error.h"
@@ -20,7 +23,12 @@ struct OutputFile::State {
   // The temporary's name while it has one; empty for an unnamed temporary
   // (until commit links it) and when writing in place.
   std::string temporary;
+  // A terminal, pipe or device: `descriptor` is the output itself.
   bool in_place = false;
+  // A file that must keep its identity (several hard links, a folder that
+  // takes no new files), opened without truncating it: the document goes
+  // to the temporary first and is copied over this only once it is whole.
+  int copy_over = -1;
 };
 
 namespace {
@@ -73,7 +81,7 @@ int open_unnamed(const std::string& target) {
     return -1;
   }
   const std::string directory = directory_of(target);
-  return ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+  return ::open(directory.empty() ? "." : directory.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC,
                 kNewFileMode);
 #else
   errno = EOPNOTSUPP;
@@ -100,7 +108,7 @@ std::expected<void, int> open_temporary(OutputFile::State& state) {
   int code = EEXIST;
   for (int i = 0; i < kNameAttempts && code == EEXIST; ++i) {
     std::string name = temporary_name_for(state.target);
-    state.descriptor = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
+    state.descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
     if (state.descriptor >= 0) {
       state.temporary = std::move(name);
       remove_on_fatal_signal(state.temporary);
@@ -125,6 +133,22 @@ common::Result<int> open_in_place(const std::string& path) {
   return descriptor;
 }
 
+common::Result<int> open_without_truncating(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (descriptor < 0) return std::unexpected(last_os_error());
+  return descriptor;
+}
+
+// The temporary of a document that is copied over its output at the end:
+// a file in memory, which nothing outlives, wherever the system offers one
+// (the limit on file sizes applies to it as to the output); else one
+// beside the output.
+std::expected<void, int> open_staging(OutputFile::State& state) {
+  state.descriptor = ::memfd_create("daz-document", MFD_CLOEXEC);
+  if (state.descriptor >= 0) return {};
+  return open_temporary(state);
+}
+
 common::Result<void> write_all(int descriptor, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
@@ -137,26 +161,69 @@ common::Result<void> write_all(int descriptor, std::string_view bytes) {
   return {};
 }
 
-// For a target that cannot be renamed over (a mount point): its content is
-// replaced from the finished temporary instead.
+// Blocks SIGINT, SIGTERM and SIGHUP while it lives: they end the run
+// after the copy below, not half way through it.
+class FatalSignalsHeld {
+ public:
+  FatalSignalsHeld() {
+    sigset_t fatal;
+    sigemptyset(&fatal);
+    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&fatal, signal_number);
+    ::pthread_sigmask(SIG_BLOCK, &fatal, &previous_);
+  }
+  ~FatalSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
+  FatalSignalsHeld(const FatalSignalsHeld&) = delete;
+  FatalSignalsHeld& operator=(const FatalSignalsHeld&) = delete;
+
+ private:
+  sigset_t previous_{};
+};
+
+// Room for `size` bytes in `output`, its length and content unchanged: a
+// full disk fails here, before a byte is overwritten. File systems that
+// cannot reserve ahead are written without.
+common::Result<void> reserve(int output, off_t size) {
+  if (size == 0 || ::fallocate(output, FALLOC_FL_KEEP_SIZE, 0, size) == 0) return {};
+  if (errno == EOPNOTSUPP || errno == ENOSYS) return {};
+  return std::unexpected(last_os_error());
+}
+
+// Replaces the content of `output` with the whole of `source`, keeping the
+// file itself (its links, its place in a folder that takes no new files).
+// Only a kill that cannot be held (SIGKILL, a power cut) during the copy
+// itself leaves the output part new, part old.
+common::Result<void> copy_over(int source, int output) {
+  struct stat status {};
+  if (::fstat(source, &status) != 0) return std::unexpected(last_os_error());
+  if (auto reserved = reserve(output, status.st_size); !reserved) return reserved;
+  const FatalSignalsHeld held;
+  if (::lseek(output, 0, SEEK_SET) < 0) return std::unexpected(last_os_error());
+  std::vector<char> buffer(std::size_t{1} << 20);
+  for (off_t offset = 0; offset < status.st_size;) {
+    const ssize_t count = ::pread(source, buffer.data(), buffer.size(), offset);
+    if (count < 0 && errno == EINTR) continue;
+    if (count < 0) return std::unexpected(last_os_error());
+    if (count == 0) return std::unexpected(os_error(EIO));  // the temporary shrank
+    auto written =
+        write_all(output, std::string_view(buffer.data(), static_cast<std::size_t>(count)));
+    if (!written) return written;
+    offset += count;
+  }
+  if (::ftruncate(output, status.st_size) != 0 || ::fsync(output) != 0) {
+    return std::unexpected(last_os_error());
+  }
+  return {};
+}
+
+// For a target that cannot be renamed over (a mount point): the finished
+// temporary is copied over it.
 common::Result<void> copy_into_place(const std::string& from, const std::string& target) {
   const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
   if (source < 0) return std::unexpected(last_os_error());
-  auto destination = open_in_place(target);
-  common::Result<void> copied;
-  if (!destination) copied = std::unexpected(destination.error());
-  char buffer[64 * 1024];
-  while (copied) {
-    const ssize_t count = ::read(source, buffer, sizeof buffer);
-    if (count < 0 && errno == EINTR) continue;
-    if (count < 0) copied = std::unexpected(last_os_error());
-    if (count <= 0) break;
-    copied = write_all(*destination, std::string_view(buffer, static_cast<std::size_t>(count)));
-  }
-  if (copied && ::fsync(*destination) != 0) copied = std::unexpected(last_os_error());
-  if (destination && ::close(*destination) != 0 && copied) {
-    copied = std::unexpected(last_os_error());
-  }
+  auto output = open_without_truncating(target);
+  common::Result<void> copied =
+      output ? copy_over(source, *output) : common::Result<void>(std::unexpected(output.error()));
+  if (output && ::close(*output) != 0 && copied) copied = std::unexpected(last_os_error());
   ::close(source);
   return copied;
 }
@@ -175,22 +242,46 @@ common::Result<std::string> link_unnamed(int descriptor, const std::string& targ
   return std::unexpected(os_error(EEXIST));
 }
 
+// The document goes to a temporary and is copied over `path`, which is
+// opened now, without truncating it, so that a failure before the copy
+// leaves it as it was.
+common::Result<std::unique_ptr<OutputFile::State>> copied_over(const std::string& path,
+                                                               int refused = 0) {
+  auto output = open_without_truncating(path);
+  if (!output) return std::unexpected(refused != 0 ? os_error(refused) : output.error());
+  auto state = std::make_unique<OutputFile::State>();
+  state->target = path;
+  state->copy_over = *output;
+  if (auto opened = open_staging(*state); !opened) {
+    ::close(*output);
+    return std::unexpected(os_error(opened.error()));
+  }
+  return state;
+}
+
 }  // namespace
 
 common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
+  const auto adopt_or_fail =
+      [](common::Result<std::unique_ptr<State>> state) -> common::Result<OutputFile> {
+    if (!state) return std::unexpected(std::move(state.error()));
+    return OutputFile(std::move(*state));
+  };
   auto state = std::make_unique<State>();
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
   if (!exists && errno != ENOENT) return std::unexpected(last_os_error());
 
   // A terminal, pipe or device is written in place (a directory fails to
-  // open here); so is a file with several hard links, so that every link
-  // sees the new document.
-  if (exists && (!S_ISREG(existing.st_mode) || existing.st_nlink > 1)) {
+  // open here).
+  if (exists && !S_ISREG(existing.st_mode)) {
     auto descriptor = open_in_place(path);
     if (!descriptor) return std::unexpected(descriptor.error());
     return OutputFile(std::make_unique<State>(State{*descriptor, path, "", true}));
   }
+  // A file with several hard links keeps its identity, so that every link
+  // sees the new document.
+  if (exists && existing.st_nlink > 1) return adopt_or_fail(copied_over(path));
   if (exists) {
     // Opening without truncating checks that the file may be written.
     const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -203,12 +294,10 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
 
   if (auto opened = open_temporary(*state); !opened) {
     // A writable file in a folder that takes no new files is still
-    // written, in place; any other failure leaves it as it was.
+    // written, copied over; any other failure leaves it as it was.
     const int code = opened.error();
     if (!exists || (code != EACCES && code != EPERM)) return std::unexpected(os_error(code));
-    auto descriptor = open_in_place(path);
-    if (!descriptor) return std::unexpected(os_error(code));
-    return OutputFile(std::make_unique<State>(State{*descriptor, path, "", true}));
+    return adopt_or_fail(copied_over(path, code));
   }
   if (exists) {
     take_over_identity(state->descriptor, existing);
@@ -226,6 +315,7 @@ OutputFile::OutputFile(OutputFile&& other) noexcept = default;
 OutputFile::~OutputFile() {
   if (!state_) return;
   if (state_->descriptor >= 0) ::close(state_->descriptor);
+  if (state_->copy_over >= 0) ::close(state_->copy_over);
   if (!state_->temporary.empty()) {
     ::unlink(state_->temporary.c_str());
     forget_on_fatal_signal();
@@ -242,6 +332,13 @@ common::Result<void> OutputFile::commit() {
   if (s.in_place) {
     if (::close(descriptor) != 0) return std::unexpected(last_os_error());
     return {};
+  }
+  if (s.copy_over >= 0) {
+    const int output = std::exchange(s.copy_over, -1);
+    common::Result<void> copied = copy_over(descriptor, output);
+    if (::close(output) != 0 && copied) copied = std::unexpected(last_os_error());
+    ::close(descriptor);
+    return copied;  // the destructor removes a named temporary
   }
   // The data must be on disk before a name points at it.
   common::Result<void> done;

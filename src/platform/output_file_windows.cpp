@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -20,6 +21,12 @@ struct OutputFile::State {
   // followed; empty when writing in place.
   std::wstring target;
   std::wstring temporary;  // its name, only to remove it if its mark fails
+  // A file that must keep its identity (several hard links, a folder that
+  // takes no new files): `handle` is that file, opened without truncating
+  // it, and the document is gathered here and copied over it only once it
+  // is whole.
+  bool copy_over = false;
+  std::string document{};
 };
 
 namespace {
@@ -28,9 +35,10 @@ constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELE
 constexpr std::size_t kLargestWrite = 1u << 30;  // WriteFile counts in 32 bits
 constexpr int kNameAttempts = 100;
 // Virus scanners, indexers and sync clients open a fresh file for a moment;
-// the final move waits for them this long in all, in growing steps.
-constexpr DWORD kMoveRetryBudgetMs = 1000;
-constexpr DWORD kFirstMoveRetryMs = 10;
+// the first open of the output and the final move wait for them this long
+// in all, in growing steps.
+constexpr DWORD kHeldRetryBudgetMs = 1000;
+constexpr DWORD kFirstHeldRetryMs = 10;
 // FileRenameInfoEx and its flags (Windows 10 1709), which the headers
 // offer only to builds that require that version.
 constexpr auto kFileRenameInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
@@ -40,6 +48,51 @@ constexpr DWORD kRenamePosixSemantics = 0x2;
 HANDLE open_for_writing(const std::wstring& path, DWORD disposition) {
   return CreateFileW(path.c_str(), GENERIC_WRITE, kShareAll, nullptr, disposition,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Tries `attempt` until it succeeds, or fails otherwise than by another
+// program holding the file (a sharing violation, or access denied while it
+// is being deleted or scanned), or the retry budget is spent. The last
+// error stays set for the caller.
+template <typename Attempt>
+bool retried_while_held(Attempt attempt) {
+  DWORD waited = 0;
+  for (DWORD step = kFirstHeldRetryMs;; step *= 2) {
+    if (attempt()) return true;
+    const DWORD code = GetLastError();
+    if ((code != ERROR_SHARING_VIOLATION && code != ERROR_ACCESS_DENIED) ||
+        waited >= kHeldRetryBudgetMs) {
+      return false;
+    }
+    const DWORD wait = std::min(step, kHeldRetryBudgetMs - waited);
+    Sleep(wait);
+    waited += wait;
+    SetLastError(code);
+  }
+}
+
+// A folder or a read-only file: access denied there is no passing hold.
+bool never_writable(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0;
+}
+
+// Opens what is at `path` for writing without truncating it, waiting out
+// another program that holds it for a moment, as the final move does.
+HANDLE open_existing_for_writing(const std::wstring& path) {
+  HANDLE handle = open_for_writing(path, OPEN_EXISTING);
+  const DWORD code = GetLastError();
+  const bool held =
+      handle == INVALID_HANDLE_VALUE &&
+      (code == ERROR_SHARING_VIOLATION || (code == ERROR_ACCESS_DENIED && !never_writable(path)));
+  SetLastError(code);
+  if (!held) return handle;
+  retried_while_held([&] {
+    handle = open_for_writing(path, OPEN_EXISTING);
+    return handle != INVALID_HANDLE_VALUE;
+  });
+  return handle;
 }
 
 bool mark_for_deletion(HANDLE handle, bool marked) {
@@ -52,7 +105,7 @@ bool mark_for_deletion(HANDLE handle, bool marked) {
 // The temporary file, shared with no other program while this one holds
 // it, and marked for deletion while it is written: if the process ends
 // before commit (Ctrl+C, a kill), the system removes it with the last
-// handle. Commit takes the mark off just before the move.
+// handle. The move takes the mark off only for each attempt.
 HANDLE create_temporary(const std::wstring& name) {
   const HANDLE handle = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -144,21 +197,60 @@ bool rename_over(HANDLE handle, const std::wstring& target) {
 }
 
 // Moves the temporary into place, waiting out another program that holds
-// the target for a moment (a sharing violation, or access denied while it
-// is being deleted or scanned).
+// the target for a moment. The delete mark is off only for each attempt,
+// so that a kill while waiting still takes the temporary away.
 bool move_into_place(HANDLE handle, const std::wstring& target) {
-  DWORD waited = 0;
-  for (DWORD step = kFirstMoveRetryMs;; step *= 2) {
+  return retried_while_held([&] {
+    if (!mark_for_deletion(handle, false)) return false;
     if (rename_over(handle, target)) return true;
     const DWORD code = GetLastError();
-    if ((code != ERROR_SHARING_VIOLATION && code != ERROR_ACCESS_DENIED) ||
-        waited >= kMoveRetryBudgetMs) {
-      return false;
-    }
-    const DWORD wait = std::min(step, kMoveRetryBudgetMs - waited);
-    Sleep(wait);
-    waited += wait;
+    mark_for_deletion(handle, true);
+    SetLastError(code);
+    return false;
+  });
+}
+
+// Room for `size` bytes in the file behind `handle`, its length and content
+// unchanged: a full disk fails here, before a byte is overwritten. File
+// systems that cannot reserve ahead are written without.
+bool reserve(HANDLE handle, std::size_t size) {
+  LARGE_INTEGER current{};
+  if (!GetFileSizeEx(handle, &current)) return false;
+  FILE_ALLOCATION_INFO allocation{};
+  // Less than the file's length would cut it.
+  allocation.AllocationSize.QuadPart =
+      std::max<LONGLONG>(current.QuadPart, static_cast<LONGLONG>(size));
+  if (SetFileInformationByHandle(handle, FileAllocationInfo, &allocation, sizeof allocation)) {
+    return true;
   }
+  const DWORD code = GetLastError();
+  return code == ERROR_INVALID_PARAMETER || code == ERROR_NOT_SUPPORTED ||
+         code == ERROR_INVALID_FUNCTION || code == ERROR_CALL_NOT_IMPLEMENTED;
+}
+
+bool write_whole(HANDLE handle, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kLargestWrite));
+    if (!WriteFile(handle, bytes.data(), chunk, &written, nullptr)) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+// Replaces the content of the file behind `handle` with `document`,
+// keeping the file itself. Only a kill during the copy itself leaves it
+// part new, part old.
+bool copy_over(HANDLE handle, std::string_view document) {
+  if (!reserve(handle, document.size())) return false;
+  LARGE_INTEGER start{};
+  if (!SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) || !write_whole(handle, document)) {
+    return false;
+  }
+  FILE_END_OF_FILE_INFO end{};
+  end.EndOfFile.QuadPart = static_cast<LONGLONG>(document.size());
+  return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) &&
+         FlushFileBuffers(handle);
 }
 
 }  // namespace
@@ -167,12 +259,15 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
   const auto in_place = [](HANDLE handle) {
     return OutputFile(std::make_unique<State>(State{handle, L"", L""}));
   };
+  const auto copied_over = [](HANDLE handle) {
+    return OutputFile(std::make_unique<State>(State{handle, L"", L"", true, {}}));
+  };
   const std::wstring typed = native_path(path);
   // Opening what is there, without truncating it, checks that it may be
   // written, follows its links and tells a file from a device (NUL, CON, a
   // pipe), which is written in place. A directory fails here with the
   // system's error.
-  const HANDLE existing = open_for_writing(typed, OPEN_EXISTING);
+  const HANDLE existing = open_existing_for_writing(typed);
   const bool exists = existing != INVALID_HANDLE_VALUE;
   if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) return std::unexpected(last_os_error());
   if (exists && GetFileType(existing) != FILE_TYPE_DISK) return in_place(existing);
@@ -180,16 +275,9 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
     if (exists) CloseHandle(existing);
     return std::unexpected(stream_refused());
   }
-  // A file with several hard links is written in place, so that every
-  // link sees the new document.
-  if (exists && link_count(existing) > 1) {
-    if (!SetEndOfFile(existing)) {
-      common::RunError error = last_os_error();
-      CloseHandle(existing);
-      return std::unexpected(std::move(error));
-    }
-    return in_place(existing);
-  }
+  // A file with several hard links keeps its identity, so that every link
+  // sees the new document.
+  if (exists && link_count(existing) > 1) return copied_over(existing);
   // Replacing the file that a link names keeps the link pointing at it.
   std::wstring target = exists ? final_path_of(existing) : std::wstring();
   if (exists) CloseHandle(existing);
@@ -199,11 +287,11 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
   if (temporary.handle == INVALID_HANDLE_VALUE) {
     const common::RunError error = os_error(static_cast<int>(temporary.error));
     // A writable file in a folder that takes no new files is still written,
-    // in place; any other failure leaves it as it was.
+    // copied over; any other failure leaves it as it was.
     if (!exists || temporary.error != ERROR_ACCESS_DENIED) return std::unexpected(error);
-    const HANDLE truncated = open_for_writing(typed, TRUNCATE_EXISTING);
-    if (truncated == INVALID_HANDLE_VALUE) return std::unexpected(error);
-    return in_place(truncated);
+    const HANDLE output = open_existing_for_writing(typed);
+    if (output == INVALID_HANDLE_VALUE) return std::unexpected(error);
+    return copied_over(output);
   }
   return OutputFile(
       std::make_unique<State>(State{temporary.handle, target, std::move(temporary.name)}));
@@ -223,19 +311,21 @@ OutputFile::~OutputFile() {
 }
 
 common::Result<void> OutputFile::write(std::string_view bytes) {
-  while (!bytes.empty()) {
-    DWORD written = 0;
-    const auto chunk = static_cast<DWORD>(std::min(bytes.size(), kLargestWrite));
-    if (!WriteFile(state_->handle, bytes.data(), chunk, &written, nullptr)) {
-      return std::unexpected(last_os_error());
-    }
-    bytes.remove_prefix(written);
+  if (state_->copy_over) {
+    state_->document += bytes;
+    return {};
   }
+  if (!write_whole(state_->handle, bytes)) return std::unexpected(last_os_error());
   return {};
 }
 
 common::Result<void> OutputFile::commit() {
   State& s = *state_;
+  if (s.copy_over && !copy_over(s.handle, s.document)) {
+    common::RunError error = last_os_error();
+    CloseHandle(std::exchange(s.handle, INVALID_HANDLE_VALUE));
+    return std::unexpected(std::move(error));
+  }
   if (s.target.empty()) {
     if (!CloseHandle(std::exchange(s.handle, INVALID_HANDLE_VALUE))) {
       return std::unexpected(last_os_error());
@@ -243,9 +333,8 @@ common::Result<void> OutputFile::commit() {
     return {};
   }
   // The data must be on disk before the name points at it. On failure the
-  // destructor marks the temporary again and it goes with the handle.
-  if (!FlushFileBuffers(s.handle) || !mark_for_deletion(s.handle, false) ||
-      !move_into_place(s.handle, s.target)) {
+  // temporary is still marked and goes with the handle.
+  if (!FlushFileBuffers(s.handle) || !move_into_place(s.handle, s.target)) {
     return std::unexpected(last_os_error());
   }
   // The document is in place; closing cannot take it back.

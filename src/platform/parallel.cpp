@@ -7,7 +7,17 @@
 #include <thread>
 #include <vector>
 
+#include "platform/affinity.h"
+
 namespace platform {
+
+std::size_t core_count() {
+  static const std::size_t cores = [] {
+    const std::size_t allowed = cpus_in_affinity();
+    return allowed > 0 ? allowed : std::max(1u, std::thread::hardware_concurrency());
+  }();
+  return cores;
+}
 
 void for_each_in_parallel(std::size_t count, bool worth_helpers,
                           const std::function<void(std::size_t)>& work) {

@@ -28,6 +28,9 @@ std::string text_from_wide(std::wstring_view text) {
 }
 
 std::wstring full_path(const std::wstring& path) {
+  // A verbatim path means "no normalisation": a trailing dot or space, or
+  // a "..", is part of the name.
+  if (is_verbatim_or_device(path)) return path;
   // Asked once for the size, then for the path; a path that grows in
   // between (another thread changing the working directory) is not ours.
   const DWORD size = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);

@@ -15,7 +15,8 @@ std::string text_from_wide(std::wstring_view text);
 
 // The full form of `path` (GetFullPathNameW): absolute, with "\" only and
 // "." and ".." resolved, as the system itself resolves a relative path;
-// `path` unchanged if the system cannot make one.
+// `path` unchanged if the system cannot make one, and a verbatim ("\\?\")
+// or device ("\\.\") path unchanged always.
 std::wstring full_path(const std::wstring& path);
 
 // `full` (a full path) as the file functions take it: unchanged while it

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <cstddef>
 #include <limits>
 #include <memory>
@@ -73,31 +74,32 @@ std::optional<Coordinate> read_coordinate(std::string_view text) {
   return Coordinate{*special, sign_length + word->size()};
 }
 
-// The usual point line: three plain decimals ("-"? digits, "." and
-// digits) parted by spaces or tabs, read in one scan with the digits
-// gathered as they pass. Anything else (other signs or white space,
-// exponents, words, long digit strings) is none, for the general reader.
-std::optional<Vec3> parse_usual_point_line(std::string_view line) {
-  const char* p = line.data();
-  const char* const end = p + line.size();
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+std::optional<UsualPointLine> scan_usual_point_line(const char* p, const char* end) {
+  while (p < end && is_blank(*p)) ++p;
   std::array<double, 3> coordinates{};
   for (std::size_t i = 0; i < coordinates.size(); ++i) {
     if (i > 0) {
-      if (p == end || (*p != ' ' && *p != '\t')) return std::nullopt;
-      while (p < end && (*p == ' ' || *p == '\t')) ++p;
+      if (p == end || !is_blank(*p)) return std::nullopt;
+      while (p < end && is_blank(*p)) ++p;
     }
     const auto value = text::scan_plain_short_decimal(p, end);
     if (!value) return std::nullopt;
     coordinates[i] = *value;
   }
-  if (p != end) return std::nullopt;
-  return Vec3{coordinates[0], coordinates[1], coordinates[2]};
+  while (p < end && (is_blank(*p) || *p == '\r')) ++p;
+  if (p < end && *p != '\n') return std::nullopt;
+  return UsualPointLine{Vec3{coordinates[0], coordinates[1], coordinates[2]}, p};
 }
+
+namespace {
 
 // The point of a point line (trimmed, not empty): exactly three coordinate
 // words, read where they stand.
 std::optional<Vec3> parse_point_line(std::string_view line) {
-  if (const auto point = parse_usual_point_line(line)) return point;
   std::array<double, 3> coordinates{};
   std::string_view rest = line;
   for (double& coordinate : coordinates) {
@@ -132,9 +134,16 @@ constexpr std::size_t kMostPointsExpected = std::size_t{1} << 20;
 
 }  // namespace
 
-MarginLineReading read_margin_line_line(std::string_view raw, bool inside) {
+ClassifiedLine classify_margin_line(std::string_view raw, bool inside) {
+  // The usual point line first, read where it stands: ASCII, so text.
+  if (inside) {
+    const char* const end = raw.data() + raw.size();
+    const auto usual = scan_usual_point_line(raw.data(), end);
+    if (usual && usual->end == end) return {MarginLineKind::Point, usual->point};
+  }
+  if (!text::is_valid_utf8(raw)) return {MarginLineKind::NotText};
   const std::string_view line = text::trim_white_space(raw);
-  if (line.empty()) return {MarginLineKind::Empty};
+  if (line.empty()) return {MarginLineKind::Blank};
   if (line.starts_with("BEGIN_")) return {MarginLineKind::Begin};
   if (line.starts_with("END_")) return {MarginLineKind::End};
   if (!inside) return {MarginLineKind::Outside};
@@ -142,22 +151,21 @@ MarginLineReading read_margin_line_line(std::string_view raw, bool inside) {
   return {MarginLineKind::Dropped};
 }
 
-bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
-  if (!known_text && !text::is_valid_utf8(raw)) {
-    not_text_ = true;
-    return false;
-  }
-  const MarginLineReading reading = read_margin_line_line(raw, inside_);
-  switch (reading.kind) {
+bool MarginLineReader::take_line(std::string_view line) {
+  const ClassifiedLine read = classify_margin_line(line, inside_);
+  switch (read.kind) {
+    case MarginLineKind::NotText:
+      not_text_ = true;
+      return false;
+    case MarginLineKind::End:
+      return false;
     case MarginLineKind::Begin:
       inside_ = true;
       return true;
-    case MarginLineKind::End:
-      return false;
     case MarginLineKind::Point:
-      append_point(points_, reading.point);
+      append_point(points_, read.point);
       return true;
-    case MarginLineKind::Empty:
+    case MarginLineKind::Blank:
     case MarginLineKind::Outside:
     case MarginLineKind::Dropped:
       return true;
@@ -167,23 +175,33 @@ bool MarginLineReader::take_line(std::string_view raw, bool known_text) {
 
 bool MarginLineReader::feed(std::string_view bytes) {
   if (ended_) return false;
-  // A piece of text that is valid as a whole spares the check of each of
-  // its lines; only a line that began in an earlier piece is checked alone.
-  const bool piece_is_text = text::is_valid_utf8(bytes);
-  while (!bytes.empty()) {
-    const std::size_t feed = bytes.find('\n');
-    if (feed == std::string_view::npos) {
-      partial_.append(bytes);
+  const char* p = bytes.data();
+  const char* const end = p + bytes.size();
+  while (p < end) {
+    // Inside the point section, a usual point line is read in the one scan
+    // that also finds its line feed: the first step of
+    // classify_margin_line, taken before the line's end is known. Any
+    // other line, or one that the piece cuts, takes the whole rule.
+    if (inside_ && partial_.empty()) {
+      const auto usual = scan_usual_point_line(p, end);
+      if (usual && usual->end < end) {
+        append_point(points_, usual->point);
+        p = usual->end + 1;
+        continue;
+      }
+    }
+    const auto* feed = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    if (feed == nullptr) {
+      partial_.append(p, end);
       return true;
     }
-    std::string_view line = bytes.substr(0, feed);
-    bytes.remove_prefix(feed + 1);
-    const bool joined = !partial_.empty();
-    if (joined) {
+    std::string_view line(p, static_cast<std::size_t>(feed - p));
+    p = feed + 1;
+    if (!partial_.empty()) {
       partial_.append(line);
       line = partial_;
     }
-    const bool more = take_line(line, piece_is_text && !joined);
+    const bool more = take_line(line);
     partial_.clear();
     if (!more) {
       ended_ = true;
@@ -201,7 +219,7 @@ void MarginLineReader::finish() {
   if (ended_) return;
   ended_ = true;
   if (!partial_.empty()) {
-    (void)take_line(partial_, false);
+    (void)take_line(partial_);
     partial_.clear();
   }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <expected>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,23 +15,38 @@
 
 namespace qfm {
 
-// What the reader makes of one line (without its line feed), by the one
-// rule of a margin line file: markers, then the point section's lines.
+// What a line of a margin line file is, by the one rule that decides which
+// lines give points and which are ignored.
 enum class MarginLineKind {
-  Empty,      // nothing but white space: ignored
-  Begin,      // "BEGIN_...": the point section starts (or goes on)
-  End,        // "END_...": reading stops here
-  Outside,    // any other line before the first begin marker: ignored
-  Point,      // a point line inside the section: taken
-  Dropped,    // any other line inside the section: skipped
+  Blank,    // empty or white space alone: ignored
+  Begin,    // starts with BEGIN_ once trimmed: the point section begins
+  End,      // starts with END_ once trimmed: reading ends here
+  Point,    // a point line inside the section: one point
+  Dropped,  // inside the section, not a point line: ignored
+  Outside,  // any other line before the section: ignored
+  NotText,  // not UTF-8: reading fails
 };
-struct MarginLineReading {
-  MarginLineKind kind = MarginLineKind::Empty;
+
+struct ClassifiedLine {
+  MarginLineKind kind = MarginLineKind::Blank;
   Vec3 point{};  // for Point
 };
-// The line as UTF-8 text (the reader stops at one that is not); `inside`
-// once a begin marker has been read.
-MarginLineReading read_margin_line_line(std::string_view line, bool inside);
+
+// The rule for one line (without its line feed), `inside` once a Begin
+// line has been read (and no End line yet).
+ClassifiedLine classify_margin_line(std::string_view line, bool inside);
+
+// The usual point line read from `p` on: spaces or tabs, three plain
+// decimals ("-"? digits, "." and digits) parted by spaces or tabs, then
+// spaces, tabs or a carriage return up to a line feed or `end`. Its point
+// and where it stops (its line feed, or `end`); none for any other line,
+// which classify_margin_line reads in full. That function's first step,
+// and the reader's scan of a whole line in one pass.
+struct UsualPointLine {
+  Vec3 point;
+  const char* end;
+};
+std::optional<UsualPointLine> scan_usual_point_line(const char* p, const char* end);
 
 // Reads margin line text fed in pieces. Lines that lie whole in a piece
 // are read in place; only a line split between pieces is copied.
@@ -51,9 +67,8 @@ class MarginLineReader {
   PointList& points() { return points_; }
 
  private:
-  // One line without its line feed, `known_text` when it is already known
-  // to be UTF-8; false once reading has ended.
-  bool take_line(std::string_view line, bool known_text);
+  // One line without its line feed; false once reading has ended.
+  bool take_line(std::string_view line);
 
   PointList points_;
   std::string partial_;  // the start of a line that the next piece ends

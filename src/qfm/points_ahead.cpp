@@ -80,9 +80,10 @@ PointsAhead::PointsAhead(std::string_view text)
 
 PointsAhead::~PointsAhead() { spare_stretches() = std::move(stretches_); }
 
-PointStretch* PointsAhead::at(std::size_t array_start, std::size_t position) {
+PointStretch* PointsAhead::stretch_at(std::size_t array_start, std::size_t position) {
   if (!array_end_) array_end_ = seeming_end(text_, array_start);
   if (*array_end_ - array_start < kWorthReadingPointsSideBySide || position >= *array_end_) {
+    nothing_ahead_ = true;
     return nullptr;
   }
   if (position >= window_end_) read_window(array_start, position);

@@ -42,7 +42,11 @@ class PointsAhead {
   // any: a whole window of the array is read ahead on every core the first
   // time it is asked for. Null for a short array: threads would cost more
   // than they save. The stretch is valid until the next call.
-  PointStretch* at(std::size_t array_start, std::size_t position);
+  PointStretch* at(std::size_t array_start, std::size_t position) {
+    // Decided once an array: asked at every point of a short one.
+    if (nothing_ahead_) return nullptr;
+    return stretch_at(array_start, position);
+  }
 
   // The room that a list of `have` points, `capacity` its room now, wants
   // before it takes the stretch that `at` gave and the later ones of its
@@ -54,6 +58,7 @@ class PointsAhead {
   std::size_t room_for(std::size_t have, std::size_t capacity) const;
 
  private:
+  PointStretch* stretch_at(std::size_t array_start, std::size_t position);
   void read_window(std::size_t array_start, std::size_t position);
 
   std::string_view text_;
@@ -63,6 +68,9 @@ class PointsAhead {
   bool window_is_last_ = false;
   std::vector<PointStretch> stretches_;
   std::size_t next_ = 0;
+  // The array is short, or reading has passed its seeming end: no point
+  // of it from here on is read ahead.
+  bool nothing_ahead_ = false;
 };
 
 }  // namespace qfm

@@ -69,7 +69,7 @@ inline std::optional<double> scan_plain_short_decimal(const char*& p, const char
   int fraction_count = 0;
   if (p < end && *p == '.') {
     ++p;
-    fraction_count = gather_digits(p, end, digits);
+    fraction_count = gather_digits_by_eight(p, end, digits);
     count += fraction_count;
   }
   if (count == 0) return std::nullopt;

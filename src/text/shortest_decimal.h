@@ -18,6 +18,11 @@ inline constexpr std::size_t kMaxShortestLength = 400;
 // kMaxShortestLength bytes; returns the end of what it wrote.
 char* write_shortest(char* out, double value);
 
+// write_shortest by the general shortest-digits algorithm alone, never the
+// short road that write_shortest takes for numbers of at most 15
+// significant digits: what the checks compare that road with.
+char* write_shortest_by_general_algorithm(char* out, double value);
+
 // write_shortest as a string.
 std::string format_shortest(double value);
 

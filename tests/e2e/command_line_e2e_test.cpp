@@ -62,6 +62,25 @@ TEST_F(CommandLine, UsageErrorsEndWithStatusTwoAndNothingOnStandardOutput) {
   }
 }
 
+// An empty output path reads the same however it is given; the JSON given
+// beside it is not reported missing.
+TEST_F(CommandLine, AnEmptyOutputValueIsReportedAsSuch) {
+  const std::vector<std::vector<std::string>> cases = {
+      {"a.json", "-o", ""},
+      {"a.json", "--output", ""},
+      {"--output=", "a.json"},
+      {"a.json", "--output="},
+  };
+  for (const auto& args : cases) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    const Outcome outcome = run(args);
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, std::string("error: --output: a value may not be empty") + kUsageTail);
+  }
+  EXPECT_FALSE(exists("a.constructionInfo"));
+}
+
 // An argument that is no text on this platform is shown as U+FFFD, as
 // paths are, never as raw bytes.
 TEST_F(CommandLine, UsageErrorsShowArgumentsAsText) {

@@ -75,7 +75,10 @@ TEST_F(MarginFiles, ThatAreNoRegularFilesEndTheRunAtOnce) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     std::string products;
-    for (const std::string& pts : c.pts) products += (products.empty() ? "" : ",") + product(pts);
+    for (const std::string& pts : c.pts) {
+      if (!products.empty()) products += ',';
+      products += product(pts);
+    }
     write("case.json", kCaseHead + products + "]}");
     write("case.constructionInfo", "previous");
     const auto [outcome, took] = run_timed({"case.json"});

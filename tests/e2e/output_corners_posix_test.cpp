@@ -13,8 +13,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <random>
 #include <set>
 #include <sstream>
+#include <thread>
 
 #include "tool_runner_posix.h"
 
@@ -40,6 +42,24 @@ class OutputCorners : public ToolTest {
   }
   static std::string golden() {
     return read_bytes(fs::path(DAZ_FIXTURES_DIR) / "golden" / "case7.constructionInfo");
+  }
+  // Gives case7 a margin file of `count` points and returns its document,
+  // written aside under "whole.xml".
+  std::string large_document(int count) {
+    std::string points = "BEGIN_\n";
+    for (int i = 0; i < count; ++i) points += "1.2345678 -2.3456789 " + std::to_string(i) + "\n";
+    write("11_12_bridge.pts", points);
+    const Outcome whole = run({"case7.json", "-o", "whole.xml"});
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    std::string document = read("whole.xml");
+    fs::remove(dir_ / "whole.xml");
+    return document;
+  }
+  // "previous" under `name` and under a second name, "twin", of the same file.
+  void hard_linked_previous(const std::string& name) {
+    write(name, "previous");
+    fs::remove(dir_ / "twin");
+    fs::create_hard_link(dir_ / name, dir_ / "twin");
   }
 };
 
@@ -345,6 +365,87 @@ TEST_F(OutputCorners, AFolderThatTakesNoNewFilesIsWrittenInPlace) {
   EXPECT_FALSE(exists("locked/new.xml"));
 }
 
+// An output that must stay the same file (a second name; a folder that
+// takes no new files) is overwritten only once the document is whole: a
+// limit that the document runs into leaves it as it was.
+TEST_F(OutputCorners, AnOutputThatMustStayTheSameFileIsOverwrittenOnlyWhenTheDocumentIsWhole) {
+  const std::string whole = large_document(20000);
+  fs::create_directory(dir_ / "locked");
+  const struct {
+    const char* output;
+    std::string limit;
+    int status;
+    const char* err;
+  } cases[] = {
+      {"case7.constructionInfo", "", 0, ""},
+      {"case7.constructionInfo", "--fsize=" + std::to_string(whole.size() - 1), 1,
+       "Error: Failed to write case7.constructionInfo\n\nCaused by:\n"
+       "    File too large (os error 27)\n"},
+      {"locked/out.xml", "", 0, ""},
+      {"locked/out.xml", "--fsize=" + std::to_string(whole.size() - 1), 1,
+       "Error: Failed to write locked/out.xml\n\nCaused by:\n    File too large (os error 27)\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.output) + " " + c.limit);
+    const bool locked = std::string_view(c.output).starts_with("locked/");
+    fs::permissions(dir_ / "locked", fs::perms(0777));
+    if (locked) {
+      write(c.output, "previous");
+      fs::permissions(dir_ / c.output, fs::perms(0666));
+      fs::permissions(dir_ / "locked", fs::perms(0555));
+    } else {
+      hard_linked_previous(c.output);
+    }
+    const auto before = names();
+    Launch launch{locked ? unprivileged_prefix() : std::vector<std::string>{},
+                  Launch::Output::File};
+    if (!c.limit.empty()) launch.prefix.insert(launch.prefix.begin(), {"prlimit", c.limit});
+    const Outcome outcome = run_launched({"case7.json", "-o", c.output}, dir_, launch);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.err, c.err);
+    const std::string expected = c.status == 0 ? whole : "previous";
+    EXPECT_TRUE(read(c.output) == expected) << read(c.output).size() << " bytes";
+    if (!locked) {
+      EXPECT_TRUE(read("twin") == expected) << read("twin").size() << " bytes";
+    }
+    EXPECT_EQ(names(), before);
+  }
+  fs::permissions(dir_ / "locked", fs::perms(0755));
+}
+
+// A file system without room for the document: the room is asked for
+// before a byte of the output is overwritten.
+TEST_F(OutputCorners, AFullFileSystemLeavesAHardLinkedOutputAsItWas) {
+  if (std::system("unshare --mount --propagation private sh -c "
+                  "'mount -t tmpfs none /mnt' >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "cannot mount a file system in a mount namespace here";
+  }
+  const std::string whole = large_document(20000);
+  ASSERT_GT(whole.size(), std::size_t{1} << 20);
+  fs::create_directory(dir_ / "full");
+  // In a mount namespace of its own: a 1 MiB file system on "full" holding
+  // "previous" under two names; after the run, both are copied out.
+  const std::vector<std::string> on_full = {
+      "unshare",
+      "--mount",
+      "--propagation",
+      "private",
+      "sh",
+      "-c",
+      R"(mount -t tmpfs -o size=1m none full && printf previous >full/out.xml &&
+         ln full/out.xml full/twin && "$0" "$@"; status=$?;
+         cp full/out.xml out.after && cp full/twin twin.after && ls full >names.after;
+         exit $status)"};
+  const Outcome outcome = run_launched({"case7.json", "-o", "full/out.xml"}, dir_, {on_full});
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.err,
+            "Error: Failed to write full/out.xml\n\nCaused by:\n"
+            "    No space left on device (os error 28)\n");
+  EXPECT_EQ(read("out.after"), "previous");
+  EXPECT_EQ(read("twin.after"), "previous");
+  EXPECT_EQ(read("names.after"), "out.xml\ntwin\n");
+}
+
 // True once the process holds a file in `directory` open that is none of
 // `inputs`: the document being written.
 bool writes_into(pid_t pid, const fs::path& directory, const std::set<std::string>& inputs) {
@@ -394,6 +495,73 @@ TEST_F(OutputCorners, ASignalInTheMiddleOfWritingLeavesNothingBehind) {
     EXPECT_EQ(read("case7.constructionInfo"), "previous");
     EXPECT_EQ(names(), before);
   }
+}
+
+// True once the process holds the document's temporary in memory.
+bool stages_in_memory(pid_t pid) {
+  std::error_code error;
+  for (const auto& entry : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error)) {
+    if (fs::read_symlink(entry.path(), error).string().starts_with("/memfd:")) return true;
+  }
+  return false;
+}
+
+// Ends a run of the tool `after` its start with `signal_number`.
+int end_after(pid_t pid, std::chrono::microseconds after, int signal_number) {
+  std::this_thread::sleep_for(after);
+  ::kill(pid, signal_number);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  return status;
+}
+
+// Ended at any moment, a run leaves both names of a hard-linked output on
+// the previous document or the whole new one: the document is written
+// whole before the copy over the output starts, and SIGINT, SIGTERM and
+// SIGHUP wait for the copy to end.
+TEST_F(OutputCorners, AHardLinkedOutputEndedAtAnyMomentIsTheOldOrTheWholeNewDocument) {
+  const std::string whole = large_document(100000);
+  hard_linked_previous("case7.constructionInfo");
+  const auto before = names();
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_EQ(run({"case7.json"}).status, 0);
+  const auto duration = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::chrono::steady_clock::now() - started);
+  const unsigned seed = std::random_device{}();
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<long> moment(0, duration.count() * 11 / 10);
+  constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+  int kept = 0;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    hard_linked_previous("case7.constructionInfo");
+    const std::chrono::microseconds after(moment(random));
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", attempt " + std::to_string(attempt) +
+                 ", ended after " + std::to_string(after.count()) + " µs");
+    const pid_t pid = start_tool({"case7.json"}, dir_);
+    ASSERT_GT(pid, 0);
+    (void)end_after(pid, after, kSignals[attempt % 3]);
+    const std::string output = read("case7.constructionInfo");
+    EXPECT_TRUE(output == "previous" || output == whole) << output.size() << " bytes";
+    EXPECT_TRUE(read("twin") == output);
+    EXPECT_EQ(names(), before);
+    if (output == "previous") ++kept;
+  }
+  std::printf("a run of %ld µs; previous output kept %d times of 20\n",
+              static_cast<long>(duration.count()), kept);
+
+  // SIGKILL cannot wait: sent while the document is written to memory.
+  hard_linked_previous("case7.constructionInfo");
+  const pid_t pid = start_tool({"case7.json"}, dir_);
+  ASSERT_GT(pid, 0);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  while (!stages_in_memory(pid) && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+  const int status = end_after(pid, std::chrono::microseconds(0), SIGKILL);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  EXPECT_EQ(read("case7.constructionInfo"), "previous");
+  EXPECT_EQ(read("twin"), "previous");
+  EXPECT_EQ(names(), before);
 }
 
 }  // namespace

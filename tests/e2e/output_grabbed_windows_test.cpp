@@ -1,9 +1,11 @@
 // The output while other programs open files in its folder, as virus
 // scanners, indexers and sync clients do: the previous document or the new
 // one is there whole after every run, the temporary is never opened by
-// anyone else and never left behind.
+// anyone else and never left behind, not even by a run killed while it
+// waits for the output.
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "tool_runner.h"
@@ -127,6 +129,93 @@ TEST_F(GrabbedOutput, ThePreviousOrTheNewDocumentIsAlwaysThereWhole) {
   EXPECT_EQ(opened, 0u) << "another program opened an unfinished temporary";
   EXPECT_LT(failed, kRuns / 4) << "the final move gave up too often";
   std::printf("%d runs, %d given up; grabber: %s", kRuns, failed, report.c_str());
+}
+
+// Starts `command_line` (its program quoted first) in `directory` without
+// a console and without waiting; a process with no handle when it did not
+// start.
+PROCESS_INFORMATION start_process(std::wstring command_line, const fs::path& directory) {
+  const std::wstring working_directory = fs::absolute(directory).wstring();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                      nullptr, working_directory.c_str(), &startup, &process)) {
+    return {};
+  }
+  CloseHandle(process.hThread);
+  return process;
+}
+
+// The grabber holding `file` as `sharing` says ("none", "no-delete") for
+// `milliseconds`; returns once the hold is in place.
+HANDLE hold(const fs::path& file, const wchar_t* sharing, DWORD milliseconds,
+            const fs::path& ready) {
+  const std::wstring command_line = L"\"" + fs::absolute(DAZ_GRABBER).wstring() + L"\" --hold \"" +
+                                    fs::absolute(file).wstring() + L"\" " + sharing + L" " +
+                                    std::to_wstring(milliseconds) + L" \"" +
+                                    fs::absolute(ready).wstring() + L"\"";
+  const PROCESS_INFORMATION holder = start_process(command_line, file.parent_path());
+  if (holder.hProcess == nullptr) return nullptr;
+  for (int i = 0; i < 1000 && !fs::exists(ready); ++i) Sleep(5);
+  return holder.hProcess;
+}
+
+void wait_for(HANDLE process) {
+  WaitForSingleObject(process, INFINITE);
+  CloseHandle(process);
+}
+
+// Another program that holds the output, shared with nobody, when the run
+// starts and lets it go half a second later: the run waits for it, as the
+// final move waits.
+TEST_F(GrabbedOutput, AnOutputHeldWhenTheRunStartsIsWaitedFor) {
+  fs::create_directories(dir_ / "out");
+  write("a.json", case_file("a.pts"));
+  write("a.pts", margin_file(1.5));
+  ASSERT_EQ(run({"a.json", "-o", "out\\expected.xml"}).status, 0);
+  const std::string document = read("out\\expected.xml");
+  write("out\\case.constructionInfo", "previous");
+  const HANDLE holder = hold(dir_ / "out" / "case.constructionInfo", L"none", 500, dir_ / "held");
+  ASSERT_NE(holder, nullptr);
+  const Outcome outcome = run({"a.json", "-o", "out\\case.constructionInfo"});
+  wait_for(holder);
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "Generated out\\case.constructionInfo\n");
+  EXPECT_TRUE(read("out\\case.constructionInfo") == document);
+  EXPECT_EQ(temporaries_in(dir_ / "out"), 0u);
+}
+
+// A run killed while it waits for the output to be let go leaves no
+// temporary: the delete mark is off only for each attempt to move.
+TEST_F(GrabbedOutput, ARunKilledWhileItWaitsForTheOutputLeavesNoTemporary) {
+  const fs::path out = dir_ / "out";
+  fs::create_directories(out);
+  write("a.json", case_file("a.pts"));
+  write("a.pts", "BEGIN_\n1.5 2.5 3.5\nEND_\n");
+  write("out\\case.constructionInfo", "previous");
+  const HANDLE holder = hold(out / "case.constructionInfo", L"no-delete", 5000, dir_ / "held");
+  ASSERT_NE(holder, nullptr);
+  const PROCESS_INFORMATION tool = start_process(
+      L"\"" + fs::absolute(DAZ_TOOL).wstring() + L"\" a.json -o out\\case.constructionInfo", dir_);
+  ASSERT_NE(tool.hProcess, nullptr);
+  // The temporary appears, is written in a moment, and the move then
+  // waits for the output: the kill falls in that wait.
+  for (int i = 0; i < 1000 && temporaries_in(out) == 0; ++i) Sleep(2);
+  EXPECT_EQ(temporaries_in(out), 1u);
+  Sleep(400);
+  DWORD status = 0;
+  EXPECT_TRUE(GetExitCodeProcess(tool.hProcess, &status) && status == STILL_ACTIVE)
+      << "the run ended before the kill, status " << status;
+  TerminateProcess(tool.hProcess, 9);
+  wait_for(tool.hProcess);
+  // The system removes a marked file with its last handle, a moment after
+  // the process is gone.
+  for (int i = 0; i < 100 && temporaries_in(out) != 0; ++i) Sleep(10);
+  EXPECT_EQ(temporaries_in(out), 0u);
+  EXPECT_EQ(read("out\\case.constructionInfo"), "previous");
+  TerminateProcess(holder, 0);
+  wait_for(holder);
 }
 
 }  // namespace

@@ -6,9 +6,17 @@
 // how many it could open.
 //
 //   temporary_grabber FOLDER STOP
+//
+// With --hold it stands for a program that holds the output itself: it
+// opens FILE, sharing it with nobody ("none") or letting others read and
+// write it but not delete or rename over it ("no-delete"), creates READY,
+// and closes FILE again after MILLISECONDS.
+//
+//   temporary_grabber --hold FILE none|no-delete MILLISECONDS READY
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -33,7 +41,22 @@ HANDLE open_for_reading(const std::wstring& path, DWORD share) {
 
 }  // namespace
 
+int hold(const std::wstring& file, const std::wstring& sharing, DWORD milliseconds,
+         const std::wstring& ready) {
+  const DWORD share = sharing == L"none" ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const HANDLE held = open_for_reading(file, share);
+  if (held == INVALID_HANDLE_VALUE) return 1;
+  CloseHandle(CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  Sleep(milliseconds);
+  CloseHandle(held);
+  return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc == 6 && std::wstring(argv[1]) == L"--hold") {
+    return hold(argv[2], argv[3], static_cast<DWORD>(std::wcstoul(argv[4], nullptr, 10)), argv[5]);
+  }
   if (argc != 3) return 2;
   const std::wstring folder = argv[1];
   const std::wstring stop = argv[2];

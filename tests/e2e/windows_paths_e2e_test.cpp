@@ -1,6 +1,8 @@
 // Windows paths as users type them: drive letters, backslashes, dots in
 // folder names, names that are not valid UTF-16, devices, and paths past
 // the classic limit of 260 characters.
+#include <set>
+
 #include "tool_runner.h"
 
 namespace e2e {
@@ -79,6 +81,27 @@ TEST_F(WindowsPaths, ADeviceIsWrittenInPlace) {
   EXPECT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.out, "Generated NUL\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
+}
+
+// A verbatim path ("\\?\") means no normalisation: its trailing dot is part
+// of the name, and the file named without it is left alone.
+TEST_F(WindowsPaths, AVerbatimPathIsTakenAsTyped) {
+  const std::string folder = fs::absolute(dir_).string();
+  if (folder.size() < 3 || folder[1] != ':' || folder[2] != '\\') {
+    GTEST_SKIP() << "the temporary folder has no drive letter: " << folder;
+  }
+  write_case(dir_, "case.json");
+  write("other.xml", "previous");
+  const std::string typed = "\\\\?\\" + folder + "\\other.xml.";
+  const Outcome outcome = run({"case.json", "-o", typed});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "Generated " + typed + "\n");
+  EXPECT_EQ(read("other.xml"), "previous");
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    names.insert(entry.path().filename().string());
+  }
+  EXPECT_EQ(names, (std::set<std::string>{"a.pts", "case.json", "other.xml", "other.xml."}));
 }
 
 // A stream cannot be replaced whole: refused before anything is made.

@@ -74,13 +74,27 @@ TEST_F(OutputFileTest, RefusesALinkLoop) {
   EXPECT_EQ(entries(), 2u);
 }
 
-// Replacing by rename would cut the other links off the new document.
+// Replacing by rename would cut the other links off the new document; the
+// file is overwritten only at commit, and never without it.
 TEST_F(OutputFileTest, WritesAFileWithSeveralLinksInPlace) {
-  std::ofstream(dir_ / "a.xml") << "previous";
+  std::ofstream(dir_ / "a.xml") << "previous, longer than the new one";
   fs::create_hard_link(dir_ / "a.xml", dir_ / "b.xml");
-  ASSERT_TRUE(write_new(dir_ / "a.xml"));
+  {
+    auto file = OutputFile::create((dir_ / "a.xml").string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+  }
+  EXPECT_EQ(content(dir_ / "b.xml"), "previous, longer than the new one");
+  {
+    auto file = OutputFile::create((dir_ / "a.xml").string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+    EXPECT_EQ(content(dir_ / "b.xml"), "previous, longer than the new one");
+    ASSERT_TRUE(file->commit());
+  }
   EXPECT_EQ(content(dir_ / "b.xml"), "new");
   EXPECT_EQ(fs::hard_link_count(dir_ / "a.xml"), 2u);
+  EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(OutputFileTest, KeepsTheOwnerAndGroupOfAReplacedFile) {

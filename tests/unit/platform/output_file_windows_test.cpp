@@ -66,15 +66,25 @@ TEST_F(OutputFileTest, RefusesWhatCannotBeWritten) {
   EXPECT_EQ(entries(), 1u);
 }
 
+// The file is overwritten only at commit, and never without it.
 TEST_F(OutputFileTest, WritesAFileWithSeveralLinksInPlace) {
   const fs::path target = dir_ / "out.xml";
   const fs::path other = dir_ / "other.xml";
-  std::ofstream(target) << "previous";
+  std::ofstream(target) << "previous, longer than the new one";
   ASSERT_TRUE(CreateHardLinkW(other.wstring().c_str(), target.wstring().c_str(), nullptr));
-  auto file = OutputFile::create(target.string());
-  ASSERT_TRUE(file) << file.error().message;
-  ASSERT_TRUE(file->write("new"));
-  ASSERT_TRUE(file->commit());
+  {
+    auto file = OutputFile::create(target.string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+  }
+  EXPECT_EQ(content(other), "previous, longer than the new one");
+  {
+    auto file = OutputFile::create(target.string());
+    ASSERT_TRUE(file) << file.error().message;
+    ASSERT_TRUE(file->write("new"));
+    EXPECT_EQ(content(other), "previous, longer than the new one");
+    ASSERT_TRUE(file->commit());
+  }
   EXPECT_EQ(content(target), "new");
   EXPECT_EQ(content(other), "new");
   EXPECT_EQ(entries(), 2u);

@@ -15,6 +15,8 @@ constexpr std::uint64_t kAllZ = 3656158440062975;
 
 const std::string a31(31, 'a');
 const std::string a28(28, 'a');
+const std::string a29(29, 'a');
+const std::string a30(30, 'a');
 const std::string a32(32, 'a');
 
 TEST(TemporaryName, KeepsTheFolderAndCutsTheNameAtAWholeCharacter) {
@@ -39,12 +41,14 @@ TEST(TemporaryName, KeepsTheFolderAndCutsTheNameAtAWholeCharacter) {
       {W, a31 + "\xF0\x9F\x98\x80.constructionInfo", "." + a31 + "-zzzzzzzzzz.tmp"},
       {P, a31 + "\xF0\x9F\x98\x80.constructionInfo", "." + a31 + "-zzzzzzzzzz.tmp"},
       {W, a28 + "\xF0\x9F\x98\x80.constructionInfo", "." + a28 + "\xF0\x9F\x98\x80-zzzzzzzzzz.tmp"},
+      {W, a29 + "\xF0\x9F\x98\x80.constructionInfo", "." + a29 + "-zzzzzzzzzz.tmp"},
       {W, a31 + "\xF0\xA0\xAE\xB7", "." + a31 + "-zzzzzzzzzz.tmp"},
       {W, a31 + "\xC3\xA9", "." + a31 + "-zzzzzzzzzz.tmp"},
       // A lone surrogate (WTF-8) is one character of three bytes.
       {W, a31 + "\xED\xA0\x80.json", "." + a31 + "-zzzzzzzzzz.tmp"},
       // Bytes that are no character are cut where the limit falls.
       {P, a31 + "\x80\x80\x80\x80\x80", "." + a31 + "\x80-zzzzzzzzzz.tmp"},
+      {P, a30 + "\xC3\xA9\x80.json", "." + a30 + "\xC3\xA9-zzzzzzzzzz.tmp"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.target);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -140,6 +141,40 @@ TEST_F(MarginLine, ReadsLinesLongerThanItsBuffer) {
 // Lines split between two pieces of the text read like whole ones,
 // wherever the split falls: inside a number, a marker, a CRLF or a
 // multi-byte white space character.
+// The one rule for a line, as a checker of cases calls it: each kind,
+// and the usual point line next to forms that only the full rule reads.
+TEST(ClassifyMarginLine, NamesWhatEachLineIs) {
+  const struct {
+    const char* line;
+    bool inside;
+    MarginLineKind kind;
+    Vec3 point;
+  } cases[] = {
+      {"", true, MarginLineKind::Blank, {}},
+      {" \t\r", false, MarginLineKind::Blank, {}},
+      {"  BEGIN_MARGIN\r", false, MarginLineKind::Begin, {}},
+      {"BEGIN_X", true, MarginLineKind::Begin, {}},
+      {"END_MARGIN", false, MarginLineKind::End, {}},
+      {"1 2 3", false, MarginLineKind::Outside, {}},
+      {"1 2 3", true, MarginLineKind::Point, {1, 2, 3}},
+      {"\t-1.250000  2.5\t.5 \r", true, MarginLineKind::Point, {-1.25, 2.5, 0.5}},
+      {"\v1 2 3", true, MarginLineKind::Point, {1, 2, 3}},
+      {"+1 2e1 inf", true, MarginLineKind::Point, {1, 20, std::numeric_limits<double>::infinity()}},
+      {"1 2 3 4", true, MarginLineKind::Dropped, {}},
+      {"1,5 2 3", true, MarginLineKind::Dropped, {}},
+      {"1 2 3\xC3", true, MarginLineKind::NotText, {}},
+      {"\xFF", false, MarginLineKind::NotText, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    const ClassifiedLine read = classify_margin_line(c.line, c.inside);
+    EXPECT_EQ(read.kind, c.kind);
+    if (c.kind == MarginLineKind::Point) {
+      EXPECT_EQ(read.point, c.point);
+    }
+  }
+}
+
 TEST(MarginLineReader, ReadsTheSameWhereverThePiecesSplit) {
   const std::string text =
       "x\r\nBEGIN_M\r\n1\xE2\x80\x83"
@@ -244,7 +279,8 @@ std::string points_text(const PointList& points) {
       } else {
         number << value;
       }
-      text += (text.empty() || text.back() == '|' ? "" : " ") + number.str();
+      if (!text.empty() && text.back() != '|') text += ' ';
+      text += number.str();
     }
   }
   return text;

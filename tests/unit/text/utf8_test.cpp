@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace text {
 namespace {
 
@@ -65,6 +67,21 @@ TEST(Utf8, DecodesOneCharacterOrMeasuresTheIllFormedPart) {
     if (c.expected.well_formed) {
       EXPECT_EQ(decoded.code_point, c.expected.code_point);
     }
+  }
+}
+
+// Long runs of ASCII are checked many bytes at a time: a character or a
+// fault is found at every offset, in a whole block and in the tail.
+TEST(Utf8, FindsAFaultAtEveryOffsetOfALongAsciiText) {
+  for (std::size_t at = 0; at < 80; ++at) {
+    SCOPED_TRACE(at);
+    std::string text(80, 'a');
+    text.replace(at, 1, "\xC3");
+    EXPECT_FALSE(is_valid_utf8(text));  // a lead byte without its continuation
+    text.replace(at, 1, "\xC3\xA9");
+    EXPECT_TRUE(is_valid_utf8(text));
+    text.replace(at, 2, "\x80");
+    EXPECT_FALSE(is_valid_utf8(text));
   }
 }
 

@@ -29,17 +29,20 @@ TEST(YamlTree, ReadsMappingsInTextOrderWithTheirPlaces) {
       "  name: \"Z 1\"\n"
       "  kind: Milling\n"
       "alpha: {name: A, list: [1, 2]}\n"
+      "pair: {first: second, second: value}\n"
       "empty:\n");
   ASSERT_TRUE(document) << document.error();
   const Node root = document->root();
   ASSERT_TRUE(root.is_mapping());
-  EXPECT_EQ(entries(root), (std::vector<std::string>{"zeta={}", "alpha={}", "empty="}));
+  EXPECT_EQ(entries(root), (std::vector<std::string>{"zeta={}", "alpha={}", "pair={}", "empty="}));
   const auto zeta = root.find("zeta");
   ASSERT_TRUE(zeta);
   EXPECT_EQ(entries(*zeta), (std::vector<std::string>{"name=Z 1", "kind=Milling"}));
   EXPECT_EQ(zeta->position(), " at line 3 column 3");
   EXPECT_EQ(root.find("alpha")->find("name")->position(), " at line 5 column 15");
   EXPECT_FALSE(root.find("ALPHA"));
+  // A value is never taken for a key.
+  EXPECT_EQ(root.find("pair")->find("second")->scalar(), "value");
   EXPECT_FALSE(root.find("alpha")->find("list")->is_mapping());
   EXPECT_FALSE(root.find("alpha")->find("list")->is_scalar());
 }

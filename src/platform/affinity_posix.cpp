@@ -1,22 +1,15 @@
 #include <sched.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstddef>
 #include <memory>
-#include <thread>
 
-#include "platform/parallel.h"
+#include "platform/affinity.h"
 
 namespace platform {
 
-namespace {
-
-// The CPUs in the process's affinity (taskset, a container's CPU set, a
-// batch scheduler's limit), 0 when the system does not say. The set is
-// sized for more CPUs than a fixed cpu_set_t holds where the kernel
-// counts more.
 std::size_t cpus_in_affinity() {
+  // The set grows past a fixed cpu_set_t where the kernel counts more CPUs.
   struct FreeSet {
     void operator()(cpu_set_t* set) const { CPU_FREE(set); }
   };
@@ -30,16 +23,6 @@ std::size_t cpus_in_affinity() {
     if (errno != EINVAL) return 0;
   }
   return 0;
-}
-
-}  // namespace
-
-std::size_t core_count() {
-  static const std::size_t cores = [] {
-    const std::size_t allowed = cpus_in_affinity();
-    return allowed > 0 ? allowed : std::max(1u, std::thread::hardware_concurrency());
-  }();
-  return cores;
 }
 
 }  // namespace platform
