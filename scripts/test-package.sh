@@ -221,7 +221,7 @@ test_zip() {
   version=$(basename "$zip" -windows.zip)
   version=${version#daz-izezovivadezurid-}
   check "the .exe's FileVersion is the zip's version" yes \
-    "$(iconv -c -f UTF-16LE -t UTF-8 "$exe" | tr -c '[:print:]' '\n' | grep -qx "$version" && echo yes || echo no)"
+    "$(iconv -c -f UTF-16LE -t UTF-8 "$exe" | tr -c '[:print:]' '\n' | grep -x -- "$version" >/dev/null && echo yes || echo no)"
   check "-V prints the version" "daz-izezovivadezurid dev-version" \
     "$(scripts/wine-run.sh "$exe" -V 2>&1 | tr -d '\r')"
   # README.txt's way: the examples copied to a folder of one's own, run
