@@ -8,38 +8,13 @@
 #include <vector>
 
 #include "check/margin_file_rules.h"
+#include "margin_lines/margin_line_rows.h"
 
 namespace check {
 namespace {
 
-std::string unescape(std::string_view text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      bytes += text[i];
-      continue;
-    }
-    const char kind = text[++i];
-    if (kind == 'x') {
-      bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind == 't' ? '\t' : kind;
-    }
-  }
-  return bytes;
-}
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-  std::vector<std::string> parts;
-  std::size_t start = 0;
-  for (;;) {
-    const auto at = text.find(separator, start);
-    parts.push_back(text.substr(start, at - start));
-    if (at == std::string::npos) return parts;
-    start = at + separator.size();
-  }
-}
+using margin_rows::split;
+using margin_rows::unescape;
 
 struct ExpectedLine {
   std::size_t line;

@@ -1,5 +1,6 @@
 #include "qfm/margin_line.h"
 #include "margin_line_steps.h"
+#include "margin_lines/margin_line_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -240,30 +241,8 @@ TEST_F(MarginLine, CannotOpenAMissingFileOrADirectory) {
 // from each file of tests/margin_lines/margin-line-cases.tsv.
 namespace shared_rows {
 
-std::string unescape(std::string_view text) {
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      bytes += text[i];
-      continue;
-    }
-    const char kind = text[++i];
-    if (kind == 'x') {
-      bytes += static_cast<char>(std::stoi(std::string(text.substr(i + 1, 2)), nullptr, 16));
-      i += 2;
-    } else {
-      bytes += kind == 'n' ? '\n' : kind == 'r' ? '\r' : kind == 't' ? '\t' : kind;
-    }
-  }
-  return bytes;
-}
-
-std::vector<std::string> split(const std::string& text, char separator) {
-  std::vector<std::string> parts;
-  std::stringstream stream(text);
-  for (std::string part; std::getline(stream, part, separator);) parts.push_back(part);
-  return parts;
-}
+using margin_rows::split;
+using margin_rows::unescape;
 
 // "x y z|x y z" as the points' text, read back the same way for both sides,
 // so that NaN compares equal to NaN.
@@ -289,7 +268,7 @@ std::string points_text(const PointList& points) {
 std::string normalised(const std::string& expected) {
   if (expected == "none" || expected == "not text") return expected;
   PointList points;
-  for (const std::string& point : split(expected, '|')) {
+  for (const std::string& point : split(expected, "|")) {
     std::istringstream words(point);
     std::array<double, 3> values{};
     for (double& value : values) {
@@ -310,7 +289,7 @@ TEST_F(MarginLine, ReadsEveryFileOfTheTableSharedWithTheChecker) {
   int rows = 0;
   for (std::string line; std::getline(table, line);) {
     if (line.empty() || line[0] == '#') continue;
-    const auto columns = shared_rows::split(line, '\t');
+    const auto columns = shared_rows::split(line, "\t");
     ASSERT_EQ(columns.size(), 4u) << line;
     SCOPED_TRACE(columns[0]);
     ++rows;
