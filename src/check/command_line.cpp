@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <optional>
 
+#include "common/command_line_rules.h"
 #include "common/exit_status.h"
 #include "platform/path_text.h"
 
@@ -33,21 +34,16 @@ std::string help_text() {
   return text;
 }
 
-std::string usage_error(std::string_view what) {
-  return "error: " + std::string(what) + "\n\n" + std::string(kUsage) +
-         "\n\nFor more information, try '--help'.\n";
-}
+std::string usage_error(std::string_view what) { return common::usage_error_text(what, kUsage); }
 
-// Help and version win wherever they stand before "--".
 std::optional<CheckCliExit> informational_exit(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    if (argument == "--") break;
-    if (argument == "-h" || argument == "--help") {
+  const auto asked = common::first_informational(arguments);
+  if (!asked) return std::nullopt;
+  switch (*asked) {
+    case common::Informational::Help:
       return CheckCliExit{common::kSuccess, help_text(), ""};
-    }
-    if (argument == "-V" || argument == "--version") {
+    case common::Informational::Version:
       return CheckCliExit{common::kSuccess, std::string(kVersionLine), ""};
-    }
   }
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "common/command_line_rules.h"
 #include "common/exit_status.h"
 #include "platform/console.h"
 #include "platform/path_text.h"
@@ -37,23 +38,16 @@ std::string help_text() {
 
 constexpr std::string_view kEmptyValue = "a value may not be empty";
 
-std::string usage_error(std::string_view what) {
-  return "error: " + std::string(what) + "\n\n" + std::string(kUsage) +
-         "\n\nFor more information, try '--help'.\n";
-}
+std::string usage_error(std::string_view what) { return common::usage_error_text(what, kUsage); }
 
-// Help and version win wherever they stand, over any fault of the rest of
-// the line (an option left without its value, an empty path); of the two,
-// the first given wins. After "--" every argument is a path.
 std::optional<CommandLineExit> informational_exit(const std::vector<std::string>& arguments) {
-  for (const std::string& argument : arguments) {
-    if (argument == "--") break;
-    if (argument == "-h" || argument == "--help") {
+  const auto asked = common::first_informational(arguments);
+  if (!asked) return std::nullopt;
+  switch (*asked) {
+    case common::Informational::Help:
       return CommandLineExit{common::kSuccess, help_text(), ""};
-    }
-    if (argument == "-V" || argument == "--version") {
+    case common::Informational::Version:
       return CommandLineExit{common::kSuccess, std::string(kVersionLine), ""};
-    }
   }
   return std::nullopt;
 }
