@@ -145,8 +145,7 @@ bool same_doubles(const std::vector<double>& a, const std::vector<double>& b) {
   return true;
 }
 
-bool same_points(const std::optional<qfm::PointList>& a,
-                 const std::optional<qfm::PointList>& b) {
+bool same_points(const std::optional<qfm::PointList>& a, const std::optional<qfm::PointList>& b) {
   if (a.has_value() != b.has_value()) return false;
   if (!a) return true;
   if (a->size() != b->size()) return false;

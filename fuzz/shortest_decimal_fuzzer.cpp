@@ -19,11 +19,11 @@ namespace {
 void check_same_form(double value) {
   char fast[text::kMaxShortestLength];
   char general[text::kMaxShortestLength];
-  const std::string_view fast_text(fast,
-                                   static_cast<std::size_t>(text::write_shortest(fast, value) - fast));
+  const std::string_view fast_text(
+      fast, static_cast<std::size_t>(text::write_shortest(fast, value) - fast));
   const std::string_view general_text(
-      general,
-      static_cast<std::size_t>(text::write_shortest_by_general_algorithm(general, value) - general));
+      general, static_cast<std::size_t>(text::write_shortest_by_general_algorithm(general, value) -
+                                        general));
   fuzz::check(fast_text == general_text, "write_shortest differs from the general algorithm",
               std::string(fast_text) + " against " + std::string(general_text));
 }

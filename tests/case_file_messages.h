@@ -17,7 +17,8 @@ struct CaseFileMessage {
 // every invisible or direction-changing character as an escape, so the
 // message says exactly what the file holds.
 inline const std::vector<CaseFileMessage>& values_named_as_written() {
-  static const std::string head = R"({"machine":"M","material":"ZR","material_brand_reference":"",)";
+  static const std::string head =
+      R"({"machine":"M","material":"ZR","material_brand_reference":"",)";
   static const std::string product =
       R"("products":[{"product_type":"Crown","bounding_box":[],"stl":"","tooth_iso_number":[)";
   static const std::vector<CaseFileMessage> rows = {

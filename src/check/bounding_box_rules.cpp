@@ -45,8 +45,7 @@ void check_bounding_boxes(const CaseContext& context, Findings& findings) {
                   " " + number_text(box[axis]) + " is above the maximum " +
                   number_text(box[axis + 3]) + " (the order is min x, y, z, then max x, y, z)");
     }
-    if (z_reversed || !context.document ||
-        this_file >= context.document->construction_files.size())
+    if (z_reversed || !context.document || this_file >= context.document->construction_files.size())
       continue;
     const double height = context.document->construction_files[this_file].height;
     if (!(height > 0)) {

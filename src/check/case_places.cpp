@@ -102,13 +102,13 @@ bool walk_points(Reader& reader, std::vector<RecordPlaces>& points) {
 
 std::optional<ProductPlaces> walk_product(Reader& reader) {
   ProductPlaces product;
-  auto record = walk_record(reader, qfm::product_field_names(),
-                            [&](Reader& r, const MemberPlace& member) {
-    if (member.name == "tooth_iso_number") return walk_entries(r, product.teeth);
-    if (member.name == "bounding_box") return walk_entries(r, product.bounding_box);
-    if (member.name == "margin_line_coordinates") return walk_points(r, product.points);
-    return skip(r);
-  });
+  auto record =
+      walk_record(reader, qfm::product_field_names(), [&](Reader& r, const MemberPlace& member) {
+        if (member.name == "tooth_iso_number") return walk_entries(r, product.teeth);
+        if (member.name == "bounding_box") return walk_entries(r, product.bounding_box);
+        if (member.name == "margin_line_coordinates") return walk_points(r, product.points);
+        return skip(r);
+      });
   if (!record) return std::nullopt;
   product.record = std::move(*record);
   return product;
@@ -133,16 +133,16 @@ bool RecordPlaces::holds(std::string_view name) const {
 CasePlaces find_case_places(std::string_view text) {
   CasePlaces places;
   Reader reader(text);
-  auto record = walk_record(reader, qfm::case_field_names(),
-                            [&](Reader& r, const MemberPlace& member) {
-    if (member.name != "products") return skip(r);
-    return walk_array(r, [&](Reader& inner, std::size_t) {
-      auto product = walk_product(inner);
-      if (!product) return false;
-      places.products.push_back(std::move(*product));
-      return true;
-    });
-  });
+  auto record =
+      walk_record(reader, qfm::case_field_names(), [&](Reader& r, const MemberPlace& member) {
+        if (member.name != "products") return skip(r);
+        return walk_array(r, [&](Reader& inner, std::size_t) {
+          auto product = walk_product(inner);
+          if (!product) return false;
+          places.products.push_back(std::move(*product));
+          return true;
+        });
+      });
   if (record) places.record = std::move(*record);
   return places;
 }

@@ -21,7 +21,7 @@ struct MemberPlace {
 };
 
 struct RecordPlaces {
-  std::size_t offset = 0;  // the opening bracket
+  std::size_t offset = 0;            // the opening bracket
   std::vector<MemberPlace> members;  // in text order
 
   // Where the value of field `name` begins; the record's start when the
@@ -32,9 +32,9 @@ struct RecordPlaces {
 
 struct ProductPlaces {
   RecordPlaces record;
-  std::vector<std::size_t> teeth;           // each tooth_iso_number entry
-  std::vector<std::size_t> bounding_box;    // each bounding_box value
-  std::vector<RecordPlaces> points;         // each inline point
+  std::vector<std::size_t> teeth;         // each tooth_iso_number entry
+  std::vector<std::size_t> bounding_box;  // each bounding_box value
+  std::vector<RecordPlaces> points;       // each inline point
 };
 
 struct CasePlaces {

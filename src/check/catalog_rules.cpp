@@ -62,8 +62,8 @@ void check_machine(const CaseContext& context, Findings& findings) {
   // The one machine text that the document builder knows by itself.
   if (machine == constructioninfo::kProductionBlankMachine) return;
   warn_at(findings, context, context.places.record.value_offset("machine"), "machine-unknown",
-          "machine " + text::quote_for_message(machine) + " is not in the catalog: " +
-              fallback_of(context.machine) +
+          "machine " + text::quote_for_message(machine) +
+              " is not in the catalog: " + fallback_of(context.machine) +
               did_you_mean(machine, keys_of(machines::machine_catalog().machines)));
 }
 
@@ -111,8 +111,8 @@ void check_brand_reference(const CaseContext& context, Findings& findings) {
   if (entry->second.material == material || !is_known_material(material)) return;
   std::string message = "material brand reference " + text::quote_for_message(brand) + " (" +
                         text::quote_for_message(entry->second.name) + ") is of material " +
-                        text::quote_for_message(upper_ascii(entry->second.material)) +
-                        ", not of " + text::quote_for_message(context.loaded.material);
+                        text::quote_for_message(upper_ascii(entry->second.material)) + ", not of " +
+                        text::quote_for_message(context.loaded.material);
   if (context.machine.resolution.cam_type == machines::CamType::AG && context.document &&
       !context.document->construction_files.empty()) {
     message += ": on this Amann Girrbach machine the document names the material " +

@@ -24,6 +24,7 @@ struct CheckCliExit {
 };
 
 // Parses the arguments after the program name.
-std::variant<CheckCli, CheckCliExit> parse_check_arguments(const std::vector<std::string>& arguments);
+std::variant<CheckCli, CheckCliExit> parse_check_arguments(
+    const std::vector<std::string>& arguments);
 
 }  // namespace check

@@ -147,7 +147,8 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
     if (ended) {
       // Nothing after the end marker is read; a point there is lost.
       if (!told_after && qfm::classify_margin_line(line, true).kind == MarginLineKind::Point) {
-        findings.push_back({number, column_of(line, line.size() - text::skip_white_space(line).size()),
+        findings.push_back({number,
+                            column_of(line, line.size() - text::skip_white_space(line).size()),
                             "a point after the END_ line: not read (nor any line after it)"});
         told_after = true;
       }
@@ -184,8 +185,7 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
         end_line = number;
         break;
       case MarginLineKind::Outside:
-        if (!told_before &&
-            qfm::classify_margin_line(line, true).kind == MarginLineKind::Point) {
+        if (!told_before && qfm::classify_margin_line(line, true).kind == MarginLineKind::Point) {
           told_before = true;
           findings.push_back(
               {number, column_of(line, line.size() - text::skip_white_space(line).size()),

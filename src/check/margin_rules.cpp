@@ -23,9 +23,10 @@ struct PtsFile {
 };
 
 bool same_points(const qfm::PointList& a, const qfm::PointList& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const qfm::Vec3& p, const qfm::Vec3& q) {
-    return p.x == q.x && p.y == q.y && p.z == q.z;
-  });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const qfm::Vec3& p, const qfm::Vec3& q) {
+                      return p.x == q.x && p.y == q.y && p.z == q.z;
+                    });
 }
 
 void check_dropped_lines(const PtsFile& file, Findings& findings) {
@@ -42,7 +43,8 @@ void check_short(const CaseContext& context, std::size_t p, Findings& findings) 
   const std::size_t count = product.margin_line_coordinates->size();
   if (count >= kFewestMarginPoints) return;
   const RecordPlaces& record = context.places.products[p].record;
-  warn_at(findings, context, record.value_offset(record.holds("pts") ? "pts" : "margin_line_coordinates"),
+  warn_at(findings, context,
+          record.value_offset(record.holds("pts") ? "pts" : "margin_line_coordinates"),
           "margin-line-short",
           "the margin of " + product_name(p) + " has " + std::to_string(count) +
               (count == 1 ? " point" : " points") + ": a margin line needs at least three");
@@ -60,12 +62,11 @@ void check_replaced(const CaseContext& context, std::size_t p, const PtsFile& fi
   warn_at(findings, context, record.value_offset("margin_line_coordinates"),
           "margin-line-replaces-inline",
           read->empty() ? "the .pts file " + pts + " of " + product_name(p) +
-                              " gives no point, and its empty margin replaces the " +
-                              inline_count + " points of margin_line_coordinates"
+                              " gives no point, and its empty margin replaces the " + inline_count +
+                              " points of margin_line_coordinates"
                         : "the " + std::to_string(read->size()) + " points of the .pts file " +
                               pts + " replace the " + inline_count +
-                              " different points of margin_line_coordinates of " +
-                              product_name(p));
+                              " different points of margin_line_coordinates of " + product_name(p));
 }
 
 }  // namespace

@@ -29,8 +29,11 @@ constexpr int kSomethingFound = 1;
 class ProgressLine {
  public:
   explicit ProgressLine(std::size_t total)
-      : total_(total), shown_(false), enabled_(platform::stderr_is_terminal()),
-        start_(Clock::now()), last_(start_) {}
+      : total_(total),
+        shown_(false),
+        enabled_(platform::stderr_is_terminal()),
+        start_(Clock::now()),
+        last_(start_) {}
 
   void case_done() {
     const std::size_t done = ++done_;

@@ -28,7 +28,8 @@ Match find_file(const std::string& folder, std::string_view name) {
       match.exact = true;
       return match;
     }
-    if (!match.other_case && text::to_lower_unicode(entry.name) == lower) match.other_case = entry.name;
+    if (!match.other_case && text::to_lower_unicode(entry.name) == lower)
+      match.other_case = entry.name;
   }
   return match;
 }

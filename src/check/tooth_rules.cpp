@@ -47,8 +47,7 @@ void check_teeth(const CaseContext& context, Findings& findings) {
       warn_at(findings, context, offset, "tooth-repeated",
               "tooth " + std::to_string(tooth) +
                   (first->second == p ? " is given twice in " + product_name(p)
-                                      : " is given in " + product_name(first->second) +
-                                            " too"));
+                                      : " is given in " + product_name(first->second) + " too"));
     }
   }
 }

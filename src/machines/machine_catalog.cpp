@@ -152,8 +152,8 @@ MachineLookup look_up_machine(std::string_view machine) {
   const std::string_view brand_key = machine.substr(0, machine.find('_'));
   if (const auto brand = catalog.brands.find(std::string(brand_key));
       brand != catalog.brands.end()) {
-    return {{brand->second.cam_type, brand->second.default_process}, MachineMatch::Brand,
-            brand_key};
+    return {
+        {brand->second.cam_type, brand->second.default_process}, MachineMatch::Brand, brand_key};
   }
   return {{CamType::Custom, Process::Milling}, MachineMatch::None, {}};
 }

@@ -26,7 +26,8 @@ bool names_directory(const std::string& folder, const dirent& entry) {
 }  // namespace
 
 common::Result<std::vector<DirectoryEntry>> list_directory(const std::string& path) {
-  const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(path.empty() ? "." : path.c_str()));
+  const std::unique_ptr<DIR, DirectoryCloser> directory(
+      ::opendir(path.empty() ? "." : path.c_str()));
   if (!directory) return std::unexpected(last_os_error());
   std::vector<DirectoryEntry> entries;
   for (;;) {

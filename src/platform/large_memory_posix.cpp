@@ -31,7 +31,9 @@ std::size_t page_size() {
   return page;
 }
 
-std::size_t round_up(std::size_t bytes, std::size_t unit) { return (bytes + unit - 1) / unit * unit; }
+std::size_t round_up(std::size_t bytes, std::size_t unit) {
+  return (bytes + unit - 1) / unit * unit;
+}
 
 // The sanitizers watch the heap, not memory mapped here: under them, every
 // list stays on the heap.

@@ -1,6 +1,6 @@
-#include "platform/large_memory.h"
-
 #include <new>
+
+#include "platform/large_memory.h"
 
 namespace platform {
 

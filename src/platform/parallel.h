@@ -16,9 +16,9 @@ std::size_t core_count();
 // With `worth_helpers` (the caller's judgement from the work's size, known
 // before the work starts) the work is spread over core_count() threads,
 // the calling thread among them (so one core starts no other thread);
-// without, it all runs on the calling thread, in index order. Which thread takes which index is open; each
-// index is taken once. An exception thrown by work reaches the caller, the
-// first one if several.
+// without, it all runs on the calling thread, in index order. Which thread takes which index is
+// open; each index is taken once. An exception thrown by work reaches the caller, the first one if
+// several.
 void for_each_in_parallel(std::size_t count, bool worth_helpers,
                           const std::function<void(std::size_t)>& work);
 

@@ -94,12 +94,13 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   InOrderOpener opener(paths);
   // Every piece of work takes the next file in order, whichever index it
   // is given.
-  platform::for_each_in_parallel(
-      paths.size(), total_bytes >= kWorthReadingSideBySide, [&](std::size_t) {
-    auto opened = opener.next();
-    if (!opened) return;
-    if (auto read = read_margin_line(opened->file)) points[opened->index] = std::move(*read);
-  });
+  platform::for_each_in_parallel(paths.size(), total_bytes >= kWorthReadingSideBySide,
+                                 [&](std::size_t) {
+                                   auto opened = opener.next();
+                                   if (!opened) return;
+                                   if (auto read = read_margin_line(opened->file))
+                                     points[opened->index] = std::move(*read);
+                                 });
   if (auto& failure = opener.failure()) {
     return std::unexpected(
         common::wrap_error("Failed to read " + platform::display_path(paths[failure->index]),

@@ -43,7 +43,8 @@ std::optional<DecimalPrefix> decimal_prefix_to_double(std::string_view text) {
   // fast_float reads exactly this form, and the words inf and nan besides,
   // which only a text starting with a letter can be.
   const std::size_t lead = !text.empty() && text[0] == '-' ? 1 : 0;
-  if (lead >= text.size() || !(is_decimal_digit(text[lead]) || text[lead] == '.')) return std::nullopt;
+  if (lead >= text.size() || !(is_decimal_digit(text[lead]) || text[lead] == '.'))
+    return std::nullopt;
   double value = 0;
   const auto result = fast_float::from_chars(text.data(), text.data() + text.size(), value);
   if (result.ec != std::errc()) return std::nullopt;

@@ -13,7 +13,9 @@ std::string at_line_column(std::size_t line, std::size_t column) {
   return " at line " + std::to_string(line + 1) + " column " + std::to_string(column + 1);
 }
 
-std::string at_line_column(const yaml_mark_t& mark) { return at_line_column(mark.line, mark.column); }
+std::string at_line_column(const yaml_mark_t& mark) {
+  return at_line_column(mark.line, mark.column);
+}
 
 struct ParserGuard {
   yaml_parser_t parser;
@@ -165,7 +167,8 @@ std::expected<Document, std::string> Document::load(std::string_view text) {
       return std::unexpected(describe_parser_fault(guard.parser));
     }
     const yaml_event_type_t type = next.event.type;
-    if (type == YAML_STREAM_END_EVENT) return std::unexpected(std::string("the text holds no document"));
+    if (type == YAML_STREAM_END_EVENT)
+      return std::unexpected(std::string("the text holds no document"));
     if (type == YAML_DOCUMENT_START_EVENT) in_document = true;
     if (type == YAML_DOCUMENT_END_EVENT) break;
     if (!in_document) continue;

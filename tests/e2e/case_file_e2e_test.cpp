@@ -58,8 +58,9 @@ TEST_F(CaseFile, NamesEachValueExactlyAsTheFileHoldsIt) {
     const Outcome outcome = run({"case.json"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.out, "");
-    EXPECT_EQ(outcome.err, "Error: Failed to parse JSON metadata file 'case.json'\n\nCaused by:\n    " +
-                               indented_cause(row.message) + "\n");
+    EXPECT_EQ(outcome.err,
+              "Error: Failed to parse JSON metadata file 'case.json'\n\nCaused by:\n    " +
+                  indented_cause(row.message) + "\n");
   }
 }
 

@@ -74,15 +74,18 @@ TEST_F(Checker, ReportsEachFindingOnALineOfItsOwnWithStatusOne) {
   const Outcome outcome = run_checker({"."}, dir_);
   EXPECT_EQ(outcome.status, 1);
   const std::string pts = native("./a.pts");
-  EXPECT_EQ(outcome.out,
-            native("./case.json") +
-                ":9:24: warning: bounding_box of product 1: the minimum x 10 is above the maximum 0 "
-                "(the order is min x, y, z, then max x, y, z) [bounding-box-order]\n" +
-                pts + ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
-                      "numbers with spaces) [margin-line-dropped]\n" +
-                pts + ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
-                      "numbers with spaces) [margin-line-dropped]\n"
-                      "2 cases checked: 0 errors, 3 warnings\n");
+  EXPECT_EQ(
+      outcome.out,
+      native("./case.json") +
+          ":9:24: warning: bounding_box of product 1: the minimum x 10 is above the maximum 0 "
+          "(the order is min x, y, z, then max x, y, z) [bounding-box-order]\n" +
+          pts +
+          ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
+          "numbers with spaces) [margin-line-dropped]\n" +
+          pts +
+          ":3:2: warning: \";\" between the numbers: the line is dropped (part the three "
+          "numbers with spaces) [margin-line-dropped]\n"
+          "2 cases checked: 0 errors, 3 warnings\n");
   EXPECT_EQ(outcome.err, "");
 }
 
@@ -101,8 +104,7 @@ TEST_F(Checker, GivesTheSameFindingsAsJson) {
       "x 10 is above the maximum 0 (the order is min x, y, z, then max x, y, z)\"},\n"
       "    {\"path\": \"none.json\", \"line\": 1, \"column\": 1, \"severity\": \"error\", "
       "\"rule\": \"tool-error\", \"message\": \"Failed to read file none.json: ";
-  const std::string tail =
-      "(os error " + std::to_string(kFileNotFound.code) + ")\"}\n  ]\n}\n";
+  const std::string tail = "(os error " + std::to_string(kFileNotFound.code) + ")\"}\n  ]\n}\n";
   EXPECT_TRUE(outcome.out.starts_with(head)) << outcome.out;
   EXPECT_TRUE(outcome.out.ends_with(tail)) << outcome.out;
   EXPECT_EQ(outcome.err, "");
@@ -146,8 +148,9 @@ TEST_F(Checker, ReportsTheToolsOwnMessageForEveryCaseTheToolRefuses) {
   const std::string product = R"({"product_type":"Crown","stl":"a.stl","pts":"a.pts",)";
   cases.push_back(head + product + R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2]}]})");
   cases.push_back(head + product + R"("bounding_box":[0,0,1,2,2,3]}]})");
-  cases.push_back(head + product + R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2,2,3],)"
-                                   R"("pts":"missing.pts"}]})");
+  cases.push_back(head + product +
+                  R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2,2,3],)"
+                  R"("pts":"missing.pts"}]})");
   cases.push_back(head + R"({"product_type":"Crown","stl":"a.stl","pts":"bad.pts",)"
                          R"("tooth_iso_number":[11],"bounding_box":[0,0,1,2,2,3]}]})");
   cases.push_back("{\"machine\":\"\xFF\"}");

@@ -86,9 +86,9 @@ TEST_F(CommandLine, AnEmptyOutputValueIsReportedAsSuch) {
 TEST_F(CommandLine, UsageErrorsShowArgumentsAsText) {
   const Outcome outcome = run({"a.json", std::string(kNotText)});
   EXPECT_EQ(outcome.status, 2);
-  EXPECT_EQ(outcome.err,
-            std::string("error: The following argument was not expected: \xEF\xBF\xBD") +
-                kUsageTail);
+  EXPECT_EQ(
+      outcome.err,
+      std::string("error: The following argument was not expected: \xEF\xBF\xBD") + kUsageTail);
 }
 
 // The command line has no Windows-style options, on Windows either: an

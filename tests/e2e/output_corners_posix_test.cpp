@@ -283,16 +283,15 @@ TEST_F(OutputCorners, ARunHeldToOneCpuStartsNoSecondThread) {
   // Over a mebibyte of points in the case itself: read ahead side by side.
   std::string points;
   for (int i = 0; i < 80000; ++i) points += i == 0 ? "[1.5,2.25,3.125]" : ",[1.5,2.25,3.125]";
-  write("large.json",
-        R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"",)"
-        R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
-        R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts",)"
-        R"("margin_line_coordinates":[)" +
-            points + "]}]}");
+  write("large.json", R"({"machine":"VHF_K5","material":"ZIRCONIUM","material_brand_reference":"",)"
+                      R"("products":[{"product_type":"Crown","tooth_iso_number":[11],)"
+                      R"("bounding_box":[0,0,0,0,0,1],"stl":"a.stl","pts":"a.pts",)"
+                      R"("margin_line_coordinates":[)" +
+                          points + "]}]}");
   write("a.pts", "BEGIN_\n1 2 3\nEND_\n");
   const fs::path trace = dir_.parent_path() / (dir_.filename().string() + ".strace");
-  const std::vector<std::string> strace = {"strace", "-f", "-qq", "-o", trace.string(),
-                                           "-e", "trace=clone,clone3"};
+  const std::vector<std::string> strace = {
+      "strace", "-f", "-qq", "-o", trace.string(), "-e", "trace=clone,clone3"};
   struct Row {
     const char* name;
     std::vector<std::string> prefix;

@@ -86,9 +86,9 @@ Outcome run_program(const char* program, const std::vector<std::string>& argumen
     startup.hStdOutput = out;
     startup.hStdError = err;
     // No console: the tool writes to the files, as to any redirected stream.
-    started = CreateProcessW(tool.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                             DETACHED_PROCESS, nullptr, working_directory.c_str(), &startup,
-                             &process);
+    started =
+        CreateProcessW(tool.c_str(), command_line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
+                       nullptr, working_directory.c_str(), &startup, &process);
     if (!started) start_error = GetLastError();
     for (const HANDLE handle : {in, out, err}) CloseHandle(handle);
   }

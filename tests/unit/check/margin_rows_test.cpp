@@ -26,8 +26,8 @@ struct ExpectedLine {
 ExpectedLine expected_line(const std::string& entry) {
   const auto colon = entry.find(':');
   const auto space = entry.find(' ');
-  return {std::stoul(entry.substr(0, colon)), std::stoul(entry.substr(colon + 1, space - colon - 1)),
-          entry.substr(space + 1)};
+  return {std::stoul(entry.substr(0, colon)),
+          std::stoul(entry.substr(colon + 1, space - colon - 1)), entry.substr(space + 1)};
 }
 
 TEST(MarginRows, EachFileGivesTheLinesOfItsRow) {
@@ -43,7 +43,8 @@ TEST(MarginRows, EachFileGivesTheLinesOfItsRow) {
     const auto findings = check_margin_line_text(unescape(columns[1]));
     std::vector<ExpectedLine> expected;
     if (columns[3] != "-") {
-      for (const std::string& entry : split(columns[3], "; ")) expected.push_back(expected_line(entry));
+      for (const std::string& entry : split(columns[3], "; "))
+        expected.push_back(expected_line(entry));
     }
     ASSERT_EQ(findings.size(), expected.size());
     for (const ExpectedLine& want : expected) {

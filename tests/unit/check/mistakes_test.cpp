@@ -56,7 +56,7 @@ struct Expected {
 
 struct Row {
   std::string what;
-  std::vector<Change> changes;              // to the case file
+  std::vector<Change> changes;                             // to the case file
   std::vector<std::pair<std::string, std::string>> files;  // written or replaced
   std::vector<Expected> findings;
 };
@@ -73,7 +73,8 @@ std::string apply(std::string text, const std::vector<Change>& changes) {
 // The line and column (in characters) of `anchor` in `text`.
 std::pair<std::size_t, std::size_t> place_of(const std::string& text, const std::string& anchor) {
   const auto bar = anchor.find('|');
-  const std::string bare = bar == std::string::npos ? anchor : anchor.substr(0, bar) + anchor.substr(bar + 1);
+  const std::string bare =
+      bar == std::string::npos ? anchor : anchor.substr(0, bar) + anchor.substr(bar + 1);
   const auto at = text.find(bare);
   EXPECT_NE(at, std::string::npos) << "anchor " << anchor;
   if (at == std::string::npos) return {0, 0};
@@ -175,7 +176,8 @@ const std::vector<Row>& rows() {
        {},
        {{"bounding-box-height", "case.json", "10, |2]", "gives the height 0"}}},
       {"a model without teeth and box",
-       {{"\"Crown\"", "\"Model\""}, {"\"tooth_iso_number\": [11],", ""},
+       {{"\"Crown\"", "\"Model\""},
+        {"\"tooth_iso_number\": [11],", ""},
         {"[0, 0, 1.5, 10, 10, 8.75]", "[]"}},
        {},
        {}},
@@ -186,7 +188,8 @@ const std::vector<Row>& rows() {
       {"an STL file in other letter case",
        {{"\"a.stl\"", "\"A.STL\""}},
        {},
-       {{"stl-letter-case", "case.json", "\"A.STL\"", "matches the file \"a.stl\" only in other letter case"}}},
+       {{"stl-letter-case", "case.json", "\"A.STL\"",
+         "matches the file \"a.stl\" only in other letter case"}}},
       {"decimal commas in a point line",
        {},
        {{"a.pts", "BEGIN_M\n1,5 2 3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
@@ -211,7 +214,9 @@ const std::vector<Row>& rows() {
         {"margin-line-dropped", "a.pts", "4 5 6 7", "4 numbers, not three"}}},
       {"a byte-order mark",
        {},
-       {{"a.pts", "\xEF\xBB\xBF" "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"a.pts",
+         "\xEF\xBB\xBF"
+         "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
        {{"margin-line-dropped", "a.pts", "\xEF\xBB\xBF", "byte-order mark"},
         {"margin-line-dropped", "a.pts", "1 2 3", "a point before the first BEGIN_ line"},
         {"margin-line-dropped", "a.pts", "END_M", "an END_ line before any BEGIN_ line"},
@@ -223,9 +228,11 @@ const std::vector<Row>& rows() {
         {"margin-line-dropped", "a.pts", "1 2 3", "no BEGIN_ line: the margin is empty"},
         {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
       {"a point line that is not UTF-8",
-       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
        {{"a.pts", "BEGIN_M\n1 2 3\n4 5 \xFF\nEND_M\n"}},
-       {{"margin-line-dropped", "a.pts", "4 5 |\xFF", "not UTF-8: the tool reads no point of this file"}}},
+       {{"margin-line-dropped", "a.pts", "4 5 |\xFF",
+         "not UTF-8: the tool reads no point of this file"}}},
       {"text in the section",
        {},
        {{"a.pts", "BEGIN_M\n1 2 3\nx 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
@@ -239,17 +246,21 @@ const std::vector<Row>& rows() {
        {{"a.pts", "BEGIN_M\n1 2 3\n4 5 6\nEND_M\n"}},
        {{"margin-line-short", "case.json", "\"a.pts\"", "the margin of product 1 has 2 points"}}},
       {"an empty section replacing inline points",
-       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
        {{"a.pts", "BEGIN_M\nEND_M\n"}},
        {{"margin-line-replaces-inline", "case.json", "[[1, 2, 3]",
          "gives no point, and its empty margin replaces the 3 points"},
         {"margin-line-short", "case.json", "\"a.pts\"", "has 0 points"}}},
       {"other points replacing inline points",
-       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 8]]"}},
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 8]]"}},
        {},
-       {{"margin-line-replaces-inline", "case.json", "[[1, 2, 3]", "replace the 3 different points"}}},
+       {{"margin-line-replaces-inline", "case.json", "[[1, 2, 3]",
+         "replace the 3 different points"}}},
       {"the same points inline and in the file",
-       {{"\"pts\": \"a.pts\"", "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
        {},
        {}},
       {"one .pts file named by two products",
@@ -259,8 +270,7 @@ const std::vector<Row>& rows() {
       {"a tooth number with a fraction (the tool's own error)",
        {{"[11]", "[11.0]"}},
        {},
-       {{"tool-error", "case.json", "[11.|0]",
-         "Failed to parse JSON metadata file '"}}},
+       {{"tool-error", "case.json", "[11.|0]", "Failed to parse JSON metadata file '"}}},
       {"a missing .pts file (the tool's own error)",
        {{"\"a.pts\"", "\"missing.pts\""}},
        {},

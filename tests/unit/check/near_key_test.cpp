@@ -8,22 +8,22 @@ namespace check {
 namespace {
 
 TEST(NearKey, FindsTheKeyATypoStandsFor) {
-  const std::vector<std::string> keys{"VHF_K5", "VHF_K5P", "FORMLABS_F3B", "ASIGA_MAX", "color",
-                                      "case_name", "zige"};
+  const std::vector<std::string> keys{"VHF_K5", "VHF_K5P",   "FORMLABS_F3B", "ASIGA_MAX",
+                                      "color",  "case_name", "zige"};
   const struct {
     std::string typed;
     std::optional<std::string> key;
   } rows[] = {
-      {"vhf_k5", "VHF_K5"},           // letter case
-      {"VHF-K5", "VHF_K5"},           // dash for underscore
-      {"VHF K5", "VHF_K5"},           // space for underscore
+      {"vhf_k5", "VHF_K5"},  // letter case
+      {"VHF-K5", "VHF_K5"},  // dash for underscore
+      {"VHF K5", "VHF_K5"},  // space for underscore
       {"Formlabs F3B", "FORMLABS_F3B"},
-      {"colour", "color"},            // one letter added
-      {"case_nmae", "case_name"},     // two letters swapped
+      {"colour", "color"},         // one letter added
+      {"case_nmae", "case_name"},  // two letters swapped
       {"zigee", "zige"},
-      {"VHF_K5X", "VHF_K5"},          // nearest of two near keys
-      {"WNC", std::nullopt},          // nothing near
-      {"xyz", std::nullopt},          // too short for an edit
+      {"VHF_K5X", "VHF_K5"},  // nearest of two near keys
+      {"WNC", std::nullopt},  // nothing near
+      {"xyz", std::nullopt},  // too short for an edit
       {"", std::nullopt},
       {"stereolithography", std::nullopt},
   };

@@ -1,12 +1,12 @@
 #include "json/number.h"
 
-#include "json/reader.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <optional>
 #include <string>
+
+#include "json/reader.h"
 
 namespace json {
 namespace {
@@ -57,15 +57,9 @@ TEST(ScanNumber, PlacesEachFaultWhereTheFormBreaks) {
     Fault fault;
     std::size_t at;  // past the offending character, or the end of the text
   } cases[] = {
-      {"-", Fault::EndOfText, 1},
-      {"-x", Fault::Malformed, 2},
-      {"01", Fault::Malformed, 2},
-      {"-007", Fault::Malformed, 3},
-      {"1.", Fault::EndOfText, 2},
-      {"1.e5", Fault::Malformed, 3},
-      {"1e", Fault::EndOfText, 2},
-      {"1e+", Fault::EndOfText, 3},
-      {"1E-x", Fault::Malformed, 4},
+      {"-", Fault::EndOfText, 1},     {"-x", Fault::Malformed, 2},  {"01", Fault::Malformed, 2},
+      {"-007", Fault::Malformed, 3},  {"1.", Fault::EndOfText, 2},  {"1.e5", Fault::Malformed, 3},
+      {"1e", Fault::EndOfText, 2},    {"1e+", Fault::EndOfText, 3}, {"1E-x", Fault::Malformed, 4},
       {"2.5ex", Fault::Malformed, 5},
   };
   for (const auto& c : cases) {

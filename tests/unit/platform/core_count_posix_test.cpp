@@ -1,8 +1,7 @@
 // The cores counted are those the process may run on, as taskset or a
 // container's CPU set leaves them, not the machine's.
-#include <sched.h>
-
 #include <gtest/gtest.h>
+#include <sched.h>
 
 #include <atomic>
 #include <chrono>

@@ -10,11 +10,11 @@
 #include <fstream>
 #include <string>
 
+#include "margin_line_steps.h"
 #include "measured_child.h"
-#include "temporary_folder.h"
 #include "qfm/case_metadata_parser.h"
 #include "qfm/margin_line.h"
-#include "margin_line_steps.h"
+#include "temporary_folder.h"
 
 namespace qfm {
 namespace {

@@ -1,6 +1,4 @@
 #include "qfm/margin_line.h"
-#include "margin_line_steps.h"
-#include "margin_lines/margin_line_rows.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "margin_line_steps.h"
+#include "margin_lines/margin_line_rows.h"
 #include "temporary_folder.h"
 
 namespace qfm {

@@ -52,7 +52,7 @@ TEST(Utf8, DecodesOneCharacterOrMeasuresTheIllFormedPart) {
       {"\xED\xA0\x80", Surrogates::Refused, {0, 1, false}},
       {"\xED\xA0\x80", Surrogates::Accepted, {0xD800, 3, true}},
       {"\xED\xBF\xBF", Surrogates::Accepted, {0xDFFF, 3, true}},
-      {"\xED\xA0", Surrogates::Accepted, {0, 2, false}},     // cut short
+      {"\xED\xA0", Surrogates::Accepted, {0, 2, false}},      // cut short
       {"\xF0\x9F\xA6z", Surrogates::Refused, {0, 3, false}},  // one part for U+FFFD
       {"\xE0\x80\xAF", Surrogates::Accepted, {0, 1, false}},  // overlong
       {"\xF4\x90\x80\x80", Surrogates::Refused, {0, 1, false}},
