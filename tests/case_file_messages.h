@@ -65,6 +65,8 @@ inline const std::vector<CaseFileMessage>& faults_with_position() {
        "missing field `products` at line 1 column 61"},
       {"[]", "invalid length 1, expected struct CaseMetadata with 5 elements at line 1 column 2"},
       {R"({"machine":"M","machine":"N"})", "duplicate field `machine` at line 1 column 24"},
+      // ':' follows '9' in the byte order; a skipped number ends before it.
+      {R"({"x":1.1234567:8})", "expected `,` or `}` at line 1 column 15"},
       {case_head + R"("products":[]} x)", "trailing characters at line 1 column 77"},
       {case_head + R"("products":[],})", "trailing comma at line 1 column 76"},
       {case_head + R"("products":[] "x":1})", "expected `,` or `}` at line 1 column 76"},

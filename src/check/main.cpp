@@ -3,15 +3,13 @@
 
 #include "check/command_line.h"
 #include "check/run_check.h"
-#include "platform/console.h"
 #include "platform/process.h"
 
 int main(int argc, char** argv) {
   platform::prepare_process();
   const auto parsed = check::parse_check_arguments(platform::process_arguments(argc, argv));
   if (const auto* exit = std::get_if<check::CheckCliExit>(&parsed)) {
-    (void)platform::write_to_stdout(exit->out);
-    platform::write_to_stderr(exit->err);
+    common::print_exit(*exit);
     return exit->status;
   }
   return check::run_check(std::get<check::CheckCli>(parsed));

@@ -2,11 +2,32 @@
 
 namespace common {
 
-std::optional<Informational> first_informational(const std::vector<std::string>& arguments) {
+namespace {
+
+// What a group of short flags ("-hV", "-Vo", "-oh") asks for: the first
+// help or version letter before a letter that takes the rest as its value.
+std::optional<Informational> informational_in_short_flags(
+    std::string_view flags, std::string_view short_options_with_values) {
+  for (const char letter : flags) {
+    if (letter == 'h') return Informational::Help;
+    if (letter == 'V') return Informational::Version;
+    if (short_options_with_values.find(letter) != std::string_view::npos) break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<Informational> first_informational(const std::vector<std::string>& arguments,
+                                                 std::string_view short_options_with_values) {
   for (const std::string& argument : arguments) {
     if (argument == "--") break;
-    if (argument == "-h" || argument == "--help") return Informational::Help;
-    if (argument == "-V" || argument == "--version") return Informational::Version;
+    if (argument == "--help") return Informational::Help;
+    if (argument == "--version") return Informational::Version;
+    if (argument.size() < 2 || argument[0] != '-' || argument[1] == '-') continue;
+    const auto asked = informational_in_short_flags(std::string_view(argument).substr(1),
+                                                    short_options_with_values);
+    if (asked) return asked;
   }
   return std::nullopt;
 }

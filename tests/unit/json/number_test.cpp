@@ -26,6 +26,9 @@ TEST(ScanNumber, FindsWhereAWellFormedTokenEndsAndWhatItIs) {
       {"-12.5]", 5, false, -12.5},
       {"0.25}", 4, false, 0.25},
       {"-3.1415926535 ", 13, false, -3.1415926535},
+      // ':' follows '9' in the byte order: the first byte past the digits.
+      {"1.1234567:8", 9, false, 1.1234567},
+      {"0.1:23456789", 3, false, 0.1},
       {"1e2", 3, false, std::nullopt},
       {"2.5E-1x", 6, false, std::nullopt},
       {"1e+0", 4, false, std::nullopt},

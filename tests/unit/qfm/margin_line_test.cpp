@@ -163,6 +163,8 @@ TEST(ClassifyMarginLine, NamesWhatEachLineIs) {
       {"+1 2e1 inf", true, MarginLineKind::Point, {1, 20, std::numeric_limits<double>::infinity()}},
       {"1 2 3 4", true, MarginLineKind::Dropped, {}},
       {"1,5 2 3", true, MarginLineKind::Dropped, {}},
+      // ':' follows '9' in the byte order; it ends a number's digits.
+      {"1.1234567:8 2 3", true, MarginLineKind::Dropped, {}},
       {"1 2 3\xC3", true, MarginLineKind::NotText, {}},
       {"\xFF", false, MarginLineKind::NotText, {}},
   };

@@ -49,11 +49,9 @@ TEST(DecimalToDouble, RejectsWhatIsNotADecimal) {
   }
 }
 
-// Runs of every length up to past two words, ended by each character that
-// sits next to the digits in the byte order ('/' and ':'), a byte above
-// 0x7F, or the end of the text; each at every offset from the end, so that
-// runs are met in words, in single bytes, and across the two.
-TEST(GatherDigits, TakesExactlyTheRunAndItsValue) {
+using Gather = int (*)(const char*&, const char*, std::uint64_t&);
+
+void expect_whole_runs_gathered(Gather gather) {
   for (int length = 0; length <= 20; ++length) {
     for (const std::string stop : {"/", ":", "\xB9", "", ".5", "e7"}) {
       for (std::size_t trail = 0; trail <= 9; ++trail) {
@@ -65,11 +63,27 @@ TEST(GatherDigits, TakesExactlyTheRunAndItsValue) {
         for (char c : run) expected = expected * 10 + static_cast<std::uint64_t>(c - '0');
         const char* p = text.data();
         std::uint64_t digits = 0;
-        EXPECT_EQ(gather_digits(p, text.data() + text.size(), digits), length);
+        EXPECT_EQ(gather(p, text.data() + text.size(), digits), length);
         EXPECT_EQ(p, text.data() + length);
         EXPECT_EQ(digits, expected);  // wrapped alike beyond 19 digits
       }
     }
+  }
+}
+
+// Runs of every length up to past two words, ended by each character that
+// sits next to the digits in the byte order ('/' and ':'), a byte above
+// 0x7F, or the end of the text; each at every offset from the end, so that
+// runs are met in words, in single bytes, and across the two. Both ways of
+// gathering, byte by byte and eight at a time, take the same run.
+TEST(GatherDigits, TakesExactlyTheRunAndItsValue) {
+  const struct {
+    const char* name;
+    Gather gather;
+  } ways[] = {{"byte by byte", gather_digits}, {"eight at a time", gather_digits_by_eight}};
+  for (const auto& way : ways) {
+    SCOPED_TRACE(way.name);
+    expect_whole_runs_gathered(way.gather);
   }
 }
 
