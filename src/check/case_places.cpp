@@ -1,5 +1,6 @@
 #include "check/case_places.h"
 
+#include <algorithm>
 #include <functional>
 #include <span>
 
@@ -89,15 +90,39 @@ bool walk_entries(Reader& reader, std::vector<std::size_t>& offsets) {
   });
 }
 
-bool walk_points(Reader& reader, std::vector<RecordPlaces>& points) {
+bool is_odd_member(const MemberPlace& member, std::span<const std::string_view> fields) {
+  return member.named && std::find(fields.begin(), fields.end(), member.name) == fields.end();
+}
+
+bool walk_points(Reader& reader, std::vector<OddPointPlaces>& points) {
   if (reader.peek_after_white_space() == 'n') return skip(reader);
-  return walk_array(reader, [&](Reader& r, std::size_t) {
-    auto point = walk_record(r, qfm::point_field_names(),
-                             [](Reader& inner, const MemberPlace&) { return skip(inner); });
+  const auto fields = qfm::point_field_names();
+  return walk_array(reader, [&](Reader& r, std::size_t index) {
+    auto point =
+        walk_record(r, fields, [](Reader& inner, const MemberPlace&) { return skip(inner); });
     if (!point) return false;
-    points.push_back(std::move(*point));
+    if (std::any_of(point->members.begin(), point->members.end(),
+                    [&](const MemberPlace& member) { return is_odd_member(member, fields); })) {
+      points.push_back({index, std::move(*point)});
+    }
     return true;
   });
+}
+
+// The type's name, as a string or as the one member of an object.
+bool walk_product_type(Reader& reader, std::optional<std::string>& name) {
+  if (reader.peek_after_white_space() == '"') {
+    reader.take();
+    const auto text = reader.read_string_body();
+    if (!text) return false;
+    name = std::string(*text);
+    return true;
+  }
+  const auto record =
+      walk_record(reader, {}, [](Reader& r, const MemberPlace&) { return skip(r); });
+  if (!record) return false;
+  if (!record->members.empty()) name = record->members.front().name;
+  return true;
 }
 
 std::optional<ProductPlaces> walk_product(Reader& reader) {
@@ -106,7 +131,8 @@ std::optional<ProductPlaces> walk_product(Reader& reader) {
       walk_record(reader, qfm::product_field_names(), [&](Reader& r, const MemberPlace& member) {
         if (member.name == "tooth_iso_number") return walk_entries(r, product.teeth);
         if (member.name == "bounding_box") return walk_entries(r, product.bounding_box);
-        if (member.name == "margin_line_coordinates") return walk_points(r, product.points);
+        if (member.name == "margin_line_coordinates") return walk_points(r, product.odd_points);
+        if (member.name == "product_type") return walk_product_type(r, product.type_name);
         return skip(r);
       });
   if (!record) return std::nullopt;

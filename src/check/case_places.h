@@ -30,11 +30,19 @@ struct RecordPlaces {
   bool holds(std::string_view name) const;
 };
 
+// An inline point that holds a member reading does not take; points
+// without one are not kept, so that a long margin costs no memory here.
+struct OddPointPlaces {
+  std::size_t index = 0;  // in the product's margin_line_coordinates
+  RecordPlaces record;
+};
+
 struct ProductPlaces {
   RecordPlaces record;
+  std::optional<std::string> type_name;   // product_type as written (either form)
   std::vector<std::size_t> teeth;         // each tooth_iso_number entry
   std::vector<std::size_t> bounding_box;  // each bounding_box value
-  std::vector<RecordPlaces> points;       // each inline point
+  std::vector<OddPointPlaces> odd_points;
 };
 
 struct CasePlaces {

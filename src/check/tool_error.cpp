@@ -35,7 +35,7 @@ void place_from(std::string_view message, Finding& finding) {
 }  // namespace
 
 Finding tool_error(const std::string& display_path, const common::RunError& error) {
-  Finding finding{display_path, 1, 1, Severity::Error, error.message, "tool-error"};
+  Finding finding{display_path, 1, 1, Rule::ToolError, error.message, std::nullopt, std::nullopt};
   for (const std::string& cause : error.causes) finding.message += ": " + cause;
   if (!error.causes.empty()) place_from(error.causes.back(), finding);
   return finding;
