@@ -58,23 +58,25 @@ Finding unreadable_finding(const std::string& display, const common::RunError& e
   return finding;
 }
 
-// The tool's failure to read the case's text, with what a byte-order mark
-// before it means.
-Finding case_text_error(const CaseContext& context, const common::RunError& error) {
-  Finding finding = tool_error(context.display_path, error);
+// The tool's failure to read the case's text, and beside it what a
+// byte-order mark before the text means: the tool's message says only
+// where reading stopped.
+Findings case_text_error(const CaseContext& context, const common::RunError& error) {
+  Findings findings{tool_error(context.display_path, error)};
   if (context.text.starts_with(kByteOrderMark)) {
-    finding.message +=
-        "; the file starts with a byte-order mark (EF BB BF), which JSON does not take: save it "
-        "as UTF-8 without BOM";
+    findings.push_back({context.display_path, 1, 1, Rule::CaseFileBom,
+                        "the case file starts with a byte-order mark (EF BB BF), which JSON does "
+                        "not take: save it as UTF-8 without BOM",
+                        std::nullopt, std::nullopt});
   }
-  return finding;
+  return findings;
 }
 
 Findings check_case_text(CaseContext& context) {
   const auto file = qfm::name_case_file(context.path);
   if (!file) return {tool_error(context.display_path, file.error())};
   auto as_written = qfm::parse_case_file(*file, context.text);
-  if (!as_written) return {case_text_error(context, as_written.error())};
+  if (!as_written) return case_text_error(context, as_written.error());
   context.loaded = std::move(*as_written);
   context.places = find_case_places(context.text);
   read_margin_files(context);

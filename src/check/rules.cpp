@@ -11,6 +11,8 @@ constexpr std::array kRules{
              "the tool refuses the case: its own message"},
     RuleInfo{Rule::FileUnreadable, "file-unreadable", Severity::Error,
              "a case file met in a folder that could not be read (gone, a pipe, a device)"},
+    RuleInfo{Rule::CaseFileBom, "case-file-bom", Severity::Warning,
+             "a byte-order mark before the case file's text, which JSON does not take"},
     RuleInfo{Rule::MachineUnknown, "machine-unknown", Severity::Warning,
              "the machine is no catalog key: what it falls back to, the key likely meant"},
     RuleInfo{Rule::MaterialUnknown, "material-unknown", Severity::Warning,

@@ -20,6 +20,7 @@ std::string_view severity_name(Severity severity);
 enum class Rule {
   ToolError,
   FileUnreadable,
+  CaseFileBom,
   MachineUnknown,
   MaterialUnknown,
   BrandRefUnknown,
