@@ -60,5 +60,16 @@ TEST(CleanCases, AFolderGivesItsCaseFilesInPathOrder) {
   EXPECT_EQ(mixed[0].origin, CaseOrigin::Named);
 }
 
+TEST(CleanCases, AnEmptyPathIsACaseFileThatDoesNotRead) {
+  // The system would list the working folder for it.
+  const auto files = case_files({""});
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].path, "");
+  EXPECT_EQ(files[0].origin, CaseOrigin::Named);
+  const CaseCheck check = check_case("", CaseOrigin::Named);
+  EXPECT_TRUE(check.findings.empty());
+  EXPECT_TRUE(check.unreadable);
+}
+
 }  // namespace
 }  // namespace check
