@@ -96,6 +96,13 @@ bool is_odd_member(const MemberPlace& member, std::span<const std::string_view> 
 
 bool walk_points(Reader& reader, std::vector<OddPointPlaces>& points) {
   if (reader.peek_after_white_space() == 'n') return skip(reader);
+  // Points in the array form name no member: a margin without an object
+  // is skipped in one go, as quick to walk as to read.
+  const std::size_t start = reader.position();
+  if (!skip(reader)) return false;
+  if (reader.text().substr(start, reader.position() - start).find('{') == std::string_view::npos)
+    return true;
+  reader.rewind(start);
   const auto fields = qfm::point_field_names();
   return walk_array(reader, [&](Reader& r, std::size_t index) {
     // A point in the array form names no member: only skipped, which
