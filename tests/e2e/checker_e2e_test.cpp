@@ -137,14 +137,20 @@ std::string flattened(const std::string& report) {
   return out;
 }
 
-// A text as the text report shows it: line ends and other control bytes as
-// \xNN, so that a finding stays on its line.
+// A message as the text report shows it: a cause's further lines joined
+// on its line (after a colon with a space, else after "; "), any other
+// control byte as \xNN, so that a finding stays on its line.
 std::string on_one_line(const std::string& text) {
   std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (text[i] == '\n') {
+      while (i + 1 < text.size() && text[i + 1] == ' ') ++i;
+      out += !out.empty() && out.back() == ':' ? " " : "; ";
+      continue;
+    }
     if (byte >= 0x20 && byte != 0x7F) {
-      out += c;
+      out += text[i];
       continue;
     }
     constexpr std::string_view kHex = "0123456789ABCDEF";

@@ -356,7 +356,9 @@ const std::vector<Row>& rows() {
       {"a tooth number with a fraction (the tool's own error)",
        {{"[11]", "[11.0]"}},
        {},
-       {{"tool-error", "case.json", "[11.|0]", "Failed to parse JSON metadata file '"}}},
+       {{"tool-error", "case.json", "[11.|0]",
+         "PickFirst could not deserialize any variant: First: invalid type: floating point "
+         "`11.0`, expected u32; Second: invalid type"}}},
       {"a missing .pts file (the tool's own error)",
        {{"\"a.pts\"", "\"missing.pts\""}},
        {},
