@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "check/case_places.h"
@@ -36,12 +37,18 @@ struct CaseContext {
   std::vector<std::size_t> margin_file_of;  // by product: its entry in margin_files
   machines::MachineLookup machine;
   std::optional<constructioninfo::ConstuctionInfo> document;  // none when building fails
+  // The findings placed by offset (their index, the offset), turned into
+  // lines and columns in one pass once every rule has run (place_findings).
+  mutable std::vector<std::pair<std::size_t, std::size_t>> unplaced;
 };
 
 // A finding of `rule` at byte `offset` of the case file's text, about
 // `product` where it concerns one.
 void warn_at(Findings& findings, const CaseContext& context, std::size_t offset, Rule rule,
              std::string message, std::optional<std::size_t> product = std::nullopt);
+
+// Gives each finding that warn_at made its line and column.
+void place_findings(const CaseContext& context, Findings& findings);
 
 // "product 2": products as a user counts them.
 std::string product_name(std::size_t index);

@@ -189,4 +189,32 @@ TextPosition position_in(std::string_view text, std::size_t offset) {
   return {place.line, place.column == 0 ? 1 : place.column};
 }
 
+std::vector<TextPosition> positions_in(std::string_view text,
+                                       const std::vector<std::size_t>& offsets) {
+  std::vector<std::size_t> order(offsets.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+  std::vector<TextPosition> positions(offsets.size());
+  // Where the count stands: the byte up to which it has counted, the line,
+  // and the characters of that line before the byte.
+  std::size_t counted = 0;
+  std::size_t line = 1;
+  std::size_t characters = 0;
+  for (const std::size_t i : order) {
+    // The reader's own count, which counts the character at the offset.
+    const std::size_t end = std::min(offsets[i] + 1, text.size());
+    for (; counted < end; ++counted) {
+      if (text[counted] == '\n') {
+        ++line;
+        characters = 0;
+      } else if ((static_cast<unsigned char>(text[counted]) & 0xC0) != 0x80) {
+        ++characters;
+      }
+    }
+    positions[i] = {line, characters == 0 ? 1 : characters};
+  }
+  return positions;
+}
+
 }  // namespace check

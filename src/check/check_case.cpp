@@ -104,6 +104,7 @@ Findings check_case_text(CaseContext& context) {
   check_bounding_boxes(context, findings);
   check_stl_files(context, findings);
   check_margin_lines(context, findings);
+  place_findings(context, findings);
   return findings;
 }
 
