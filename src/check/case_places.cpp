@@ -90,23 +90,61 @@ bool walk_entries(Reader& reader, std::vector<std::size_t>& offsets) {
   });
 }
 
+// The end of the array or object that opens at `start` of a text that the
+// case reader has read without fault, and whether an object opens inside
+// it: brackets counted, strings passed over, nothing else looked at.
+struct EnclosedValue {
+  std::size_t end = 0;
+  bool holds_object = false;
+};
+
+EnclosedValue enclosed_value(std::string_view text, std::size_t start) {
+  EnclosedValue value{text.size(), false};
+  std::size_t depth = 0;
+  for (std::size_t i = start; i < text.size(); ++i) {
+    switch (text[i]) {
+      case '"':
+        for (++i; i < text.size() && text[i] != '"'; ++i) {
+          if (text[i] == '\\') ++i;
+        }
+        break;
+      case '{':
+        value.holds_object = value.holds_object || depth > 0;
+        ++depth;
+        break;
+      case '[':
+        ++depth;
+        break;
+      case '}':
+      case ']':
+        if (--depth == 0) {
+          value.end = i + 1;
+          return value;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return value;
+}
+
 bool is_odd_member(const MemberPlace& member, std::span<const std::string_view> fields) {
   return member.named && std::find(fields.begin(), fields.end(), member.name) == fields.end();
 }
 
 bool walk_points(Reader& reader, std::vector<OddPointPlaces>& points) {
-  if (reader.peek_after_white_space() == 'n') return skip(reader);
+  if (reader.peek_after_white_space() != '[') return skip(reader);
   // Points in the array form name no member: a margin without an object
-  // is skipped in one go, as quick to walk as to read.
+  // is passed over in one go, as quick to walk as to read.
   const std::size_t start = reader.position();
-  if (!skip(reader)) return false;
-  if (reader.text().substr(start, reader.position() - start).find('{') == std::string_view::npos)
+  const auto span = enclosed_value(reader.text(), start);
+  if (!span.holds_object) {
+    reader.rewind(span.end);
     return true;
-  reader.rewind(start);
+  }
   const auto fields = qfm::point_field_names();
   return walk_array(reader, [&](Reader& r, std::size_t index) {
-    // A point in the array form names no member: only skipped, which
-    // keeps a long margin as quick to walk as to read.
     if (r.peek_after_white_space() != '{') return skip(r);
     auto point =
         walk_record(r, fields, [](Reader& inner, const MemberPlace&) { return skip(inner); });
