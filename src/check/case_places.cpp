@@ -1,5 +1,6 @@
 #include "check/case_places.h"
 
+#include <algorithm>
 #include <functional>
 #include <span>
 
@@ -89,15 +90,87 @@ bool walk_entries(Reader& reader, std::vector<std::size_t>& offsets) {
   });
 }
 
-bool walk_points(Reader& reader, std::vector<RecordPlaces>& points) {
-  if (reader.peek_after_white_space() == 'n') return skip(reader);
-  return walk_array(reader, [&](Reader& r, std::size_t) {
-    auto point = walk_record(r, qfm::point_field_names(),
-                             [](Reader& inner, const MemberPlace&) { return skip(inner); });
+// The end of the array or object that opens at `start` of a text that the
+// case reader has read without fault, and whether an object opens inside
+// it: brackets counted, strings passed over, nothing else looked at.
+struct EnclosedValue {
+  std::size_t end = 0;
+  bool holds_object = false;
+};
+
+EnclosedValue enclosed_value(std::string_view text, std::size_t start) {
+  EnclosedValue value{text.size(), false};
+  std::size_t depth = 0;
+  for (std::size_t i = start; i < text.size(); ++i) {
+    switch (text[i]) {
+      case '"':
+        for (++i; i < text.size() && text[i] != '"'; ++i) {
+          if (text[i] == '\\') ++i;
+        }
+        break;
+      case '{':
+        value.holds_object = value.holds_object || depth > 0;
+        ++depth;
+        break;
+      case '[':
+        ++depth;
+        break;
+      case '}':
+      case ']':
+        if (--depth == 0) {
+          value.end = i + 1;
+          return value;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return value;
+}
+
+bool is_odd_member(const MemberPlace& member, std::span<const std::string_view> fields) {
+  return member.named && std::find(fields.begin(), fields.end(), member.name) == fields.end();
+}
+
+bool walk_points(Reader& reader, std::vector<OddPointPlaces>& points) {
+  if (reader.peek_after_white_space() != '[') return skip(reader);
+  // Points in the array form name no member: a margin without an object
+  // is passed over in one go, as quick to walk as to read.
+  const std::size_t start = reader.position();
+  const auto span = enclosed_value(reader.text(), start);
+  if (!span.holds_object) {
+    reader.rewind(span.end);
+    return true;
+  }
+  const auto fields = qfm::point_field_names();
+  return walk_array(reader, [&](Reader& r, std::size_t index) {
+    if (r.peek_after_white_space() != '{') return skip(r);
+    auto point =
+        walk_record(r, fields, [](Reader& inner, const MemberPlace&) { return skip(inner); });
     if (!point) return false;
-    points.push_back(std::move(*point));
+    if (std::any_of(point->members.begin(), point->members.end(),
+                    [&](const MemberPlace& member) { return is_odd_member(member, fields); })) {
+      points.push_back({index, std::move(*point)});
+    }
     return true;
   });
+}
+
+// The type's name, as a string or as the one member of an object.
+bool walk_product_type(Reader& reader, std::optional<std::string>& name) {
+  if (reader.peek_after_white_space() == '"') {
+    reader.take();
+    const auto text = reader.read_string_body();
+    if (!text) return false;
+    name = std::string(*text);
+    return true;
+  }
+  const auto record =
+      walk_record(reader, {}, [](Reader& r, const MemberPlace&) { return skip(r); });
+  if (!record) return false;
+  if (!record->members.empty()) name = record->members.front().name;
+  return true;
 }
 
 std::optional<ProductPlaces> walk_product(Reader& reader) {
@@ -106,7 +179,8 @@ std::optional<ProductPlaces> walk_product(Reader& reader) {
       walk_record(reader, qfm::product_field_names(), [&](Reader& r, const MemberPlace& member) {
         if (member.name == "tooth_iso_number") return walk_entries(r, product.teeth);
         if (member.name == "bounding_box") return walk_entries(r, product.bounding_box);
-        if (member.name == "margin_line_coordinates") return walk_points(r, product.points);
+        if (member.name == "margin_line_coordinates") return walk_points(r, product.odd_points);
+        if (member.name == "product_type") return walk_product_type(r, product.type_name);
         return skip(r);
       });
   if (!record) return std::nullopt;
@@ -151,6 +225,34 @@ TextPosition position_in(std::string_view text, std::size_t offset) {
   // The reader's own count, which counts the character at the offset.
   const json::LineColumn place = json::line_column(text, offset + 1);
   return {place.line, place.column == 0 ? 1 : place.column};
+}
+
+std::vector<TextPosition> positions_in(std::string_view text,
+                                       const std::vector<std::size_t>& offsets) {
+  std::vector<std::size_t> order(offsets.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return offsets[a] < offsets[b]; });
+  std::vector<TextPosition> positions(offsets.size());
+  // Where the count stands: the byte up to which it has counted, the line,
+  // and the characters of that line before the byte.
+  std::size_t counted = 0;
+  std::size_t line = 1;
+  std::size_t characters = 0;
+  for (const std::size_t i : order) {
+    // The reader's own count, which counts the character at the offset.
+    const std::size_t end = std::min(offsets[i] + 1, text.size());
+    for (; counted < end; ++counted) {
+      if (text[counted] == '\n') {
+        ++line;
+        characters = 0;
+      } else if ((static_cast<unsigned char>(text[counted]) & 0xC0) != 0x80) {
+        ++characters;
+      }
+    }
+    positions[i] = {line, characters == 0 ? 1 : characters};
+  }
+  return positions;
 }
 
 }  // namespace check

@@ -30,11 +30,19 @@ struct RecordPlaces {
   bool holds(std::string_view name) const;
 };
 
+// An inline point that holds a member reading does not take; points
+// without one are not kept, so that a long margin costs no memory here.
+struct OddPointPlaces {
+  std::size_t index = 0;  // in the product's margin_line_coordinates
+  RecordPlaces record;
+};
+
 struct ProductPlaces {
   RecordPlaces record;
+  std::optional<std::string> type_name;   // product_type as written (either form)
   std::vector<std::size_t> teeth;         // each tooth_iso_number entry
   std::vector<std::size_t> bounding_box;  // each bounding_box value
-  std::vector<RecordPlaces> points;       // each inline point
+  std::vector<OddPointPlaces> odd_points;
 };
 
 struct CasePlaces {
@@ -52,5 +60,10 @@ struct TextPosition {
   std::size_t column = 1;
 };
 TextPosition position_in(std::string_view text, std::size_t offset);
+
+// The positions of many offsets (in any order), found in one pass over the
+// text: a finding's place costs no second walk of a long case file.
+std::vector<TextPosition> positions_in(std::string_view text,
+                                       const std::vector<std::size_t>& offsets);
 
 }  // namespace check

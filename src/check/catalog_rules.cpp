@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "check/near_key.h"
+#include "constructioninfo/build.h"
 #include "constructioninfo/document.h"
 #include "materials/material_catalog.h"
 #include "qfm/material_code.h"
@@ -41,10 +42,9 @@ std::string process_word(machines::Process process) {
 // What a machine that has no entry of its own is taken for.
 std::string fallback_of(const machines::MachineLookup& lookup) {
   const machines::MachineResolution& resolution = lookup.resolution;
-  const bool milling = resolution.process == machines::Process::Milling;
   const std::string what = "family " + std::string(machines::cam_type_name(resolution.cam_type)) +
-                           ", " + process_word(resolution.process) + ", tooth axis 0 0 " +
-                           (milling ? "1" : "-1");
+                           ", " + process_word(resolution.process) + ", tooth axis " +
+                           constructioninfo::tooth_axis_text(resolution.process);
   switch (lookup.match) {
     case machines::MachineMatch::Brand:
       return "it falls back to the brand " + text::quote_for_message(lookup.brand_key) + " (" +
@@ -56,15 +56,28 @@ std::string fallback_of(const machines::MachineLookup& lookup) {
   return "";
 }
 
+// The keys a machine may be meant as: the catalog's, and the one machine
+// text that the document builder knows by itself.
+std::vector<std::string> machine_spellings() {
+  std::vector<std::string> keys = keys_of(machines::machine_catalog().machines);
+  keys.emplace_back(constructioninfo::kProductionBlankMachine);
+  return keys;
+}
+
 void check_machine(const CaseContext& context, Findings& findings) {
   const std::string& machine = context.loaded.machine;
   if (context.machine.match == machines::MachineMatch::Machine) return;
-  // The one machine text that the document builder knows by itself.
   if (machine == constructioninfo::kProductionBlankMachine) return;
-  warn_at(findings, context, context.places.record.value_offset("machine"), "machine-unknown",
-          "machine " + text::quote_for_message(machine) +
-              " is not in the catalog: " + fallback_of(context.machine) +
-              did_you_mean(machine, keys_of(machines::machine_catalog().machines)));
+  const auto spellings = machine_spellings();
+  std::string message = "machine " + text::quote_for_message(machine) +
+                        " is not in the catalog: " + fallback_of(context.machine) +
+                        did_you_mean(machine, spellings);
+  if (near_key(machine, spellings) == constructioninfo::kProductionBlankMachine) {
+    message += " The document gets no production blank, which only the machine " +
+               text::quote_for_message(constructioninfo::kProductionBlankMachine) + " has.";
+  }
+  warn_at(findings, context, context.places.record.value_offset("machine"), Rule::MachineUnknown,
+          std::move(message));
 }
 
 // The material codes that a case may name: the catalog's, and those of
@@ -90,7 +103,7 @@ std::vector<std::string> material_spellings() {
 void check_material(const CaseContext& context, Findings& findings) {
   const std::string& material = context.loaded.material;
   if (is_known_material(text::to_lower_unicode(material))) return;
-  warn_at(findings, context, context.places.record.value_offset("material"), "material-unknown",
+  warn_at(findings, context, context.places.record.value_offset("material"), Rule::MaterialUnknown,
           "material " + text::quote_for_message(material) +
               " is not in the catalog: the document gets no material texts from it" +
               did_you_mean(material, material_spellings()));
@@ -102,7 +115,7 @@ void check_brand_reference(const CaseContext& context, Findings& findings) {
   const auto& table = materials::material_brand_ref_table();
   const auto entry = table.find(text::to_lower_unicode(brand));
   if (entry == table.end()) {
-    warn_at(findings, context, offset, "brand-ref-unknown",
+    warn_at(findings, context, offset, Rule::BrandRefUnknown,
             "material brand reference " + text::quote_for_message(brand) +
                 " is not in the catalog" + did_you_mean(brand, keys_of(table)));
     return;
@@ -118,7 +131,7 @@ void check_brand_reference(const CaseContext& context, Findings& findings) {
     message += ": on this Amann Girrbach machine the document names the material " +
                text::quote_for_message(context.document->construction_files.front().material_name);
   }
-  warn_at(findings, context, offset, "brand-ref-material", std::move(message));
+  warn_at(findings, context, offset, Rule::BrandRefMaterial, std::move(message));
 }
 
 }  // namespace

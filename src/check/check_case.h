@@ -3,13 +3,28 @@
 // every rule of what the tool accepts but almost surely did not mean.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "check/finding.h"
 
 namespace check {
 
-// The findings of the case file at `path`, in order (order_findings).
-Findings check_case(const std::string& path);
+// How a case file came to be checked: named on the command line (a pipe
+// is then read too, once), or met in a folder (a regular file only).
+enum class CaseOrigin { Named, Walked };
+
+struct CaseCheck {
+  Findings findings;  // in order (order_findings)
+  // Why a named case file could not be read at all; the run's trouble,
+  // not a finding (a file met in a folder gives a file-unreadable finding).
+  std::optional<std::string> unreadable;
+};
+
+CaseCheck check_case(const std::string& path, CaseOrigin origin = CaseOrigin::Walked);
+
+// The most bytes read of one file: far above any real case (a large one is
+// some hundred megabytes), and a stop for a file that never ends.
+inline constexpr std::size_t kLargestFileRead = std::size_t{4} << 30;
 
 }  // namespace check

@@ -4,16 +4,6 @@
 
 namespace check {
 
-std::string_view severity_name(Severity severity) {
-  switch (severity) {
-    case Severity::Error:
-      return "error";
-    case Severity::Warning:
-      return "warning";
-  }
-  return "warning";
-}
-
 void order_findings(Findings& findings, std::string_view case_path) {
   std::vector<std::string_view> files{case_path};
   for (const Finding& finding : findings) {

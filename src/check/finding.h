@@ -1,27 +1,27 @@
-// One thing the checker found in a case: where, how grave, what, and the
-// rule that found it.
+// One thing the checker found in a case: where, what, and the rule that
+// found it (which says how grave it is).
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "check/rules.h"
+
 namespace check {
 
-// An error is what the tool itself refuses (it writes no document); a
-// warning is what it accepts but almost surely turns into a wrong one.
-enum class Severity { Error, Warning };
-
-std::string_view severity_name(Severity severity);
-
 struct Finding {
-  std::string path;  // the file it is in, for display
+  std::string path;  // the file it is in, for display (raw bytes; reports escape them)
   std::size_t line = 1;
   std::size_t column = 1;
-  Severity severity = Severity::Warning;
+  Rule rule = Rule::ToolError;
   std::string message;
-  std::string rule;  // "bounding-box-order", ...
+  std::optional<std::size_t> product;  // the product it concerns, from 0
+  std::optional<std::size_t> point;    // in that product's margin line as loaded, from 0
+
+  Severity severity() const { return rule_info(rule).severity; }
 };
 
 using Findings = std::vector<Finding>;

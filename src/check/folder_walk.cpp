@@ -18,10 +18,10 @@ bool is_case_file_name(std::string_view name) {
   });
 }
 
-void gather(const std::string& folder, std::vector<std::string>& found) {
+void gather(const std::string& folder, std::vector<CaseFileEntry>& found) {
   const auto entries = platform::list_directory(folder);
   if (!entries) {
-    found.push_back(folder);
+    found.push_back({folder, CaseOrigin::Walked});
     return;
   }
   for (const platform::DirectoryEntry& entry : *entries) {
@@ -29,24 +29,27 @@ void gather(const std::string& folder, std::vector<std::string>& found) {
     if (entry.is_directory) {
       gather(path, found);
     } else if (is_case_file_name(entry.name)) {
-      found.push_back(std::move(path));
+      found.push_back({std::move(path), CaseOrigin::Walked});
     }
   }
 }
 
 }  // namespace
 
-std::vector<std::string> case_files(const std::vector<std::string>& paths) {
-  std::vector<std::string> files;
+std::vector<CaseFileEntry> case_files(const std::vector<std::string>& paths) {
+  std::vector<CaseFileEntry> files;
   for (const std::string& path : paths) {
-    // A path that lists is a folder; anything else is taken for a case file.
-    if (!platform::list_directory(path)) {
-      files.push_back(path);
+    // A path that lists is a folder; anything else is taken for a case
+    // file. An empty path names no file (the system would take it for the
+    // working folder).
+    if (path.empty() || !platform::list_directory(path)) {
+      files.push_back({path, CaseOrigin::Named});
       continue;
     }
-    std::vector<std::string> below;
+    std::vector<CaseFileEntry> below;
     gather(path, below);
-    std::sort(below.begin(), below.end());
+    std::sort(below.begin(), below.end(),
+              [](const CaseFileEntry& a, const CaseFileEntry& b) { return a.path < b.path; });
     files.insert(files.end(), below.begin(), below.end());
   }
   return files;

@@ -1,13 +1,9 @@
 #include "check/margin_rules.h"
 
 #include <algorithm>
-#include <map>
 
 #include "check/margin_file_rules.h"
-#include "platform/file_name.h"
-#include "platform/input_file.h"
-#include "platform/path_text.h"
-#include "qfm/margin_line.h"
+#include "constructioninfo/build.h"
 #include "text/quoted_text.h"
 
 namespace check {
@@ -17,10 +13,9 @@ namespace {
 // A margin line needs this many points to enclose anything.
 constexpr std::size_t kFewestMarginPoints = 3;
 
-struct PtsFile {
-  std::string path;
-  std::optional<std::string> bytes;  // none when it does not read
-};
+std::string points(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " point" : " points");
+}
 
 bool same_points(const qfm::PointList& a, const qfm::PointList& b) {
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -29,71 +24,71 @@ bool same_points(const qfm::PointList& a, const qfm::PointList& b) {
                     });
 }
 
-void check_dropped_lines(const PtsFile& file, Findings& findings) {
+void check_dropped_lines(const MarginFile& file, std::size_t p, Findings& findings) {
   if (!file.bytes) return;
   for (LineFinding& line : check_margin_line_text(*file.bytes)) {
-    findings.push_back({platform::display_path(file.path), line.line, line.column,
-                        Severity::Warning, std::move(line.message), "margin-line-dropped"});
+    findings.push_back({file.path, line.line, line.column, Rule::MarginLineDropped,
+                        std::move(line.message), p, std::nullopt});
   }
 }
 
 void check_short(const CaseContext& context, std::size_t p, Findings& findings) {
   const qfm::Product& product = context.loaded.products[p];
-  if (product.product_type == qfm::ProductType::Model || !product.margin_line_coordinates) return;
+  if (!constructioninfo::gets_construction_file(product) || !product.margin_line_coordinates)
+    return;
   const std::size_t count = product.margin_line_coordinates->size();
   if (count >= kFewestMarginPoints) return;
   const RecordPlaces& record = context.places.products[p].record;
   warn_at(findings, context,
           record.value_offset(record.holds("pts") ? "pts" : "margin_line_coordinates"),
-          "margin-line-short",
-          "the margin of " + product_name(p) + " has " + std::to_string(count) +
-              (count == 1 ? " point" : " points") + ": a margin line needs at least three");
+          Rule::MarginLineShort,
+          "the margin of " + product_name(p) + " has " + points(count) +
+              ": a margin line needs at least three",
+          p);
 }
 
-void check_replaced(const CaseContext& context, std::size_t p, const PtsFile& file,
-                    Findings& findings) {
-  const auto& inline_points = context.as_written.products[p].margin_line_coordinates;
-  if (!inline_points || !file.bytes || !qfm::parse_margin_line_text(*file.bytes)) return;
+void check_replaced(const CaseContext& context, std::size_t p, Findings& findings) {
+  const auto& inline_points = context.replaced_inline[p];
+  if (!inline_points) return;
   const auto& read = context.loaded.products[p].margin_line_coordinates;
   if (!read || same_points(*read, *inline_points)) return;
   const std::string pts = text::quote_for_message(context.loaded.products[p].pts);
-  const std::string inline_count = std::to_string(inline_points->size());
   const RecordPlaces& record = context.places.products[p].record;
   warn_at(findings, context, record.value_offset("margin_line_coordinates"),
-          "margin-line-replaces-inline",
+          Rule::MarginLineReplacesInline,
           read->empty() ? "the .pts file " + pts + " of " + product_name(p) +
-                              " gives no point, and its empty margin replaces the " + inline_count +
-                              " points of margin_line_coordinates"
-                        : "the " + std::to_string(read->size()) + " points of the .pts file " +
-                              pts + " replace the " + inline_count +
-                              " different points of margin_line_coordinates of " + product_name(p));
+                              " gives no point, and its empty margin replaces the " +
+                              points(inline_points->size()) + " of margin_line_coordinates"
+                        : "the " + points(read->size()) + " of the .pts file " + pts +
+                              " replace the " + std::to_string(inline_points->size()) +
+                              " different " + (inline_points->size() == 1 ? "point" : "points") +
+                              " of margin_line_coordinates of " + product_name(p),
+          p);
 }
 
 }  // namespace
 
 void check_margin_lines(const CaseContext& context, Findings& findings) {
   const auto& products = context.loaded.products;
-  // Each file read and checked once, however many products name it.
-  std::map<std::string, PtsFile> files;
-  std::map<std::string, std::size_t> first_product;
+  // Each file's lines checked once, however many products name it.
+  std::vector<bool> checked(context.margin_files.size(), false);
   for (std::size_t p = 0; p < products.size() && p < context.places.products.size(); ++p) {
-    const std::string& pts = products[p].pts;
-    auto [named, first] = first_product.emplace(pts, p);
-    if (!first) {
+    const std::size_t entry = context.margin_file_of[p];
+    if (!checked[entry]) {
+      checked[entry] = true;
+      check_dropped_lines(context.margin_files[entry], p, findings);
+    } else {
+      const auto first = static_cast<std::size_t>(
+          std::find(context.margin_file_of.begin(), context.margin_file_of.end(), entry) -
+          context.margin_file_of.begin());
       warn_at(findings, context, context.places.products[p].record.value_offset("pts"),
-              "pts-shared",
-              "the .pts file " + text::quote_for_message(pts) + " is named by " +
-                  product_name(named->second) + " too: both get the same margin");
-    }
-    auto [entry, fresh] = files.try_emplace(pts);
-    PtsFile& file = entry->second;
-    if (fresh) {
-      file.path = platform::join(context.directory, pts, platform::kHostPathRules);
-      if (auto bytes = platform::read_whole_file(file.path)) file.bytes = std::move(*bytes);
-      check_dropped_lines(file, findings);
+              Rule::PtsShared,
+              "the .pts file " + text::quote_for_message(products[p].pts) + " is named by " +
+                  product_name(first) + " too: both get the same margin",
+              p);
     }
     check_short(context, p, findings);
-    check_replaced(context, p, file, findings);
+    check_replaced(context, p, findings);
   }
 }
 

@@ -10,6 +10,9 @@ namespace check {
 // skips unread (colour, a misspelt optional member).
 void check_members(const CaseContext& context, Findings& findings);
 
+// products-empty, product-type-unknown.
+void check_products(const CaseContext& context, Findings& findings);
+
 // tooth-number, tooth-repeated.
 void check_teeth(const CaseContext& context, Findings& findings);
 

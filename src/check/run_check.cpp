@@ -6,7 +6,9 @@
 
 #include "check/check_case.h"
 #include "check/folder_walk.h"
+#include "check/report_format.h"
 #include "common/exit_status.h"
+#include "common/run_error.h"
 #include "platform/console.h"
 #include "platform/parallel.h"
 
@@ -21,8 +23,12 @@ using Clock = std::chrono::steady_clock;
 constexpr auto kQuietStart = std::chrono::milliseconds(500);
 constexpr auto kRedrawEvery = std::chrono::milliseconds(100);
 
-// The exit status of a run that found anything, errors or warnings alike.
+// The exit status of a run that found anything, errors or warnings alike;
+// and of one that could not do its work (a named path that does not read,
+// a report that could not be written), which linters keep apart from both
+// a clean run and findings.
 constexpr int kSomethingFound = 1;
+constexpr int kTrouble = 2;
 
 // "Checked 120 of 10000 cases" on standard error, rewritten in place, only
 // where standard error is a terminal.
@@ -75,21 +81,37 @@ class ProgressLine {
 }  // namespace
 
 int run_check(const CheckCli& cli) {
-  const std::vector<std::string> files = case_files(cli.paths);
-  std::vector<Findings> per_case(files.size());
+  const std::vector<CaseFileEntry> files = case_files(cli.paths);
+  std::vector<CaseCheck> per_case(files.size());
   ProgressLine progress(files.size());
   platform::for_each_in_parallel(files.size(), files.size() > 1, [&](std::size_t i) {
-    per_case[i] = check_case(files[i]);
+    per_case[i] = check_case(files[i].path, files[i].origin);
     progress.case_done();
   });
   progress.clear();
 
   Findings findings;
-  for (Findings& found : per_case) {
-    for (Finding& finding : found) findings.push_back(std::move(finding));
+  std::size_t checked = 0;
+  bool trouble = false;
+  for (CaseCheck& check : per_case) {
+    if (check.unreadable) {
+      // The user's own command named what is not there: not a finding of
+      // a case, and a status that a script can tell from one.
+      platform::write_to_stderr(*check.unreadable);
+      trouble = true;
+      continue;
+    }
+    ++checked;
+    for (Finding& finding : check.findings) findings.push_back(std::move(finding));
   }
-  const RunSummary summary = summarise(files.size(), findings);
-  (void)platform::write_to_stdout(report(cli.format, findings, summary));
+  const RunSummary summary = summarise(checked, findings);
+  if (auto written = platform::write_whole_to_stdout(report(cli.format, findings, summary));
+      !written) {
+    platform::write_to_stderr(common::render_report(
+        common::wrap_error("could not write the report", std::move(written.error()))));
+    return kTrouble;
+  }
+  if (trouble) return kTrouble;
   return findings.empty() ? common::kSuccess : kSomethingFound;
 }
 

@@ -48,15 +48,17 @@ void check_stl_files(const CaseContext& context, Findings& findings) {
              : Match{};
     if (match.exact) continue;
     if (match.other_case) {
-      warn_at(findings, context, offset, "stl-letter-case",
+      warn_at(findings, context, offset, Rule::StlLetterCase,
               "stl " + text::quote_for_message(stl) + " of " + product_name(p) +
                   " matches the file " + text::quote_for_message(*match.other_case) +
-                  " only in other letter case: found on Windows, missing elsewhere");
+                  " only in other letter case: found on Windows, missing elsewhere",
+              p);
       continue;
     }
-    warn_at(findings, context, offset, "stl-missing",
+    warn_at(findings, context, offset, Rule::StlMissing,
             "stl " + text::quote_for_message(stl) + " of " + product_name(p) +
-                ": no such file beside the case file");
+                ": no such file beside the case file",
+            p);
   }
 }
 

@@ -1,3 +1,4 @@
+#include "check/line_text.h"
 #include "check/report_format.h"
 
 namespace check {
@@ -13,7 +14,7 @@ std::string counted(std::size_t count, std::string_view word) {
 RunSummary summarise(std::size_t cases, const Findings& findings) {
   RunSummary summary{cases, 0, 0};
   for (const Finding& finding : findings) {
-    switch (finding.severity) {
+    switch (finding.severity()) {
       case Severity::Error:
         ++summary.errors;
         break;
@@ -28,9 +29,10 @@ RunSummary summarise(std::size_t cases, const Findings& findings) {
 std::string text_report(const Findings& findings, const RunSummary& summary) {
   std::string out;
   for (const Finding& finding : findings) {
-    out += finding.path + ":" + std::to_string(finding.line) + ":" +
-           std::to_string(finding.column) + ": " + std::string(severity_name(finding.severity)) +
-           ": " + finding.message + " [" + finding.rule + "]\n";
+    out += escape_for_line(finding.path) + ":" + std::to_string(finding.line) + ":" +
+           std::to_string(finding.column) + ": " + std::string(severity_name(finding.severity())) +
+           ": " + escape_for_line(finding.message) + " [" + std::string(rule_id(finding.rule)) +
+           "]\n";
   }
   out += counted(summary.cases, "case") + " checked: " + counted(summary.errors, "error") + ", " +
          counted(summary.warnings, "warning") + "\n";

@@ -32,11 +32,26 @@ void place_from(std::string_view message, Finding& finding) {
   finding.column = *column == 0 ? 1 : *column;
 }
 
+// A cause's further lines (a fault of each variant tried) on the one line:
+// after a colon with a space, else after "; ".
+std::string on_one_line(std::string_view cause) {
+  std::string out;
+  for (std::size_t i = 0; i < cause.size(); ++i) {
+    if (cause[i] != '\n') {
+      out += cause[i];
+      continue;
+    }
+    while (i + 1 < cause.size() && cause[i + 1] == ' ') ++i;
+    out += !out.empty() && out.back() == ':' ? " " : "; ";
+  }
+  return out;
+}
+
 }  // namespace
 
 Finding tool_error(const std::string& display_path, const common::RunError& error) {
-  Finding finding{display_path, 1, 1, Severity::Error, error.message, "tool-error"};
-  for (const std::string& cause : error.causes) finding.message += ": " + cause;
+  Finding finding{display_path, 1, 1, Rule::ToolError, error.message, std::nullopt, std::nullopt};
+  for (const std::string& cause : error.causes) finding.message += ": " + on_one_line(cause);
   if (!error.causes.empty()) place_from(error.causes.back(), finding);
   return finding;
 }

@@ -2,6 +2,7 @@
 #include <utility>
 
 #include "check/product_rules.h"
+#include "constructioninfo/build.h"
 
 namespace check {
 
@@ -31,23 +32,25 @@ void check_teeth(const CaseContext& context, Findings& findings) {
   std::map<std::uint32_t, std::size_t> first_product;
   for (std::size_t p = 0; p < products.size() && p < context.places.products.size(); ++p) {
     // A model stands for a whole jaw: its teeth are no restorations.
-    if (products[p].product_type == qfm::ProductType::Model) continue;
+    if (!constructioninfo::gets_construction_file(products[p])) continue;
     const auto& teeth = products[p].tooth_iso_number;
     for (std::size_t e = 0; e < teeth.size(); ++e) {
       const std::uint32_t tooth = teeth[e];
       const std::size_t offset = tooth_offset(context, p, e);
       if (!is_iso_tooth(tooth)) {
-        warn_at(findings, context, offset, "tooth-number",
+        warn_at(findings, context, offset, Rule::ToothNumber,
                 "tooth " + std::to_string(tooth) +
                     " is not an ISO 3950 tooth number (11-18, 21-28, 31-38, 41-48, 51-55, "
-                    "61-65, 71-75, 81-85)");
+                    "61-65, 71-75, 81-85)",
+                p);
       }
       const auto [first, inserted] = first_product.emplace(tooth, p);
       if (inserted) continue;
-      warn_at(findings, context, offset, "tooth-repeated",
+      warn_at(findings, context, offset, Rule::ToothRepeated,
               "tooth " + std::to_string(tooth) +
                   (first->second == p ? " is given twice in " + product_name(p)
-                                      : " is given in " + product_name(first->second) + " too"));
+                                      : " is given in " + product_name(first->second) + " too"),
+              p);
     }
   }
 }

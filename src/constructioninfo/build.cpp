@@ -3,28 +3,13 @@
 #include <cmath>
 
 #include "materials/material_catalog.h"
+#include "text/shortest_decimal.h"
 
 namespace constructioninfo {
 
 namespace {
 
 using common::Result;
-
-ReconstructionType reconstruction_type_of(qfm::ProductType type) {
-  switch (type) {
-    case qfm::ProductType::Inlay:
-    case qfm::ProductType::Onlay:
-      return ReconstructionType::AnatomicInlay;
-    case qfm::ProductType::Overlay:
-      return ReconstructionType::OverlayCrown;
-    case qfm::ProductType::Veneer:
-      return ReconstructionType::Veneer;
-    case qfm::ProductType::Model:
-    case qfm::ProductType::Crown:
-      return ReconstructionType::AnatomicCrown;
-  }
-  return ReconstructionType::AnatomicCrown;
-}
 
 std::string describe_product(std::size_t index, const qfm::Product& product) {
   return "Product " + std::to_string(index + 1) + " (stl \"" + product.stl + "\")";
@@ -64,17 +49,53 @@ ProductionBlank production_blank_for(const qfm::CaseMetadata& case_metadata,
 
 }  // namespace
 
+ReconstructionType reconstruction_type_of(qfm::ProductType type) {
+  switch (type) {
+    case qfm::ProductType::Inlay:
+    case qfm::ProductType::Onlay:
+      return ReconstructionType::AnatomicInlay;
+    case qfm::ProductType::Overlay:
+      return ReconstructionType::OverlayCrown;
+    case qfm::ProductType::Veneer:
+      return ReconstructionType::Veneer;
+    case qfm::ProductType::Model:
+    case qfm::ProductType::Crown:
+      return ReconstructionType::AnatomicCrown;
+  }
+  return ReconstructionType::AnatomicCrown;
+}
+
+bool gets_construction_file(const qfm::Product& product) {
+  return product.product_type != qfm::ProductType::Model;
+}
+
+qfm::Vec3 tooth_axis(machines::Process process) {
+  switch (process) {
+    case machines::Process::Milling:
+      return {0, 0, 1};
+    case machines::Process::Printing:
+      return {0, 0, -1};
+  }
+  return {0, 0, 1};
+}
+
+std::string tooth_axis_text(machines::Process process) {
+  const qfm::Vec3 axis = tooth_axis(process);
+  return text::format_shortest(axis.x) + " " + text::format_shortest(axis.y) + " " +
+         text::format_shortest(axis.z);
+}
+
 Result<ConstuctionInfo> build_construction_info(const qfm::CaseMetadata& case_metadata,
                                                 machines::CamType cam_type,
                                                 machines::Process process) {
   ConstuctionInfo document;
   document.project_name = case_metadata.case_name;
-  const qfm::Vec3 axis{0, 0, process == machines::Process::Milling ? 1.0 : -1.0};
+  const qfm::Vec3 axis = tooth_axis(process);
   const bool has_production_blank = case_metadata.machine == kProductionBlankMachine;
 
   for (std::size_t i = 0; i < case_metadata.products.size(); ++i) {
     const qfm::Product& product = case_metadata.products[i];
-    if (product.product_type == qfm::ProductType::Model) continue;
+    if (!gets_construction_file(product)) continue;
     if (auto checked = check_product(i, product); !checked) return std::unexpected(checked.error());
 
     document.teeth.push_back(Tooth{product.tooth_iso_number.front(),

@@ -25,20 +25,6 @@ constexpr int kEntryDepth = 2;
 constexpr int kFieldDepth = 3;
 constexpr int kFieldEntryDepth = 4;
 
-std::string_view reconstruction_type_name(ReconstructionType type) {
-  switch (type) {
-    case ReconstructionType::AnatomicCrown:
-      return "AnatomicCrown";
-    case ReconstructionType::AnatomicInlay:
-      return "AnatomicInlay";
-    case ReconstructionType::OverlayCrown:
-      return "OverlayCrown";
-    case ReconstructionType::Veneer:
-      return "Veneer";
-  }
-  return "AnatomicCrown";
-}
-
 // The fixed text around the three numbers of a point element at its depth:
 // the start tags up to <x>, the text between the numbers, and the end
 // tags. Each piece sits in room of its own so that it is copied in one
@@ -320,6 +306,20 @@ common::Result<void> write_construction_info(const ConstuctionInfo& document,
         "Failed to write " + platform::display_path(output_path), written.error()));
   }
   return {};
+}
+
+std::string_view reconstruction_type_name(ReconstructionType type) {
+  switch (type) {
+    case ReconstructionType::AnatomicCrown:
+      return "AnatomicCrown";
+    case ReconstructionType::AnatomicInlay:
+      return "AnatomicInlay";
+    case ReconstructionType::OverlayCrown:
+      return "OverlayCrown";
+    case ReconstructionType::Veneer:
+      return "Veneer";
+  }
+  return "AnatomicCrown";
 }
 
 }  // namespace constructioninfo

@@ -18,6 +18,9 @@ namespace constructioninfo {
 // next piece fills the same buffer once it returns.
 using ByteSink = std::function<common::Result<void>(std::string& bytes)>;
 
+// The name that the document gives `type` ("AnatomicCrown").
+std::string_view reconstruction_type_name(ReconstructionType type);
+
 // Writes `document` to `sink`; stops at the sink's first error.
 common::Result<void> write_xml(const ConstuctionInfo& document, const ByteSink& sink);
 

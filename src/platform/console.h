@@ -6,11 +6,17 @@
 
 #include <string_view>
 
+#include "common/run_error.h"
+
 namespace platform {
 
 // Writes `text` to standard output; false when it could not be written
 // whole (a closed stream, a broken pipe, a full disk).
 bool write_to_stdout(std::string_view text);
+
+// As write_to_stdout, failing with the system's error ("No space left on
+// device", "Bad file descriptor").
+common::Result<void> write_whole_to_stdout(std::string_view text);
 
 // Writes `text` to standard error in one piece; one attempt, a failure is
 // ignored (there is nowhere left to report it).

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/console.h"
+#include "platform/os_error.h"
 #include "platform/wide_path_windows.h"
 
 namespace platform {
@@ -57,6 +58,14 @@ bool write_to(DWORD stream, std::string_view text) {
 }  // namespace
 
 bool write_to_stdout(std::string_view text) { return write_to(STD_OUTPUT_HANDLE, text); }
+
+common::Result<void> write_whole_to_stdout(std::string_view text) {
+  SetLastError(ERROR_SUCCESS);
+  if (write_to(STD_OUTPUT_HANDLE, text)) return {};
+  const DWORD error = GetLastError();
+  return std::unexpected(
+      os_error(static_cast<int>(error == ERROR_SUCCESS ? ERROR_WRITE_FAULT : error)));
+}
 
 void write_to_stderr(std::string_view text) { (void)write_to(STD_ERROR_HANDLE, text); }
 

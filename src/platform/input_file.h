@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,10 @@ enum class Accept {
   // without waiting and refused before anything is read, with the error
   // "Not a regular file: a pipe" (or "a device", "a socket").
   RegularFileOnly,
+  // A regular file or a pipe, never a device or a socket: a file that the
+  // user names to be read once (a case file given as /dev/stdin or
+  // `<(...)`), where a device could feed the run without end.
+  RegularFileOrPipe,
 };
 
 // A file open for reading, closed when the value goes away.
@@ -62,7 +67,14 @@ class InputFile {
 // system does not tell. A hint for planning the work, never a limit.
 std::size_t file_size_hint(const std::string& path);
 
-// The whole content of `path` as bytes.
-common::Result<std::string> read_whole_file(const std::string& path);
+// The rest of `file` as bytes; fails with "larger than N bytes" rather
+// than read more than `most` bytes.
+common::Result<std::string> read_rest(InputFile& file, std::size_t most = SIZE_MAX);
+
+// The whole content of `path` as bytes, opened as `accept` says; fails
+// with "larger than N bytes" rather than read more than `most` bytes.
+common::Result<std::string> read_whole_file(const std::string& path,
+                                            Accept accept = Accept::AnyReadable,
+                                            std::size_t most = SIZE_MAX);
 
 }  // namespace platform

@@ -46,7 +46,11 @@ common::Result<InputFile> InputFile::open_native(const std::string& path, Accept
   // A directory opens for reading here, but holds no bytes to read.
   if (S_ISDIR(status.st_mode)) return std::unexpected(os_error(EISDIR));
   if (S_ISREG(status.st_mode)) file.size_at_open_ = static_cast<std::size_t>(status.st_size);
-  if (!regular_only) return file;
+  if (accept == Accept::AnyReadable) return file;
+  if (accept == Accept::RegularFileOrPipe) {
+    if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode)) return file;
+    return std::unexpected(not_regular(kind_of(status.st_mode)));
+  }
   if (!S_ISREG(status.st_mode)) return std::unexpected(not_regular(kind_of(status.st_mode)));
   if (auto cleared = clear_non_blocking(descriptor); !cleared) {
     return std::unexpected(cleared.error());

@@ -33,9 +33,18 @@ common::Result<InputFile> InputFile::open_native(const std::string& path, Accept
   InputFile file(reinterpret_cast<NativeFile>(handle));
   // Device names (AUX, COM1, CON) name devices in every folder; only a
   // file on a disk is taken where a regular file is expected.
-  if (accept == Accept::RegularFileOnly) {
-    const DWORD type = GetFileType(handle);
-    if (type != FILE_TYPE_DISK) return std::unexpected(not_regular(kind_of(type)));
+  const DWORD type = GetFileType(handle);
+  switch (accept) {
+    case Accept::AnyReadable:
+      break;
+    case Accept::RegularFileOnly:
+      if (type != FILE_TYPE_DISK) return std::unexpected(not_regular(kind_of(type)));
+      break;
+    case Accept::RegularFileOrPipe:
+      if (type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE) {
+        return std::unexpected(not_regular(kind_of(type)));
+      }
+      break;
   }
   return file;
 }

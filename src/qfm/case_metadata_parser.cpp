@@ -8,6 +8,7 @@
 #include "qfm/material_code.h"
 #include "qfm/point_reader.h"
 #include "qfm/points_ahead.h"
+#include "qfm/product_type.h"
 #include "text/digits.h"
 
 namespace qfm {
@@ -22,15 +23,6 @@ using json::read_record;
 using json::read_text;
 using json::Reader;
 using json::Result;
-
-ProductType product_type_named(std::string_view name) {
-  if (name == "Inlay") return ProductType::Inlay;
-  if (name == "Onlay") return ProductType::Onlay;
-  if (name == "Overlay") return ProductType::Overlay;
-  if (name == "Veneer") return ProductType::Veneer;
-  if (name == "Model") return ProductType::Model;
-  return ProductType::Crown;
-}
 
 // A string, or an object whose one member is the type's name with null.
 Result<ProductType> read_product_type(Reader& reader) {

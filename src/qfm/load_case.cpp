@@ -2,6 +2,7 @@
 
 #include <mutex>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/file_name.h"
@@ -24,15 +25,12 @@ using common::RunError;
 // reading): below it the threads' start costs more than they save.
 constexpr std::size_t kWorthReadingSideBySide = 1024 * 1024;
 
-Result<std::string> read_case_text(const std::string& json_path) {
-  const std::string heading = "Failed to read file " + platform::display_path(json_path);
-  auto bytes = platform::read_whole_file(json_path);
-  if (!bytes) return std::unexpected(common::wrap_error(heading, bytes.error()));
-  if (!text::is_valid_utf8(*bytes)) {
-    return std::unexpected(
-        common::wrap_error(heading, common::plain_error("stream did not contain valid UTF-8")));
-  }
-  return bytes;
+std::string case_read_heading(const std::string& json_path) {
+  return "Failed to read file " + platform::display_path(json_path);
+}
+
+RunError margin_line_failure(const std::string& path, RunError error) {
+  return common::wrap_error("Failed to read " + platform::display_path(path), std::move(error));
 }
 
 // Hands out the margin line files one at a time, in product order: each
@@ -87,7 +85,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   paths.reserve(products.size());
   std::size_t total_bytes = 0;
   for (const Product& product : products) {
-    paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
+    paths.push_back(margin_line_path(json_directory, product));
     total_bytes += platform::file_size_hint(paths.back());
   }
   std::vector<std::optional<PointList>> points(products.size());
@@ -102,9 +100,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
                                      points[opened->index] = std::move(*read);
                                  });
   if (auto& failure = opener.failure()) {
-    return std::unexpected(
-        common::wrap_error("Failed to read " + platform::display_path(paths[failure->index]),
-                           std::move(failure->error)));
+    return std::unexpected(margin_line_failure(paths[failure->index], std::move(failure->error)));
   }
   for (std::size_t i = 0; i < products.size(); ++i) {
     if (points[i]) products[i].margin_line_coordinates = std::move(*points[i]);
@@ -122,19 +118,52 @@ Result<CaseFile> name_case_file(const std::string& json_path) {
   return CaseFile{json_path, platform::display_path(platform::stem(*name)), std::move(*output)};
 }
 
-Result<CaseMetadata> load_case(const CaseFile& file) {
-  auto text = read_case_text(file.path);
-  if (!text) return std::unexpected(text.error());
+std::string margin_line_path(std::string_view json_directory, const Product& product) {
+  return platform::join(json_directory, product.pts, platform::kHostPathRules);
+}
 
-  auto case_metadata = parse_case_metadata(*text);
+Result<CaseMetadata> parse_case_file(const CaseFile& file, std::string_view text) {
+  if (!text::is_valid_utf8(text)) {
+    return std::unexpected(common::wrap_error(
+        case_read_heading(file.path), common::plain_error("stream did not contain valid UTF-8")));
+  }
+  auto case_metadata = parse_case_metadata(text);
   if (!case_metadata) {
     return std::unexpected(common::wrap_error(
         "Failed to parse JSON metadata file '" + platform::display_path(file.path) + "'",
         common::plain_error(case_metadata.error())));
   }
+  case_metadata->case_name = file.case_name;
+  return std::move(*case_metadata);
+}
+
+Result<void> take_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory,
+                               std::span<const MarginLineText> texts,
+                               std::vector<std::optional<PointList>>& replaced) {
+  std::vector<Product>& products = case_metadata.products;
+  replaced.assign(products.size(), std::nullopt);
+  for (std::size_t i = 0; i < products.size() && i < texts.size(); ++i) {
+    if (!texts[i]) {
+      return std::unexpected(
+          margin_line_failure(margin_line_path(json_directory, products[i]), texts[i].error()));
+    }
+  }
+  for (std::size_t i = 0; i < products.size() && i < texts.size(); ++i) {
+    if (!*texts[i]) continue;
+    auto points = parse_margin_line_text(**texts[i]);
+    if (!points) continue;
+    replaced[i] = std::exchange(products[i].margin_line_coordinates, std::move(*points));
+  }
+  return {};
+}
+
+Result<CaseMetadata> load_case(const CaseFile& file) {
+  auto text = platform::read_whole_file(file.path);
+  if (!text) return std::unexpected(common::wrap_error(case_read_heading(file.path), text.error()));
+  auto case_metadata = parse_case_file(file, *text);
+  if (!case_metadata) return std::unexpected(case_metadata.error());
   text->clear();
   text->shrink_to_fit();
-  case_metadata->case_name = file.case_name;
 
   if (auto read =
           read_margin_lines(*case_metadata, platform::parent(file.path, platform::kHostPathRules));

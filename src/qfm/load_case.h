@@ -2,7 +2,12 @@
 // that lie beside it.
 #pragma once
 
+#include <expected>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/run_error.h"
 #include "qfm/case_metadata.h"
@@ -28,6 +33,31 @@ common::Result<CaseFile> name_case_file(const std::string& json_path);
 // reads. Fails with "Failed to read file <path>", "Failed to parse JSON
 // metadata file '<path>'" or "Failed to read <pts path>".
 common::Result<CaseMetadata> load_case(const CaseFile& file);
+
+// The steps of load_case, for a program that reads the files itself (the
+// checker, which reads each file once and looks at its bytes too).
+
+// The case of `text`, the content of `file`: checked as UTF-8 and read,
+// failing with load_case's messages; its margin lines as the case file
+// gives them.
+common::Result<CaseMetadata> parse_case_file(const CaseFile& file, std::string_view text);
+
+// Where the margin line file of `product` lies, for a case file in
+// `json_directory`.
+std::string margin_line_path(std::string_view json_directory, const Product& product);
+
+// A margin line file as its reader got it: why it did not open; none when
+// it opened but did not read to its end; else its bytes.
+using MarginLineText = std::expected<std::optional<std::string_view>, common::RunError>;
+
+// Gives each product the points of its margin line file (`texts`, by
+// product) as load_case does: nothing changes when a file did not open
+// (the first such, in product order, is the failure), and a file that did
+// not read, or whose text is not UTF-8, leaves the case's own points. The
+// case's own points that a file replaced are kept in `replaced`.
+common::Result<void> take_margin_lines(CaseMetadata& case_metadata, std::string_view json_directory,
+                                       std::span<const MarginLineText> texts,
+                                       std::vector<std::optional<PointList>>& replaced);
 
 // Both steps above: the case named by `json_path`.
 common::Result<CaseMetadata> load_case(const std::string& json_path);

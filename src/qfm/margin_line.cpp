@@ -227,6 +227,7 @@ void MarginLineReader::finish() {
 
 std::expected<PointList, common::RunError> parse_margin_line_text(std::string_view text) {
   MarginLineReader reader;
+  reader.expect_text_of(text.size());
   reader.feed(text);
   reader.finish();
   if (reader.not_text()) return std::unexpected(not_text_error());

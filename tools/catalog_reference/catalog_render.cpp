@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "constructioninfo/build.h"
 #include "constructioninfo/document.h"
 
 namespace catalog_reference {
@@ -19,7 +20,7 @@ std::string process_word(Process process) {
   return process == Process::Milling ? "milling" : "printing";
 }
 
-std::string axis_of(Process process) { return process == Process::Milling ? "0 0 1" : "0 0 -1"; }
+std::string axis_of(Process process) { return constructioninfo::tooth_axis_text(process); }
 
 std::string cam_name(machines::CamType cam_type) {
   return std::string(machines::cam_type_name(cam_type));

@@ -15,10 +15,12 @@ namespace {
 TEST(CleanCases, EveryExampleChecksClean) {
   const auto files = case_files({std::string(DAZ_SOURCE_DIR) + "/examples"});
   ASSERT_GE(files.size(), 3u);
-  for (const std::string& file : files) {
-    for (const Finding& f : check_case(file)) {
+  for (const CaseFileEntry& file : files) {
+    const CaseCheck check = check_case(file.path, file.origin);
+    EXPECT_FALSE(check.unreadable) << *check.unreadable;
+    for (const Finding& f : check.findings) {
       ADD_FAILURE() << f.path << ":" << f.line << ":" << f.column << ": " << f.message << " ["
-                    << f.rule << "]";
+                    << rule_id(f.rule) << "]";
     }
   }
 }
@@ -26,8 +28,9 @@ TEST(CleanCases, EveryExampleChecksClean) {
 TEST(CleanCases, TheEdgeFixtureGivesItsFindings) {
   const std::string path = std::string(DAZ_TEST_DATA_DIR) + "/edge/edge.json";
   std::vector<std::string> found;
-  for (const Finding& f : check_case(path)) {
-    found.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + " " + f.rule);
+  for (const Finding& f : check_case(path, CaseOrigin::Named).findings) {
+    found.push_back(std::to_string(f.line) + ":" + std::to_string(f.column) + " " +
+                    std::string(rule_id(f.rule)));
   }
   const std::vector<std::string> expected{
       "3:15 material-unknown",   "4:31 brand-ref-unknown",           "8:32 tooth-repeated",
@@ -40,7 +43,11 @@ TEST(CleanCases, TheEdgeFixtureGivesItsFindings) {
 TEST(CleanCases, AFolderGivesItsCaseFilesInPathOrder) {
   const std::string examples = std::string(DAZ_SOURCE_DIR) + "/examples";
   // Paths joined by the host's rules: "\\" between names on Windows.
-  auto files = case_files({examples});
+  std::vector<std::string> files;
+  for (const CaseFileEntry& file : case_files({examples})) {
+    EXPECT_EQ(file.origin, CaseOrigin::Walked);
+    files.push_back(file.path);
+  }
   for (std::string& file : files) std::replace(file.begin(), file.end(), '\\', '/');
   ASSERT_EQ(files.size(), 3u);
   EXPECT_TRUE(files[0].ends_with("amann-girrbach/inlay.json")) << files[0];
@@ -49,7 +56,19 @@ TEST(CleanCases, AFolderGivesItsCaseFilesInPathOrder) {
   // A file is taken as given, before and after folders alike.
   const auto mixed = case_files({examples + "/case7.json", examples + "/printing"});
   ASSERT_EQ(mixed.size(), 2u);
-  EXPECT_EQ(mixed[0], examples + "/case7.json");
+  EXPECT_EQ(mixed[0].path, examples + "/case7.json");
+  EXPECT_EQ(mixed[0].origin, CaseOrigin::Named);
+}
+
+TEST(CleanCases, AnEmptyPathIsACaseFileThatDoesNotRead) {
+  // The system would list the working folder for it.
+  const auto files = case_files({""});
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].path, "");
+  EXPECT_EQ(files[0].origin, CaseOrigin::Named);
+  const CaseCheck check = check_case("", CaseOrigin::Named);
+  EXPECT_TRUE(check.findings.empty());
+  EXPECT_TRUE(check.unreadable);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@ namespace check {
 namespace {
 
 TEST(NearKey, FindsTheKeyATypoStandsFor) {
-  const std::vector<std::string> keys{"VHF_K5", "VHF_K5P",   "FORMLABS_F3B", "ASIGA_MAX",
-                                      "color",  "case_name", "zige"};
+  const std::vector<std::string> keys{"VHF_K5",    "VHF_K5P", "FORMLABS_F3B", "ASIGA_MAX", "color",
+                                      "case_name", "zige",    "WNC",          "x"};
   const struct {
     std::string typed;
     std::optional<std::string> key;
@@ -20,10 +20,16 @@ TEST(NearKey, FindsTheKeyATypoStandsFor) {
       {"Formlabs F3B", "FORMLABS_F3B"},
       {"colour", "color"},         // one letter added
       {"case_nmae", "case_name"},  // two letters swapped
+      {"acse_nmae", "case_name"},  // two swaps: two edits, four changes
+      {"WNC ", "WNC"},             // a short key, in other spacing
+      {"wnc", "WNC"},              // a short key, in other letter case
+      {"X", "x"},
+      {"WNCC", std::nullopt},  // a short key is no target of an edit
+      {"xw", std::nullopt},
       {"zigee", "zige"},
-      {"VHF_K5X", "VHF_K5"},  // nearest of two near keys
-      {"WNC", std::nullopt},  // nothing near
-      {"xyz", std::nullopt},  // too short for an edit
+      {"VHF_K5X", "VHF_K5"},       // nearest of two near keys
+      {"ASUGA_MIX", "ASIGA_MAX"},  // two letters changed
+      {"xyz", std::nullopt},       // too short for an edit
       {"", std::nullopt},
       {"stereolithography", std::nullopt},
   };
