@@ -12,10 +12,19 @@ if ((${#files[@]} == 0)); then
   echo "check-format.sh: no tracked C++ file found (not a git checkout?)" >&2
   exit 1
 fi
-differ=()
-for file in "${files[@]}"; do
-  if ! clang-format-14 --style=file "$file" | cmp -s - "$file"; then differ+=("$file"); fi
-done
+# One clang-format for all files: it names each place that it would write
+# otherwise ("FILE:LINE:COLUMN: error: code should be clang-formatted").
+report=$(mktemp)
+trap 'rm -f "$report"' EXIT
+status=0
+clang-format-14 --dry-run --Werror --style=file "${files[@]}" >"$report" 2>&1 || status=$?
+mapfile -t differ < <(sed -n 's/^\(.*\):[0-9]*:[0-9]*: error: code should be clang-formatted.*/\1/p' \
+  "$report" | sort -u)
+if ((status != 0)) && ((${#differ[@]} == 0)); then
+  cat "$report" >&2
+  echo "check-format.sh: clang-format-14 failed (status $status)" >&2
+  exit 1
+fi
 if ((${#differ[@]} > 0)); then
   echo "Not formatted as clang-format-14 writes them (${#differ[@]} of ${#files[@]} files):" >&2
   printf '  %s\n' "${differ[@]}" >&2
