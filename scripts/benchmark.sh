@@ -36,6 +36,9 @@
 #   8x20k     8 products of 20 000 points in .pts files, numbers %.6f:
 #             counted only (below), not timed
 #   in-8x20k  the same points inline as objects; counted only
+#   in-8x20k-spaced  the same points inline as json.dump writes them,
+#             {"x": .., "y": .., "z": ..}, with a space after ":" and ",";
+#             counted only
 #
 # Measures, per case and binary: the median wall time of hyperfine runs after
 # warm-up runs (without an intermediate shell, -N), taken in five rounds that
@@ -51,10 +54,10 @@
 # made a median of 1.00 for a case whose other runs showed 1.2.)
 # MiB means 2^20 bytes throughout, memory targets included.
 #
-# Instructions: case7, 8x400, 8x20k and in-8x20k also run once per binary
-# under valgrind --tool=callgrind, whose count of executed instructions (all
-# threads) does not move with the machine's load: it shows a gain or a loss
-# that the times hide. Printed in a table of their own.
+# Instructions: case7, 8x400, 8x20k, in-8x20k and in-8x20k-spaced also run
+# once per binary under valgrind --tool=callgrind, whose count of executed
+# instructions (all threads) does not move with the machine's load: it shows
+# a gain or a loss that the times hide. Printed in a table of their own.
 #
 # Floors, timed by the same hyperfine calls, in the same rounds, as the tool:
 #   case7, 8x400    `true`, the cost of starting any process.

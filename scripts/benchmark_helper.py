@@ -81,6 +81,8 @@ INLINE_FORMS = {
     "short": '{"x":%.3f,"y":%.3f,"z":%.3f},',
     "full": '{"x":%r,"y":%r,"z":%r},',
     "array": "[%.6f,%.6f,%.6f],",
+    # As Python's json.dump writes them: a space after ":" and ",".
+    "spaced": '{"x": %.6f, "y": %.6f, "z": %.6f}, ',
 }
 
 
@@ -101,7 +103,7 @@ def product(rng, index, pts, inline_points=None, form="object"):
     # Written by hand: json.dumps would print the shortest round-trip form
     # of every number, not the forms that CAD software writes.
     coords = INLINE_FORMS[form] * (len(inline_points) // 3) % tuple(inline_points)
-    coords = coords[:-1]
+    coords = coords.rstrip(", ")
     return text[:-1] + ',"margin_line_coordinates":[' + coords + "]}"
 
 
@@ -197,11 +199,16 @@ def generate(repo, root):
     inline_case(root, "in-8x20k", "VHF_K5", 8, 20_000, counted, flats=flats)
     cases.append({"name": "in-8x20k", "json": "in-8x20k.json", "points": 8 * 20_000,
                   "floor": None, "ratio": None, "memory": None})
+    # The same points again as json.dump writes them, spaced.
+    inline_case(root, "in-8x20k-spaced", "VHF_K5", 8, 20_000, counted, "spaced", flats=flats)
+    cases.append({"name": "in-8x20k-spaced", "json": "in-8x20k-spaced.json",
+                  "points": 8 * 20_000, "floor": None, "ratio": None, "memory": None})
 
     for case in cases:
         case["timed"] = case["floor"] is not None
         # The small and middle cases are counted by callgrind.
-        case["counted"] = case["name"] in ("case7", "8x400", "8x20k", "in-8x20k")
+        case["counted"] = case["name"] in ("case7", "8x400", "8x20k", "in-8x20k",
+                                            "in-8x20k-spaced")
         folder = os.path.join(root, case["name"])
         case["input_bytes"] = sum(os.path.getsize(os.path.join(folder, n))
                                   for n in os.listdir(folder))
@@ -279,7 +286,7 @@ def print_counts(cases, results, tools):
     if not counted:
         return
     print()
-    header = "%-9s" % "case" + "".join("  %14s" % ("instructions " + label) for label, _ in tools)
+    header = "%-15s" % "case" + "".join("  %14s" % ("instructions " + label) for label, _ in tools)
     if len(tools) > 1:
         header += "  %8s" % ("/".join(label for label, _ in tools))
     print(header)
@@ -289,7 +296,7 @@ def print_counts(cases, results, tools):
             with open(os.path.join(results, "%s.%s.callgrind.total" % (case["name"], label)),
                       encoding="utf-8") as f:
                 counts.append(int(f.read()))
-        row = "%-9s" % case["name"] + "".join("  %14s" % format(c, ",") for c in counts)
+        row = "%-15s" % case["name"] + "".join("  %14s" % format(c, ",") for c in counts)
         if len(counts) > 1:
             row += "  %8.3f" % (counts[0] / counts[1])
         print(row)

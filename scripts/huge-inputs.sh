@@ -6,11 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
-build_dir=build/huge
-jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=Release -DDAZ_BUILD_TESTS=ON \
-  -DDAZ_BUILD_BENCHMARKS=OFF -DDAZ_WERROR=ON >/dev/null
-cmake --build "$build_dir" --target huge_input_tests --parallel "$jobs"
+# The optimized build of scripts/release-tests.sh, shared with it.
+build_dir=build/release-test
+cmake --preset linux-release-test >/dev/null
+cmake --build --preset linux-release-test --target huge_input_tests
 # One at a time, so that the times are the tests' own; the figures are
 # shown, the whole log only when a test fails.
 log=$build_dir/huge-inputs.log

@@ -39,24 +39,35 @@ start_wine() {
   exec 9>&-
 }
 
+# Whether the errors in file $1 are Wine's own, of a start that failed
+# before the program ran: its loader's and its server's messages.
+wine_failed_to_start() {
+  grep -qE '^(wine: (could not|cannot|failed to|a wine server seems)|wine client error|wineserver: )' \
+    "$1" && ! grep -qE '^wine: (Unhandled|Call from)' "$1"
+}
+
 case "${1:-}" in
   --stop) exec wineserver -k </dev/null >/dev/null 2>&1 ;;
   --start) start_wine </dev/null >/dev/null 2>&1 ;;
   *)
     start_wine </dev/null >/dev/null 2>&1
     # Now and then, on a loaded machine, Wine fails to start a program at
-    # all: it ends at once, having printed nothing. Every program run here
-    # prints something when it fails (a test's report, the tool's error), so
-    # a failure with no output on either stream is such a start, and is
-    # tried again, twice at most.
+    # all, and says so in its own words on stderr ("wine: could not load
+    # kernel32.dll", "wine client error", a wineserver fault): such a start
+    # is tried again, twice at most. A program that ran is never started
+    # again, whatever its end: one that crashed, or died with no word, fails
+    # as it ended (a second start might pass and hide it). A crash that
+    # Wine reports ("wine: Unhandled exception") is the program's.
     out=$(mktemp)
     err=$(mktemp)
     trap 'rm -f "$out" "$err"' EXIT
     for attempt in 1 2 3; do
       status=0
       wine "$@" >"$out" 2>"$err" || status=$?
-      if ((status == 0)) || [ -s "$out" ] || [ -s "$err" ]; then break; fi
-      echo "wine-run.sh: $1 ended with status $status and no output (start $attempt of 3)" >"$err"
+      if ((status == 0)) || [ -s "$out" ] || ! wine_failed_to_start "$err"; then break; fi
+      if ((attempt < 3)); then
+        echo "wine-run.sh: Wine failed to start $1 (start $attempt of 3): $(head -n 1 "$err")" >&2
+      fi
     done
     cat "$out"
     cat "$err" >&2

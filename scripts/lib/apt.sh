@@ -4,7 +4,9 @@
 #   apt_install_missing [--quiet] [--no-recommends] PACKAGE...
 #       installs those of the packages that are not installed (running
 #       apt-get update first), as root or through sudo; nothing when all
-#       are there.
+#       are there. When another apt or dpkg (unattended upgrades, minutes
+#       after a machine's first boot) holds its locks, waits for them,
+#       saying so on stderr, APT_LOCK_WAIT seconds at most (default 600).
 #   apt_source_entries deb|deb-src
 #       prints one line per archive entry of that type in the machine's apt
 #       sources, "URI<TAB>SUITE<TAB>COMPONENTS<TAB>OPTIONS", read from both
@@ -25,6 +27,37 @@ apt_sources_dir=${APT_SOURCES_DIR:-/etc/apt}
 
 apt_as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+# apt-get run as root with ARGUMENT..., again every 5 s while it fails
+# because another apt or dpkg holds a lock it needs (apt-get then changes
+# nothing), for APT_LOCK_WAIT seconds at most. apt's own wait
+# (DPkg::Lock::Timeout) covers the dpkg lock only, not the package lists'.
+apt_get_waiting_for_locks() {
+  local limit=${APT_LOCK_WAIT:-600} errors status locked waited=0
+  errors=$(mktemp)
+  while :; do
+    status=0 locked=no
+    apt_as_root env LC_ALL=C DEBIAN_FRONTEND=noninteractive apt-get "$@" 2>"$errors" || status=$?
+    if ((status != 0)) &&
+      grep -qE 'Could not get lock|Unable to lock directory|Unable to acquire the dpkg frontend lock' \
+        "$errors"; then
+      locked=yes
+    fi
+    if [ "$locked" = no ] || ((waited >= limit)); then break; fi
+    if ((waited == 0)); then
+      echo "Another apt or dpkg holds a lock that apt-get needs; waiting for it, $limit s at most:" >&2
+      grep -m1 -E 'Could not get lock|Unable to' "$errors" >&2
+    fi
+    sleep 5
+    waited=$((waited + 5))
+  done
+  if [ "$locked" = yes ]; then
+    echo "Gave up waiting for apt's lock after $waited s" >&2
+  fi
+  cat "$errors" >&2
+  rm -f "$errors"
+  return "$status"
 }
 
 apt_missing_packages() {
@@ -48,11 +81,11 @@ apt_install_missing() {
   mapfile -t missing < <(apt_missing_packages "$@")
   ((${#missing[@]} == 0)) && return 0
   echo "Installing: ${missing[*]}"
-  apt_as_root apt-get update -qq
+  apt_get_waiting_for_locks update -qq
   if [ "$quiet" = yes ]; then
-    DEBIAN_FRONTEND=noninteractive apt_as_root apt-get install -y -qq "${options[@]}" "${missing[@]}" >/dev/null
+    apt_get_waiting_for_locks install -y -qq "${options[@]}" "${missing[@]}" >/dev/null
   else
-    DEBIAN_FRONTEND=noninteractive apt_as_root apt-get install -y -qq "${options[@]}" "${missing[@]}"
+    apt_get_waiting_for_locks install -y -qq "${options[@]}" "${missing[@]}"
   fi
 }
 

@@ -58,9 +58,15 @@ class Reader {
   // Skips white space and shows the next character without taking it.
   std::optional<char> peek_after_white_space() {
     // Every character above the space is no white space: the usual case,
-    // decided here without a call.
-    if (index_ < text_.size() && static_cast<unsigned char>(text_[index_]) > ' ') {
-      return text_[index_];
+    // decided here without a call, and so is one space before it (after
+    // ':' and ',' as Python's json.dump writes them). Any other white space
+    // is skipped by the call, from the space on.
+    if (index_ < text_.size()) {
+      if (static_cast<unsigned char>(text_[index_]) > ' ') return text_[index_];
+      if (text_[index_] == ' ' && index_ + 1 < text_.size() &&
+          static_cast<unsigned char>(text_[index_ + 1]) > ' ') {
+        return text_[++index_];
+      }
     }
     return skip_white_space_then_peek();
   }

@@ -47,6 +47,19 @@ bool take_char(Reader& reader, char c) {
   return take_char(reader, ':');
 }
 
+// Takes `literal` when the text goes on with it at the reader's position.
+// Inline, so that the comparison is one of a known length, not a call.
+[[gnu::always_inline]] inline bool take_literal(Reader& reader, std::string_view literal) {
+  const std::string_view text = reader.text();
+  const std::size_t at = reader.position();
+  if (text.size() - at < literal.size()) return false;
+  for (std::size_t i = 0; i < literal.size(); ++i) {
+    if (text.data()[at + i] != literal[i]) return false;
+  }
+  reader.rewind(at + literal.size());
+  return true;
+}
+
 bool take_coordinate(Reader& reader, double& value) {
   const auto read = read_coordinate(reader);
   if (!read) [[unlikely]] {
@@ -54,6 +67,25 @@ bool take_coordinate(Reader& reader, double& value) {
   }
   value = *read;
   return true;
+}
+
+// The members of an object point after its "{" as programs write them:
+// x, y, z in that order, close ({"x":1,"y":2,"z":3}) or spaced as Python's
+// json.dump writes them ({"x": 1, "y": 2, "z": 3}), each name with its
+// "," and ":" (and their spaces) compared at once. None for any other
+// text; the coordinates are read by the one coordinate rule.
+std::optional<Vec3> read_usual_members(Reader& reader) {
+  if (!take_literal(reader, "\"x\":")) return std::nullopt;
+  Vec3 point;
+  const auto members = [&](std::string_view y, std::string_view z) {
+    return take_coordinate(reader, point.x) && take_literal(reader, y) &&
+           take_coordinate(reader, point.y) && take_literal(reader, z) &&
+           take_coordinate(reader, point.z) && take_char(reader, '}');
+  };
+  const bool taken =
+      take_literal(reader, " ") ? members(", \"y\": ", ", \"z\": ") : members(",\"y\":", ",\"z\":");
+  if (!taken) return std::nullopt;
+  return point;
 }
 
 }  // namespace
@@ -68,10 +100,13 @@ std::optional<Vec3> read_usual_point(Reader& reader) {
     }
     return std::nullopt;
   }
-  if (take_char(reader, '{') && take_key(reader, "\"x\"") && take_coordinate(reader, point.x) &&
-      take_char(reader, ',') && take_key(reader, "\"y\"") && take_coordinate(reader, point.y) &&
-      take_char(reader, ',') && take_key(reader, "\"z\"") && take_coordinate(reader, point.z) &&
-      take_char(reader, '}')) {
+  if (!take_char(reader, '{')) return std::nullopt;
+  const std::size_t members = reader.position();
+  if (const auto written_usually = read_usual_members(reader)) return written_usually;
+  reader.rewind(members);
+  if (take_key(reader, "\"x\"") && take_coordinate(reader, point.x) && take_char(reader, ',') &&
+      take_key(reader, "\"y\"") && take_coordinate(reader, point.y) && take_char(reader, ',') &&
+      take_key(reader, "\"z\"") && take_coordinate(reader, point.z) && take_char(reader, '}')) {
     return point;
   }
   return std::nullopt;

@@ -16,8 +16,10 @@ namespace {
 
 // A point whose coordinate `faulty` ("x", "y" or "z") is written as
 // `value`, in the form `order`: "array", or the members' order ("xyz",
-// "zxy", ...).
-std::string point_text(std::string_view order, char faulty, std::string_view value) {
+// "zxy", ...), with `space` after each ":" and "," and before the closing
+// bracket.
+std::string point_text(std::string_view order, char faulty, std::string_view value,
+                       std::string_view space = "") {
   const auto coordinate = [&](char name) {
     return name == faulty ? std::string(value) : std::string(name == 'x' ? "1.5" : "-2");
   };
@@ -26,16 +28,26 @@ std::string point_text(std::string_view order, char faulty, std::string_view val
     // at -O2 warn of an overlap that cannot happen (-Wrestrict).
     std::string text = "[";
     for (const char name : {'x', 'y', 'z'}) {
-      if (name != 'x') text += ',';
+      if (name != 'x') {
+        text += ',';
+        text += space;
+      }
       text += coordinate(name);
     }
+    text += space;
     return text + "]";
   }
   std::string text = "{";
   for (const char name : order) {
-    if (text.size() > 1) text += ",";
-    text += std::string("\"") + name + "\":" + coordinate(name);
+    if (text.size() > 1) {
+      text += ",";
+      text += space;
+    }
+    text += std::string("\"") + name + "\":";
+    text += space;
+    text += coordinate(name);
   }
+  text += space;
   return text + "}";
 }
 
@@ -83,16 +95,22 @@ TEST(PointReader, AFaultyCoordinateReadsAlikeOnEveryRoad) {
       {"[1]", "invalid type: sequence, expected f64"},
   };
   const std::array<std::string_view, 7> forms = {"array", "xyz", "xzy", "yxz", "yzx", "zxy", "zyx"};
+  // Written close, and spaced as json.dump writes points (the shortcut
+  // takes one space), with a space before the closing bracket too.
+  const std::array<std::string_view, 2> spacings = {"", " "};
   for (const auto& fault : faults) {
     for (const std::string_view form : forms) {
-      for (const char faulty : {'x', 'y', 'z'}) {
-        SCOPED_TRACE(std::string(fault.value) + " as " + faulty + " in " + std::string(form));
-        const std::string point = point_text(form, faulty, fault.value);
-        const Fault alone = fault_of(0, point);
-        EXPECT_EQ(alone.text, fault.message);
-        const Fault read_ahead = fault_of(kReadAhead, point);
-        EXPECT_EQ(read_ahead.text, alone.text);
-        EXPECT_EQ(read_ahead.column, alone.column);
+      for (const std::string_view space : spacings) {
+        for (const char faulty : {'x', 'y', 'z'}) {
+          SCOPED_TRACE(std::string(fault.value) + " as " + faulty + " in " + std::string(form) +
+                       (space.empty() ? "" : ", spaced"));
+          const std::string point = point_text(form, faulty, fault.value, space);
+          const Fault alone = fault_of(0, point);
+          EXPECT_EQ(alone.text, fault.message);
+          const Fault read_ahead = fault_of(kReadAhead, point);
+          EXPECT_EQ(read_ahead.text, alone.text);
+          EXPECT_EQ(read_ahead.column, alone.column);
+        }
       }
     }
   }
@@ -105,12 +123,31 @@ TEST(PointReader, ReadsEveryFormToTheSamePoint) {
   for (const std::string_view text :
        {"[1.5,-2,0.25]", " [ 1.5 , -2 , 0.25 ] ", R"({"x":1.5,"y":-2,"z":0.25})",
         R"({"z":0.25,"x":1.5,"y":-2})", R"({"x":1.5,"y":-2,"z":0.25,"w":[1]})",
-        R"({"x":15e-1,"y":-2.0,"z":0.25})", R"({"x" : 1.5 , "y":-2,"z":0.25 })"}) {
+        R"({"x":15e-1,"y":-2.0,"z":0.25})", R"({"x" : 1.5 , "y":-2,"z":0.25 })",
+        R"({"x": 1.5, "y": -2, "z": 0.25})", "[1.5, -2, 0.25]", R"({"x":  1.5,"y":-2,"z":0.25})",
+        "{\"x\":\t1.5,\"y\":-2,\"z\":0.25}", "[1.5,\n-2,0.25]"}) {
     SCOPED_TRACE(text);
     json::Reader reader(text);
     const auto point = read_point(reader);
     ASSERT_TRUE(point) << point.error();
     EXPECT_EQ(*point, expected);
+  }
+}
+
+// The shortcut takes the usual forms written close and as json.dump writes
+// them, one space after ":" and ",", or one before the closing bracket,
+// and leaves the reader after the point.
+TEST(PointReader, TheShortcutTakesOneSpaceWhereJsonDumpWritesIt) {
+  const Vec3 expected{1.5, -2, 0.25};
+  for (const std::string_view text :
+       {"[1.5,-2,0.25]", "[1.5, -2, 0.25]", "[1.5, -2, 0.25 ]", R"({"x":1.5,"y":-2,"z":0.25})",
+        R"({"x": 1.5, "y": -2, "z": 0.25})", R"({"x": 1.5, "y": -2, "z": 0.25 })"}) {
+    SCOPED_TRACE(text);
+    json::Reader reader(text);
+    const auto point = read_usual_point(reader);
+    ASSERT_TRUE(point);
+    EXPECT_EQ(*point, expected);
+    EXPECT_EQ(reader.position(), text.size());
   }
 }
 
