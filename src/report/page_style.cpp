@@ -28,20 +28,20 @@ td.count{text-align:right;font-variant-numeric:tabular-nums}
 .view-figure figcaption{font-size:.85rem;color:#444;max-width:240px}
 svg.view{display:block}
 svg.view .frame{fill:#fff;stroke:#c3c8ce;stroke-width:1}
-svg.view .shade1{fill:#8d9297}svg.view .shade2{fill:#a7acb1}svg.view .shade3{fill:#bfc3c7}
-svg.view .shade4{fill:#d3d6d9}svg.view .shade5{fill:#e4e6e8}
+svg.view [class^=shade]{fill:none;shape-rendering:crispEdges}
+svg.view .shade1{stroke:#8d9297}svg.view .shade2{stroke:#a7acb1}svg.view .shade3{stroke:#bfc3c7}
+svg.view .shade4{stroke:#d3d6d9}svg.view .shade5{stroke:#e4e6e8}
 svg.view .margin{fill:none;stroke:var(--blue);stroke-width:2;stroke-linejoin:round;stroke-linecap:round}
 svg.view .start{fill:none;stroke:#000;stroke-width:1.8}
 svg.view .marked{fill:var(--vermillion);stroke:#fff;stroke-width:1}
 svg.view .scale path{fill:none;stroke:#333;stroke-width:1.5}
 svg.view .scale text{font:12px system-ui,"DejaVu Sans",Arial,sans-serif;fill:#333}
 .legend{list-style:none;padding:0;margin:.4rem 0;display:flex;flex-wrap:wrap;gap:.3rem 1.4rem;font-size:.9rem}
-.key{display:inline-block;width:1.1em;height:.8em;margin-right:.4em;vertical-align:middle}
-.key-mesh{background:#bfc3c7}
-.key-margin{height:0;border-top:3px solid var(--blue)}
-.key-start{width:.7em;height:.7em;border:2px solid #000;border-radius:50%}
-.key-marked{width:.8em;height:.8em;background:var(--vermillion);border-radius:50%}
-.esc{color:var(--vermillion)}
+.key{display:inline-block;width:1.2em;margin-right:.3em;text-align:center;font-weight:700}
+.key-mesh{color:#bfc3c7}
+.key-margin{color:var(--blue)}
+.key-start{color:#000}
+.key-marked{color:var(--vermillion)}
 @page{size:A4;margin:14mm}
 @media print{
 body{max-width:none;padding:0;font-size:10pt}

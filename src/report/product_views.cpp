@@ -160,18 +160,19 @@ void append_legend(std::string& out, const Product& product, const std::vector<b
   for (bool is_marked : marked) marked_count += is_marked ? 1 : 0;
   out += "<ul class=\"legend\">";
   if (product.mesh) {
-    out += "<li><span class=\"key key-mesh\" aria-hidden=\"true\"></span>mesh (";
+    out += "<li><span class=\"key key-mesh\" aria-hidden=\"true\">\u25A0</span>mesh (";
     append_count(out, product.mesh->size());
     out += " facets)</li>";
   }
   if (product.margin) {
-    out += "<li><span class=\"key key-margin\" aria-hidden=\"true\"></span>margin line (";
+    out += "<li><span class=\"key key-margin\" aria-hidden=\"true\">\u2501</span>margin line (";
     append_count(out, product.margin->size());
     out +=
-        " points)</li><li><span class=\"key key-start\" aria-hidden=\"true\"></span>its first "
+        " points)</li><li><span class=\"key key-start\" aria-hidden=\"true\">\u25CB</span>its "
+        "first "
         "point</li>";
     if (marked_count > 0) {
-      out += "<li><span class=\"key key-marked\" aria-hidden=\"true\"></span>";
+      out += "<li><span class=\"key key-marked\" aria-hidden=\"true\">\u25CF</span>";
       append_count(out, marked_count);
       out += marked_count == 1 ? " point" : " points";
       out += " with findings</li>";

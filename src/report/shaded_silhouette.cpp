@@ -48,8 +48,8 @@ double edge(const Corner& a, const Corner& b, double x, double y) {
   return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
 }
 
-void rasterise(const std::array<Corner, 3>& c, std::uint8_t shade, ShadeGrid& grid,
-               std::vector<double>& depths) {
+void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const qfm::Vec3& light,
+               ShadeGrid& grid, std::vector<double>& depths) {
   const double area = edge(c[0], c[1], c[2].x, c[2].y);
   if (!(std::abs(area) > 0)) return;  // seen edge-on, or not a number
   const auto first = [](double v) { return static_cast<int>(std::ceil(v - 0.5)); };
@@ -58,13 +58,17 @@ void rasterise(const std::array<Corner, 3>& c, std::uint8_t shade, ShadeGrid& gr
   const int x1 = std::min(grid.columns - 1, last(std::max({c[0].x, c[1].x, c[2].x})));
   const int y0 = std::max(0, first(std::min({c[0].y, c[1].y, c[2].y})));
   const int y1 = std::min(grid.rows - 1, last(std::max({c[0].y, c[1].y, c[2].y})));
+  // Most facets of a large mesh cover no cell's centre at all.
+  if (x0 > x1 || y0 > y1) return;
+  const double inverse_area = 1 / area;
+  const std::uint8_t shade = shade_of(triangle, light);
   for (int row = y0; row <= y1; ++row) {
     for (int column = x0; column <= x1; ++column) {
       const double x = column + 0.5;
       const double y = row + 0.5;
-      const double w0 = edge(c[1], c[2], x, y) / area;
-      const double w1 = edge(c[2], c[0], x, y) / area;
-      const double w2 = edge(c[0], c[1], x, y) / area;
+      const double w0 = edge(c[1], c[2], x, y) * inverse_area;
+      const double w1 = edge(c[2], c[0], x, y) * inverse_area;
+      const double w2 = edge(c[0], c[1], x, y) * inverse_area;
       if (w0 < 0 || w1 < 0 || w2 < 0) continue;
       const double depth = w0 * c[0].depth + w1 * c[1].depth + w2 * c[2].depth;
       const auto cell = static_cast<std::size_t>(row * grid.columns + column);
@@ -91,7 +95,7 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
       corners[i] = {(p.x - frame.left) * cells_per_unit, (p.y - frame.top) * cells_per_unit,
                     dot(triangle[i], axes.toward_viewer)};
     }
-    rasterise(corners, shade_of(triangle, light), grid, depths);
+    rasterise(corners, triangle, light, grid, depths);
   }
   return grid;
 }
@@ -99,9 +103,13 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
 void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& frame) {
   const double cell = frame.size / grid.columns;
   for (int shade = 1; shade <= kShadeCount; ++shade) {
+    // Each run a stroke one cell wide along the middle of its row, moved to
+    // from the end of the run before it: a third of the bytes of a filled
+    // rectangle per run.
     std::string path;
     for (int row = 0; row < grid.rows; ++row) {
       const std::uint8_t* cells = grid.shades.data() + static_cast<std::size_t>(row * grid.columns);
+      int end_of_last = -1;
       for (int column = 0; column < grid.columns;) {
         if (cells[column] != shade) {
           ++column;
@@ -109,22 +117,26 @@ void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& fr
         }
         const int start = column;
         while (column < grid.columns && cells[column] == shade) ++column;
-        path += 'M';
-        append_number(path, frame.left + start * cell, 2);
-        path += ' ';
-        append_number(path, frame.top + row * cell, 2);
+        if (end_of_last < 0) {
+          path += 'M';
+          append_number(path, frame.left + start * cell, 2);
+          path += ' ';
+          append_number(path, frame.top + (row + 0.5) * cell, 2);
+        } else {
+          path += 'm';
+          append_number(path, (start - end_of_last) * cell, 2);
+          path += " 0";
+        }
         path += 'h';
         append_number(path, (column - start) * cell, 2);
-        path += 'v';
-        append_number(path, cell, 2);
-        path += 'h';
-        append_number(path, -(column - start) * cell, 2);
-        path += 'z';
+        end_of_last = column;
       }
     }
     if (path.empty()) continue;
     out += "<path class=\"shade";
     out += static_cast<char>('0' + shade);
+    out += "\" stroke-width=\"";
+    append_number(out, cell, 2);
     out += "\" d=\"";
     out += path;
     out += "\"/>";

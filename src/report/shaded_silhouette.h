@@ -30,8 +30,9 @@ struct ShadeGrid {
 ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const Frame& frame,
                      int columns);
 
-// Appends one SVG <path> per shade used: each row's runs of cells of that
-// shade as rectangles, in picture units of the frame.
+// Appends one SVG <path> per shade used (class "shadeN", to be stroked,
+// not filled): each row's runs of cells of that shade as strokes one cell
+// wide, in picture units of the frame.
 void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& frame);
 
 }  // namespace report

@@ -5,7 +5,8 @@
 //       the fixture cases: a clean crown whose margin line runs round its
 //       rim, a crown on a tilted axis whose margin line runs round its cap
 //       with a spike (a finding on that point), and a product with hostile
-//       names and neither mesh nor margin line;
+//       names and neither mesh nor margin line; beside it OUT.html.points.json,
+//       the margin points of each drawn product and those with findings;
 //   report_page_fixture OUT.html CASES FACETS
 //       CASES cases of one crown of about FACETS facets each, the time taken
 //       to write the page on standard output.
@@ -182,10 +183,54 @@ report::RunSummary summary_of(const std::vector<report::CaseReport>& cases) {
   return run;
 }
 
-int write_file(const char* path, const std::string& page) {
+int write_file(const std::string& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
-  out << page;
+  out << text;
   return out.good() ? 0 : 1;
+}
+
+void append_json_number(std::string& out, double value) {
+  char digits[64];
+  out.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+}
+
+void append_json_vector(std::string& out, const qfm::Vec3& v) {
+  out += '[';
+  append_json_number(out, v.x);
+  out += ',';
+  append_json_number(out, v.y);
+  out += ',';
+  append_json_number(out, v.z);
+  out += ']';
+}
+
+// What the picture test must find in the drawing: each drawn product's
+// anchor, margin points and the indices of those with findings.
+std::string margin_points_json(const std::vector<report::CaseReport>& cases) {
+  std::string out = "[";
+  for (std::size_t c = 0; c < cases.size(); ++c) {
+    for (std::size_t p = 0; p < cases[c].products.size(); ++p) {
+      const report::Product& product = cases[c].products[p];
+      if (!product.margin) continue;
+      if (out.size() > 1) out += ',';
+      out += "{\"product\":\"case-" + std::to_string(c + 1) + "-product-" + std::to_string(p + 1) +
+             "\",\"mesh\":" + (product.mesh ? "true" : "false") + ",\"points\":[";
+      for (std::size_t i = 0; i < product.margin->size(); ++i) {
+        if (i > 0) out += ',';
+        append_json_vector(out, (*product.margin)[i]);
+      }
+      out += "],\"marked\":[";
+      bool first = true;
+      for (const report::Finding& finding : cases[c].findings) {
+        if (finding.product != p || !finding.point) continue;
+        if (!first) out += ',';
+        first = false;
+        out += std::to_string(*finding.point);
+      }
+      out += "]}";
+    }
+  }
+  return out + "]\n";
 }
 
 std::size_t parse_count(const char* text) {
@@ -230,8 +275,8 @@ int write_many(const char* path, std::size_t case_count, std::size_t facets) {
   out.close();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::cout << case_count << " cases of " << mesh.size() << " facets: " << seconds
-            << " s, sections " << bytes << " bytes\n";
+  std::cout << case_count << (case_count == 1 ? " case of " : " cases of ") << mesh.size()
+            << " facets: " << seconds << " s, sections " << bytes << " bytes\n";
   return out.good() ? 0 : 1;
 }
 
@@ -241,7 +286,9 @@ int main(int argc, char** argv) {
   if (argc == 2) {
     const Fixture fixture = make_fixture();
     const std::vector<report::CaseReport> cases = fixture_cases(fixture);
-    return write_file(argv[1], report::write_report(summary_of(cases), cases));
+    const std::string path = argv[1];
+    if (write_file(path + ".points.json", margin_points_json(cases)) != 0) return 1;
+    return write_file(path, report::write_report(summary_of(cases), cases));
   }
   if (argc == 4) return write_many(argv[1], parse_count(argv[2]), parse_count(argv[3]));
   std::cerr << "usage: report_page_fixture OUT.html [CASES FACETS]\n";

@@ -57,13 +57,20 @@ TEST(ShadeMesh, FillsTheCellsWhoseCentresTheMeshCoversTheNearestOnTop) {
             "0000000000\n");
 }
 
-TEST(ShadeMesh, WritesEachRunOfAShadeAsOneRectangle) {
+TEST(ShadeMesh, WritesEachRunOfAShadeAsOneStrokeMovedToFromTheRunBefore) {
   const auto axes = report::view_axes({0, 0, 1})[0];
   const report::Frame frame{10, 20, 10, 1, {0, 0}};
-  const report::ShadeGrid grid = report::shade_mesh(square(-3, 2.5, 1, 4.5, 0), axes, frame, 5);
+  report::ShadeGrid grid{5, 2, {0, 5, 5, 0, 5, /**/ 1, 0, 0, 0, 1}};
   std::string out;
   report::append_shade_paths(out, grid, frame);
-  EXPECT_EQ(out, "<path class=\"shade5\" d=\"M12 20h4v2h-4z\"/>");
+  EXPECT_EQ(out,
+            "<path class=\"shade1\" stroke-width=\"2\" d=\"M10 23h2m6 0h2\"/>"
+            "<path class=\"shade5\" stroke-width=\"2\" d=\"M12 21h4m2 0h2\"/>");
+  // What shade_mesh gives is written the same way.
+  grid = report::shade_mesh(square(-3, 2.5, 1, 4.5, 0), axes, frame, 5);
+  out.clear();
+  report::append_shade_paths(out, grid, frame);
+  EXPECT_EQ(out, "<path class=\"shade5\" stroke-width=\"2\" d=\"M12 21h4\"/>");
 }
 
 }  // namespace
