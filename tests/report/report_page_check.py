@@ -3,7 +3,8 @@
 
   report_page_check.py structure PAGE
       the page parsed as markup: one of each id, every link's target there,
-      nothing fetched or run, every drawing labelled for screen readers, the
+      nothing fetched or run, every drawing well-formed XML and labelled for
+      screen readers, every table header with its scope, the
       fixture's hostile names present as text and never as elements.
   report_page_check.py svgs PAGE DIR
       writes each <svg> of the page to DIR/N.svg, for xmllint.
@@ -11,7 +12,7 @@
       OUT: the page with a script that writes each drawing's place on the
       page into its data-box attribute, and the milliseconds from the start
       until the page is parsed and laid out into the body's data-layout-ms,
-      for Chromium's --dump-dom.
+      and the page's height into data-page-height, for Chromium's --dump-dom.
   report_page_check.py picture DOM PNG POINTS
       the screenshot PNG of the page, at the layout that DOM (the probed page
       as dumped) records: the margin line's colour where each margin point of
@@ -24,6 +25,7 @@ import json
 import re
 import struct
 import sys
+import xml.etree.ElementTree
 import zlib
 
 BLUE = (0x00, 0x72, 0xB2)
@@ -36,7 +38,7 @@ ALLOWED_ELEMENTS = {
     "span", "code", "figure", "figcaption", "div", "ul", "li", "svg", "rect", "path", "circle",
     "g", "text",
 }
-HOSTILE_TEXTS = ['"<script>alert(1)</script>".stl', "Bridge <b>x</b>",
+HOSTILE_TEXTS = ['"<script>alert(1)</script>".stl', 'Bridge "<b>x</b>"',
                  "a&amp;b\u240aline2\ufffd\ufffd.pts"]
 
 failures = []
@@ -93,8 +95,11 @@ def check_structure(path):
             if name == "href" and value[1:] not in ids:
                 fail("link to %r, which is not on the page" % value)
         if tag == "svg" and "view" in attrs.get("class", ""):
-            if attrs.get("role") != "img" or not attrs.get("aria-label"):
-                fail("a drawing without role=img and aria-label")
+            label = attrs.get("aria-label", "")
+            if attrs.get("role") != "img" or not label.startswith("Product "):
+                fail("a drawing without role=img and its aria-label")
+            if not re.search(r"(along the tooth axis|view from above\))$", label):
+                fail("a drawing's aria-label cut short: %r" % label)
     views = sum(1 for tag, a in page.elements if tag == "svg" and "view" in a.get("class", ""))
     titles = sum(1 for tag, _ in page.elements if tag == "title") - 1
     if views == 0 or titles != views:
@@ -102,6 +107,12 @@ def check_structure(path):
     for tag, attrs in page.elements:
         if tag == "th" and attrs.get("scope") not in ("col", "row"):
             fail("a table header without its scope")
+    with open(path, encoding="utf-8") as source:
+        for svg in re.findall(r"<svg\b.*?</svg>", source.read(), re.S):
+            try:
+                xml.etree.ElementTree.fromstring(svg)
+            except xml.etree.ElementTree.ParseError as error:
+                fail("a drawing is not well-formed XML: %s" % error)
     text = "".join(page.text)
     for hostile in HOSTILE_TEXTS:
         if hostile not in text:
@@ -125,6 +136,7 @@ for (const svg of document.querySelectorAll('svg.view')) {
   svg.setAttribute('data-product', svg.closest('section.product').id);
 }
 document.body.setAttribute('data-layout-ms', performance.now().toFixed(0));
+document.body.setAttribute('data-page-height', document.documentElement.scrollHeight);
 </script>"""
 
 

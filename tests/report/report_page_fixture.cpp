@@ -5,7 +5,7 @@
 //       the fixture cases: a clean crown whose margin line runs round its
 //       rim, a crown on a tilted axis whose margin line runs round its cap
 //       with a spike (a finding on that point), and a product with hostile
-//       names and neither mesh nor margin line; beside it OUT.html.points.json,
+//       names, a margin line and no mesh; beside it OUT.html.points.json,
 //       the margin points of each drawn product and those with findings;
 //   report_page_fixture OUT.html CASES FACETS
 //       CASES cases of one crown of about FACETS facets each, the time taken
@@ -156,11 +156,12 @@ std::vector<report::CaseReport> fixture_cases(const Fixture& fixture) {
   spiked.products.push_back(cap);
   report::Product hostile;
   hostile.teeth = {37, 38};
-  hostile.reconstruction = "Bridge <b>x</b>";
+  hostile.reconstruction = "Bridge \"<b>x</b>\"";
   hostile.stl_name = "<script>alert(1)</script>\".stl";
   hostile.pts_name = "a&amp;b\nline2\xff\xfe.pts";
   hostile.mesh_missing = "no STL file of that name: \"<script>alert(1)</script>\".stl";
-  hostile.margin_missing = "the file cannot be read";
+  hostile.margin = std::span<const qfm::Vec3>(fixture.clean_margin);
+  hostile.tooth_axis = {0, 0, 1};
   spiked.products.push_back(hostile);
   spiked.findings = {
       {"examples/36_swapped/36_crown.pts", 31, 1, report::Severity::Warning,
