@@ -17,7 +17,7 @@ if [ "${1:-}" = --page ]; then
 fi
 picture=$(realpath -m "${1:-doc/report-examples.png}")
 scripts/install-deps.sh chromium python3
-# shellcheck source=lib/chromium.sh
+# shellcheck source=scripts/lib/chromium.sh
 . scripts/lib/chromium.sh
 
 work=$(mktemp -d)

@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/install-deps.sh chromium tidy libxml2-utils
-# shellcheck source=lib/chromium.sh
+# shellcheck source=scripts/lib/chromium.sh
 . scripts/lib/chromium.sh
 
 build_dir=build/report-test

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Headless Chromium for the report's scripts; source it:
 #   . "$(dirname "$0")/lib/chromium.sh"
 #
