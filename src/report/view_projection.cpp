@@ -53,15 +53,6 @@ std::array<ViewAxes, kViewCount> view_axes(qfm::Vec3 tooth_axis) {
   return {ViewAxes{right, up, axis}, ViewAxes{right, axis, negated(up)}, ViewAxes{up, axis, right}};
 }
 
-Point2 project(const ViewAxes& axes, const qfm::Vec3& point) {
-  return {dot(point, axes.right), dot(point, axes.up)};
-}
-
-Point2 to_picture(const Frame& frame, Point2 point) {
-  return {frame.left + frame.size / 2 + (point.x - frame.centre.x) * frame.scale,
-          frame.top + frame.size / 2 - (point.y - frame.centre.y) * frame.scale};
-}
-
 std::array<Frame, kViewCount> fit_frames(const std::array<ViewAxes, kViewCount>& axes,
                                          std::span<const Triangle> mesh,
                                          std::span<const qfm::Vec3> margin, double left, double top,

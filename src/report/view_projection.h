@@ -36,8 +36,12 @@ struct Point2 {
   double y = 0;
 };
 
-// Millimetres in the view's plane.
-Point2 project(const ViewAxes& axes, const qfm::Vec3& point);
+// Millimetres in the view's plane. Inline, as every corner of a large mesh
+// passes here several times.
+inline Point2 project(const ViewAxes& axes, const qfm::Vec3& point) {
+  return {point.x * axes.right.x + point.y * axes.right.y + point.z * axes.right.z,
+          point.x * axes.up.x + point.y * axes.up.y + point.z * axes.up.z};
+}
 
 // Where a view's drawing goes: a square of the picture (picture units,
 // y downwards), and the millimetre point at its centre.
@@ -50,7 +54,10 @@ struct Frame {
 };
 
 // A point of the view's plane in picture units.
-Point2 to_picture(const Frame& frame, Point2 point);
+inline Point2 to_picture(const Frame& frame, Point2 point) {
+  return {frame.left + frame.size / 2 + (point.x - frame.centre.x) * frame.scale,
+          frame.top + frame.size / 2 - (point.y - frame.centre.y) * frame.scale};
+}
 
 // The frames of the three views for the mesh and margin points, with the
 // one scale at which the largest extent of any view fills `fill` of its
