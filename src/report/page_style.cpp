@@ -48,8 +48,10 @@ body{max-width:none;padding:0;font-size:10pt}
 a{color:inherit;text-decoration:none}
 h2{break-before:page;border-top:none;padding-top:0}
 .product,table,figure{break-inside:avoid}
-.views{gap:3mm}
-svg.view{width:58mm;height:auto}
+.views{gap:3mm;flex-wrap:nowrap}
+.view-figure{width:56mm}
+.view-figure figcaption{max-width:none;font-size:8pt}
+svg.view{width:56mm;height:auto}
 thead th,th[scope=row],.sev,.missing,svg.view *{print-color-adjust:exact;-webkit-print-color-adjust:exact}
 }
 )";
