@@ -40,12 +40,13 @@ xmllint --noout "$out"/svgs/*.svg
 "${check[@]}" structure "$page"
 
 echo "== the picture in Chromium"
-# The same window for both runs, so that the layout read from the probed
-# page is the layout of the screenshot.
-window=1000,2800
+# The same width for both runs, so that the layout read from the probed
+# page is the layout of the screenshot, whose window takes the whole page.
 "${check[@]}" probe "$page" "$out/probe.html"
-chromium_render --window-size="$window" --dump-dom "file://$out/probe.html" >"$out/probed-dom.html"
-chromium_render --window-size="$window" --screenshot="$out/fixture.png" "file://$page" >/dev/null
+chromium_render --window-size=1000,1000 --dump-dom "file://$out/probe.html" >"$out/probed-dom.html"
+height=$(sed -n 's/.*data-page-height="\([0-9]*\)".*/\1/p' "$out/probed-dom.html")
+chromium_render --window-size="1000,${height:?the probe gave no page height}" \
+  --screenshot="$out/fixture.png" "file://$page" >/dev/null
 "${check[@]}" picture "$out/probed-dom.html" "$out/fixture.png" "$page.points.json"
 
 echo "== figures"
