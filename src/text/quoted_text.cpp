@@ -19,13 +19,6 @@ constexpr InvisibleRun kInvisible[] = {
 #include "text/invisible_table.inc"
 };
 
-bool is_invisible(char32_t c) {
-  const auto run =
-      std::upper_bound(std::begin(kInvisible), std::end(kInvisible), c,
-                       [](char32_t value, const InvisibleRun& r) { return value < r.first; });
-  return run != std::begin(kInvisible) && c <= (run - 1)->last;
-}
-
 void append_hex_escape(std::string& out, char32_t c) {
   static constexpr char kHex[] = "0123456789abcdef";
   out += "\\u{";
@@ -57,7 +50,7 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
       out += "\\0";
       return;
     default:
-      if (is_invisible(c)) {
+      if (is_invisible_character(c)) {
         append_hex_escape(out, c);
       } else {
         out += sequence;
@@ -66,6 +59,13 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
 }
 
 }  // namespace
+
+bool is_invisible_character(char32_t c) {
+  const auto run =
+      std::upper_bound(std::begin(kInvisible), std::end(kInvisible), c,
+                       [](char32_t value, const InvisibleRun& r) { return value < r.first; });
+  return run != std::begin(kInvisible) && c <= (run - 1)->last;
+}
 
 std::string quote_for_message(std::string_view text) {
   std::string out = "\"";

@@ -15,4 +15,10 @@ namespace text {
 // as \u{hex} (lower-case hex, no leading zeros: \u{1b}, \u{202e}).
 std::string quote_for_message(std::string_view text);
 
+// Whether `c` is one of the characters that a message shows as an escape
+// because it could hide or disguise what a text holds: controls, format
+// characters, separators, spaces other than U+0020, private use, unassigned
+// code points and combining marks.
+bool is_invisible_character(char32_t c);
+
 }  // namespace text
