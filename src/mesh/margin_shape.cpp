@@ -1,0 +1,83 @@
+#include "mesh/margin_shape.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "mesh/tolerances.h"
+
+namespace mesh {
+
+namespace {
+
+constexpr std::size_t kFewestPointsForSpike = 5;
+
+double distance_between(const qfm::Vec3& a, const qfm::Vec3& b) {
+  return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) +
+                   (a.z - b.z) * (a.z - b.z));
+}
+
+bool finite(const qfm::Vec3& p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool tooth_sized(double extent) {
+  return extent >= kSmallestMarginExtent && extent <= kLargestMarginExtent;
+}
+
+}  // namespace
+
+std::optional<Spike> find_spike(const qfm::PointList& points) {
+  const std::size_t n = points.size();
+  if (n < kFewestPointsForSpike) return std::nullopt;
+  // A coordinate that is not a number is a fault of its own, and has no
+  // distance to measure.
+  if (!std::all_of(points.begin(), points.end(), finite)) return std::nullopt;
+  // step[i]: from point i to the next.
+  std::vector<double> step(n);
+  for (std::size_t i = 0; i < n; ++i) step[i] = distance_between(points[i], points[(i + 1) % n]);
+  std::vector<double> sorted = step;
+  std::nth_element(sorted.begin(), sorted.begin() + static_cast<std::ptrdiff_t>(n / 2),
+                   sorted.end());
+  const double usual = sorted[n / 2];
+  const double least = std::max(kSpikeSpacings * usual, kSpikeLeastJump);
+  std::optional<Spike> worst;
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::size_t before = (i + n - 1) % n;
+    const std::size_t after = (i + 1) % n;
+    const double jump = std::min(step[before], step[i]);
+    if (!(jump > least)) continue;
+    if (distance_between(points[before], points[after]) > least) continue;
+    if (!worst || jump > worst->jump) worst = Spike{i, jump, usual};
+  }
+  return worst;
+}
+
+std::optional<UnitsMismatch> find_units_mismatch(const qfm::PointList& points) {
+  std::size_t counted = 0;
+  qfm::Vec3 low{};
+  qfm::Vec3 high{};
+  for (const qfm::Vec3& p : points) {
+    if (!finite(p)) continue;
+    if (counted++ == 0) {
+      low = high = p;
+      continue;
+    }
+    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+  }
+  if (counted < 2) return std::nullopt;
+  const double extent = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+  if (tooth_sized(extent)) return std::nullopt;
+  LikelyUnit likely = LikelyUnit::Unknown;
+  if (extent > kLargestMarginExtent) {
+    if (tooth_sized(extent / kMicrometresPerMillimetre)) likely = LikelyUnit::Micrometres;
+  } else if (tooth_sized(extent * kMillimetresPerInch)) {
+    likely = LikelyUnit::Inches;
+  } else if (tooth_sized(extent * kMillimetresPerMetre)) {
+    likely = LikelyUnit::Metres;
+  }
+  return UnitsMismatch{extent, likely};
+}
+
+}  // namespace mesh
