@@ -54,20 +54,23 @@ std::optional<Spike> find_spike(const qfm::PointList& points) {
 }
 
 std::optional<UnitsMismatch> find_units_mismatch(const qfm::PointList& points) {
-  std::size_t counted = 0;
-  qfm::Vec3 low{};
-  qfm::Vec3 high{};
+  std::vector<double> axes[3];
   for (const qfm::Vec3& p : points) {
     if (!finite(p)) continue;
-    if (counted++ == 0) {
-      low = high = p;
-      continue;
-    }
-    low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
-    high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    axes[0].push_back(p.x);
+    axes[1].push_back(p.y);
+    axes[2].push_back(p.z);
   }
-  if (counted < 2) return std::nullopt;
-  const double extent = std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+  const std::size_t n = axes[0].size();
+  if (n < 2) return std::nullopt;
+  // A spike (one mistyped coordinate) is the most extreme value on its
+  // axis; it is left out, so that it is not taken for the line's unit.
+  const std::size_t skip = n >= kFewestPointsForSpike ? 1 : 0;
+  double extent = 0;
+  for (auto& values : axes) {
+    std::sort(values.begin(), values.end());
+    extent = std::max(extent, values[n - 1 - skip] - values[skip]);
+  }
   if (tooth_sized(extent)) return std::nullopt;
   LikelyUnit likely = LikelyUnit::Unknown;
   if (extent > kLargestMarginExtent) {

@@ -67,6 +67,33 @@ TEST(MeshIndex, AgreesWithEveryTriangleMeasured) {
   EXPECT_TRUE(index.within(m.triangles[100][1], 0));
 }
 
+// Triangles of many sizes and shapes, scattered: the nearest centre is
+// often not the nearest triangle's, which the search must allow for.
+TEST(MeshIndex, FindsTheNearestTriangleWhoseCentreIsNotTheNearest) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> place(0, 10);
+  std::uniform_real_distribution<double> offset(-1.5, 1.5);
+  std::vector<mesh::Triangle> soup;
+  for (int i = 0; i < 2000; ++i) {
+    const qfm::Vec3 c{place(random), place(random), place(random)};
+    soup.push_back({qfm::Vec3{c.x + offset(random), c.y + offset(random), c.z},
+                    qfm::Vec3{c.x + offset(random), c.y, c.z + offset(random)},
+                    qfm::Vec3{c.x, c.y + offset(random), c.z + offset(random)}});
+  }
+  const mesh::Mesh m = mesh_of(soup);
+  const mesh::MeshIndex index(m);
+  std::uniform_real_distribution<double> coordinate(-2, 12);
+  for (int i = 0; i < 500; ++i) {
+    const qfm::Vec3 p{coordinate(random), coordinate(random), coordinate(random)};
+    SCOPED_TRACE(i);
+    const double exact = brute_force(m, p);
+    ASSERT_NEAR(index.distance(p), exact, 1e-9);
+    for (const double tolerance : {0.05, 0.2}) {
+      ASSERT_EQ(index.within(p, tolerance), exact <= tolerance) << tolerance;
+    }
+  }
+}
+
 TEST(MeshIndex, AMeshOfNoTriangleIsInfinitelyFar) {
   const mesh::Mesh empty;
   const mesh::MeshIndex index(empty);
