@@ -29,8 +29,8 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 EXAMPLES = ROOT / "examples"
 FIXTURES = ROOT / "tests" / "fixtures" / "geometry"
 
-SEGMENTS = 48   # angles round the axis, before the margin points' own
-RINGS = 16      # heights from floor to top, before the margin points' own
+SEGMENTS = 24   # angles round the axis, before the margin points' own
+RINGS = 8       # heights from floor to top, before the margin points' own
 # The fixtures' caps, coarser: a fixture shows a mistake, not a shape.
 FIXTURE_SEGMENTS = 32
 FIXTURE_RINGS = 8
