@@ -1,6 +1,6 @@
 // Whether a margin line lies on its product's mesh, and when it does not,
 // whether it lies on another product's (two .pts files swapped). No I/O:
-// the points as read and the meshes' indexes.
+// the points as read and the meshes.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +20,10 @@ struct OffMesh {
 };
 
 // The points of `points` farther than `tolerance` from `mesh`; nothing when
-// every point lies within it (or there is no point).
-std::optional<OffMesh> find_points_off_mesh(const qfm::PointList& points, const MeshIndex& mesh,
+// every point lies within it (or there is no point). Which points lie on
+// the mesh is found by points_on_mesh; only when some do not is the mesh
+// indexed (MeshIndex) for the farthest one's distance.
+std::optional<OffMesh> find_points_off_mesh(const qfm::PointList& points, const Mesh& mesh,
                                             double tolerance = kMarginOnMeshTolerance);
 
 // The index in `meshes` of the first mesh, other than the one at `own`, on
@@ -29,7 +31,7 @@ std::optional<OffMesh> find_points_off_mesh(const qfm::PointList& points, const 
 // does or there is no point. A null entry is a product whose mesh was not
 // read, and is passed over.
 std::optional<std::size_t> find_mesh_the_line_fits(const qfm::PointList& points,
-                                                   std::span<const MeshIndex* const> meshes,
+                                                   std::span<const Mesh* const> meshes,
                                                    std::size_t own,
                                                    double tolerance = kMarginOnMeshTolerance);
 

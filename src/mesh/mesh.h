@@ -30,7 +30,7 @@ struct Mesh {
   // Facets with two corners at the same point (no area, no direction).
   std::size_t degenerate_facets = 0;
   // Signed: negative when the facets' corners turn the other way round
-  // (their normals point inward), the mesh inside out.
+  // (their faces point inward), the mesh inside out.
   double volume = 0;
   Extents extents;
 };

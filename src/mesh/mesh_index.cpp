@@ -1,6 +1,7 @@
 #include "mesh/mesh_index.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <nanoflann.hpp>
@@ -18,15 +19,17 @@ constexpr double kLooseReachFactor = 4;
 // The nearest centres asked for first; doubled until the nearest triangle
 // is sure to be among them.
 constexpr std::size_t kFirstCandidates = 16;
+// Centres in a leaf of the tree: fewer, deeper leaves cost more to build
+// than the few more centres they spare a search.
+constexpr std::size_t kLeafSize = 24;
 
 // The centres as nanoflann reads a point cloud.
+// Coordinates as an array, so that the tree's many reads of one axis are an
+// index rather than a branch.
 struct Centres {
-  std::vector<qfm::Vec3> points;
+  std::vector<std::array<double, 3>> points;
   std::size_t kdtree_get_point_count() const { return points.size(); }
-  double kdtree_get_pt(std::size_t index, std::size_t axis) const {
-    const qfm::Vec3& point = points[index];
-    return axis == 0 ? point.x : axis == 1 ? point.y : point.z;
-  }
+  double kdtree_get_pt(std::size_t index, std::size_t axis) const { return points[index][axis]; }
   template <class Box>
   bool kdtree_get_bbox(Box&) const {
     return false;
@@ -68,6 +71,11 @@ struct MeshIndex::Tree {
   }
 };
 
+// GCC 12 at -O2, inlining nanoflann's build, takes a vector it resizes for
+// one that may hold a null pointer (-Wnull-dereference on libstdc++'s own
+// construct); the warning is off for this constructor alone.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnull-dereference"
 MeshIndex::MeshIndex(const Mesh& mesh) : tree_(std::make_unique<Tree>()) {
   Tree& tree = *tree_;
   tree.triangles = mesh.triangles.data();
@@ -85,23 +93,27 @@ MeshIndex::MeshIndex(const Mesh& mesh) : tree_(std::make_unique<Tree>()) {
     std::nth_element(sorted.begin(), at, sorted.end());
     limit = kLooseReachFactor * *at;
   }
-  tree.centres.points.reserve(count);
-  tree.in_tree.reserve(count);
   for (std::size_t t = 0; t < count; ++t) {
     if (reaches[t] > limit) {
       tree.loose.push_back(t);
-      continue;
+    } else {
+      tree.in_tree.push_back(t);
+      tree.reach = std::max(tree.reach, reaches[t]);
     }
-    tree.centres.points.push_back(centres[t]);
-    tree.in_tree.push_back(t);
-    tree.reach = std::max(tree.reach, reaches[t]);
+  }
+  tree.centres.points.resize(tree.in_tree.size());
+  for (std::size_t i = 0; i < tree.in_tree.size(); ++i) {
+    const qfm::Vec3& centre = centres[tree.in_tree[i]];
+    tree.centres.points[i] = {centre.x, centre.y, centre.z};
   }
   if (!tree.centres.points.empty()) {
-    tree.kd =
-        std::make_unique<KdTree>(3, tree.centres, nanoflann::KDTreeSingleIndexAdaptorParams(10));
+    tree.kd = std::make_unique<KdTree>(3, tree.centres,
+                                       nanoflann::KDTreeSingleIndexAdaptorParams(kLeafSize));
     tree.kd->buildIndex();
   }
 }
+
+#pragma GCC diagnostic pop
 
 MeshIndex::MeshIndex(MeshIndex&&) noexcept = default;
 MeshIndex& MeshIndex::operator=(MeshIndex&&) noexcept = default;

@@ -39,10 +39,9 @@ std::vector<std::string> findings_of(const std::string& case_path) {
       found.push_back(name + "bounding-box-stl " + std::string(mesh::axis_name(box->axis)));
     }
   }
-  std::vector<std::optional<mesh::MeshIndex>> indexes(products.size());
-  std::vector<const mesh::MeshIndex*> index_of(products.size(), nullptr);
+  std::vector<const mesh::Mesh*> mesh_of(products.size(), nullptr);
   for (std::size_t p = 0; p < products.size(); ++p) {
-    if (meshes[p]) index_of[p] = &indexes[p].emplace(*meshes[p]);
+    if (meshes[p]) mesh_of[p] = &*meshes[p];
   }
   for (std::size_t p = 0; p < products.size(); ++p) {
     const std::string name = "product " + std::to_string(p + 1) + ": ";
@@ -59,10 +58,10 @@ std::vector<std::string> findings_of(const std::string& case_path) {
     if (const auto spike = mesh::find_spike(points)) {
       found.push_back(name + "margin-line-spike " + std::to_string(spike->index));
     }
-    if (!index_of[p]) continue;
-    if (const auto off = mesh::find_points_off_mesh(points, *index_of[p])) {
+    if (!mesh_of[p]) continue;
+    if (const auto off = mesh::find_points_off_mesh(points, *mesh_of[p])) {
       std::string line = name + "margin-line-off-mesh " + std::to_string(off->off_count);
-      if (const auto other = mesh::find_mesh_the_line_fits(points, index_of, p)) {
+      if (const auto other = mesh::find_mesh_the_line_fits(points, mesh_of, p)) {
         line += " fits " + std::to_string(*other + 1);
       }
       found.push_back(line);

@@ -5,6 +5,7 @@
 
 #include "mesh/margin_fit.h"
 #include "mesh/margin_shape.h"
+#include "mesh/points_on_mesh.h"
 #include "stl_bytes.h"
 
 namespace {
@@ -26,24 +27,43 @@ qfm::PointList circle(double radius, double z, int count, qfm::Vec3 centre = {})
 TEST(MarginFit, FindsPointsOffTheMeshAndTheFarthest) {
   // The equator of a finely divided sphere lies on it within 0.01 mm.
   const mesh::Mesh ball = mesh_of(sphere({0, 0, 0}, 5, 90, 180));
-  const mesh::MeshIndex index(ball);
   qfm::PointList points = circle(5, 0, 50);
-  EXPECT_FALSE(mesh::find_points_off_mesh(points, index));
+  EXPECT_FALSE(mesh::find_points_off_mesh(points, ball));
   points[7].x += 0.3;
   points[30].z += 2;
-  const auto off = mesh::find_points_off_mesh(points, index);
+  const auto off = mesh::find_points_off_mesh(points, ball);
   ASSERT_TRUE(off);
   EXPECT_EQ(off->off_count, 2u);
   EXPECT_EQ(off->farthest, 30u);
   EXPECT_GT(off->farthest_distance, 0.3);
-  EXPECT_FALSE(mesh::find_points_off_mesh({}, index));
+  EXPECT_FALSE(mesh::find_points_off_mesh({}, ball));
+}
+
+// The pass from the triangles' side gives MeshIndex's answer, for points
+// on, near and far from a sphere, the tolerance reached or not.
+TEST(MarginFit, PointsOnMeshAgreeWithTheIndex) {
+  const mesh::Mesh ball = mesh_of(sphere({1, 2, 3}, 5, 30, 50));
+  const mesh::MeshIndex index(ball);
+  qfm::PointList points;
+  for (int i = 0; i < 400; ++i) {
+    const double scale = 0.9 + 0.0005 * i;  // from inside the sphere to outside
+    const double angle = 0.1 * i;
+    points.push_back(
+        {1 + 5 * scale * std::cos(angle), 2 + 5 * scale * std::sin(angle), 3 + std::sin(0.37 * i)});
+  }
+  for (const double tolerance : {0.0, 0.05, 0.3}) {
+    SCOPED_TRACE(tolerance);
+    const std::vector<bool> on = mesh::points_on_mesh(points, ball, tolerance);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      ASSERT_EQ(on[i], index.within(points[i], tolerance)) << i;
+    }
+  }
 }
 
 TEST(MarginFit, NamesTheMeshASwappedLineFits) {
   const mesh::Mesh first = mesh_of(sphere({0, 0, 0}, 5, 90, 180));
   const mesh::Mesh second = mesh_of(sphere({12, 0, 0}, 4, 90, 180));
-  const mesh::MeshIndex first_index(first), second_index(second);
-  const mesh::MeshIndex* meshes[] = {&first_index, nullptr, &second_index};
+  const mesh::Mesh* meshes[] = {&first, nullptr, &second};
   const qfm::PointList on_second = circle(4, 0, 40, {12, 0, 0});
   EXPECT_EQ(mesh::find_mesh_the_line_fits(on_second, meshes, 0), 2u);
   EXPECT_FALSE(mesh::find_mesh_the_line_fits(on_second, meshes, 2));
