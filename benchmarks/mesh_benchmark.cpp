@@ -130,3 +130,22 @@ void BM_CheckMargin(benchmark::State& state) {
 BENCHMARK(BM_CheckMargin)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The geometry of one small case as scripts/benchmark-checker.sh copies it
+// ten thousand times: case7's two example meshes read, their lines checked.
+void BM_ExampleCase(benchmark::State& state) {
+  const std::string folder = std::string(DAZ_SOURCE_DIR) + "/examples/";
+  const std::string stls[] = {folder + "11_12_bridge.stl", folder + "36 onlay&inlay.stl"};
+  const qfm::PointList lines[] = {{{1.5, -2, 3.25}, {1.25, -2.5, 3.3}, {0.75, -2.25, 3.4}},
+                                  {{-3.5, 1.25, 2.6}, {-2.75, 2.5, 2.7}, {-1.5, 1.75, 2.65}}};
+  for (auto _ : state) {
+    for (int p = 0; p < 2; ++p) {
+      const auto mesh = mesh::read_stl(stls[p]);
+      if (!mesh || mesh::find_points_off_mesh(lines[p], *mesh)) {
+        state.SkipWithError("the example's line should lie on its mesh");
+        return;
+      }
+    }
+  }
+}
+BENCHMARK(BM_ExampleCase)->Unit(benchmark::kMicrosecond);
