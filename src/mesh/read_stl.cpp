@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "mesh/stl_layout.h"
 #include "mesh/tolerances.h"
@@ -128,20 +129,35 @@ std::expected<Mesh, StlError> read_stl(const std::string& path) {
                                          " MiB, more than a restoration's mesh: not read");
   };
   if (file->size_hint() > kLargestStlBytes) return too_large();
+  // Room as the file's size says, one byte more to see its end, grown only
+  // if the file grows meanwhile; the bytes are not zeroed first (a mesh of
+  // 10 MB would spend a tenth of its reading on that).
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(file->size_hint()) + 1);
-  std::size_t filled = 0;
-  for (;;) {
-    if (filled == bytes.size()) {
-      if (bytes.size() > kLargestStlBytes) return too_large();
-      bytes.resize(std::min<std::size_t>(2 * bytes.size() + 4096, kLargestStlBytes + 1));
-    }
-    const auto count = file->read(bytes.data() + filled, bytes.size() - filled);
-    if (!count) return fault(StlFault::CannotOpen, count.error().message);
-    if (*count == 0) break;
-    filled += *count;
+  std::size_t room = static_cast<std::size_t>(file->size_hint()) + 1;
+  std::optional<common::RunError> failure;
+  bool at_end = false;
+  while (!at_end) {
+    if (bytes.size() > kLargestStlBytes) return too_large();
+    const std::size_t kept = bytes.size();
+    bytes.resize_and_overwrite(room, [&](char* data, std::size_t size) {
+      std::size_t filled = kept;
+      while (filled < size) {
+        const auto count = file->read(data + filled, size - filled);
+        if (!count) {
+          failure = count.error();
+          break;
+        }
+        if (*count == 0) {
+          at_end = true;
+          break;
+        }
+        filled += *count;
+      }
+      return filled;
+    });
+    if (failure) return fault(StlFault::CannotOpen, failure->message);
+    room = std::min<std::size_t>(2 * room + 4096, kLargestStlBytes + 1);
   }
-  bytes.resize(filled);
   return read_stl_bytes(bytes);
 }
 
