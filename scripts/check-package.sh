@@ -21,7 +21,8 @@ root=$PWD
 # shellcheck source=lib/apt.sh
 . scripts/lib/apt.sh
 apt_install_missing --quiet --no-recommends mandoc lintian git python3 dpkg-dev file \
-  libyaml-dev libcli11-dev libfast-float-dev libdragonbox-dev libstdc++-12-dev mingw-w64-x86-64-dev
+  libyaml-dev libcli11-dev libfast-float-dev libdragonbox-dev libstdc++-12-dev mingw-w64-x86-64-dev \
+  libadmesh-dev libnanoflann-dev
 
 passed=0
 failed=0

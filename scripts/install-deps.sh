@@ -9,6 +9,7 @@ set -euo pipefail
 packages=("$@")
 if ((${#packages[@]} == 0)); then
   packages=(cmake make g++ pkg-config libyaml-dev libcli11-dev libdragonbox-dev libfast-float-dev
-            libgtest-dev libbenchmark-dev python3 unicode-data strace)
+            libgtest-dev libbenchmark-dev python3 unicode-data strace
+            libadmesh-dev libnanoflann-dev)
 fi
 apt_install_missing "${packages[@]}"

@@ -66,6 +66,11 @@ COMPONENTS = [
      lambda files: files == ["*"], "Expat"),
     ("Dragonbox", "libdragonbox-dev", "Linux and Windows builds (headers compiled in)",
      lambda files: files == ["*"], "BSL-1.0"),
+    ("admesh", "libadmesh-dev", "the checker alone: in the Linux build linked shared (Debian's "
+     "libadmesh1), in the Windows build linked statically (made from the same version's Debian "
+     "source package)", lambda files: files == ["*"], None),
+    ("nanoflann", "libnanoflann-dev", "the checker alone, Linux and Windows builds (headers "
+     "compiled in)", lambda files: files == ["*"], None),
     ("mingw-w64-runtime", "mingw-w64-x86-64-dev", "Windows build only (linked statically)",
      lambda files: files == ["*"] or all(f.startswith("mingw-w64-crt/") for f in files), None),
     ("winpthreads", "mingw-w64-x86-64-dev", "Windows build only (linked statically)",
@@ -127,6 +132,11 @@ def normalized_body(lines):
     if match and len(lines) <= 4:
         text = (COMMON / match.group(1)).read_text(encoding="utf-8")
         return match.group(1), as_field_lines(text)
+    if match:
+        # A notice that points to the full text: the text follows it, for
+        # the Windows zip, which has no /usr/share/common-licenses.
+        text = (COMMON / match.group(1)).read_text(encoding="utf-8")
+        return None, [line.rstrip() for line in lines] + [" ."] + as_field_lines(text)
     return None, [line.rstrip() for line in lines]
 
 

@@ -4,8 +4,9 @@
 # cmake/mingw-w64-x86_64.cmake):
 #   - Debian's packages: mingw-w64 (posix threads), the autotools for
 #     libyaml, CLI11;
-#   - libyaml, built as a static Windows library from Debian's source package;
-#   - CLI11's, Dragonbox's and fast_float's headers (and CMake files where
+#   - libyaml and admesh (the checker's STL reader), built as static Windows
+#     libraries from Debian's source packages;
+#   - CLI11's, Dragonbox's, fast_float's and nanoflann's headers (and CMake files where
 #     they are headers alone), copied alone so that the cross build never
 #     sees the host's /usr/include.
 # With --tests, also what the Windows tests need: Wine, and GoogleTest built
@@ -37,7 +38,7 @@ quietly() {
 install_packages() {
   local packages=(cmake make pkg-config g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
                   autoconf automake libtool dpkg-dev libcli11-dev libdragonbox-dev
-                  libfast-float-dev)
+                  libfast-float-dev libnanoflann-dev)
   if [ "$with_tests" = yes ]; then packages+=(wine wine64 googletest); fi
   # Recommends would bring 32-bit Wine and desktop pieces that a console
   # program under test does not use.
@@ -65,6 +66,23 @@ build_libyaml() {
   sed -i 's|^Cflags: \(.*\)$|Cflags: \1 -DYAML_DECLARE_STATIC|' "$prefix/lib/pkgconfig/yaml-0.1.pc"
 }
 
+build_admesh() {
+  [ -f "$prefix/lib/libadmesh.a" ] && return
+  rm -rf "$sources/admesh"
+  mkdir -p "$sources/admesh"
+  (cd "$sources/admesh" && quietly apt_private_source "$prefix/apt" admesh)
+  local tree
+  tree="$(find "$sources/admesh" -mindepth 1 -maxdepth 1 -type d -name 'admesh-*' | head -n 1)"
+  # The library alone, static. Its configure adds _FORTIFY_SOURCE, which
+  # mingw-w64 fulfils only with libssp linked into every program that
+  # links the library; make's CFLAGS replace configure's.
+  (cd "$tree" && quietly autoreconf -fi &&
+    quietly ./configure --host="$host" --prefix="$prefix" --enable-static --disable-shared \
+      CC="$host-gcc-posix" &&
+    quietly make -j2 libadmesh.la CFLAGS="-O2" &&
+    quietly make install-libLTLIBRARIES install-pkgincludeHEADERS install-pkgconfigDATA)
+}
+
 build_googletest() {
   [ -f "$prefix/lib/libgtest.a" ] && return
   quietly cmake -S /usr/src/googletest -B "$sources/googletest-build" \
@@ -88,6 +106,9 @@ copy_header_libraries() {
   if [ ! -f "$prefix/include/dragonbox/dragonbox.h" ]; then
     cp -r /usr/include/dragonbox-*/dragonbox "$prefix/include/"
   fi
+  if [ ! -f "$prefix/include/nanoflann.hpp" ]; then
+    cp /usr/include/nanoflann.hpp "$prefix/include/"
+  fi
 }
 
 with_tests=no
@@ -97,14 +118,15 @@ mkdir -p "$sources"
 copy_header_libraries
 if [ "$with_tests" = no ]; then
   build_libyaml
+  build_admesh
   exit 0
 fi
 # Wine's first start (mostly waiting) and libyaml's download and configure
 # (one core) overlap GoogleTest's build.
 scripts/wine-run.sh --start &
 wine=$!
-build_libyaml &
-libyaml=$!
+(build_libyaml && build_admesh) &
+libraries=$!
 build_googletest
-wait "$libyaml"
+wait "$libraries"
 wait "$wine"
