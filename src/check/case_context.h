@@ -2,6 +2,7 @@
 // it, its text and the places in it, and the document built from it.
 #pragma once
 
+#include <expected>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "check/finding.h"
 #include "constructioninfo/document.h"
 #include "machines/machine_catalog.h"
+#include "mesh/mesh.h"
 #include "qfm/case_metadata.h"
 #include "qfm/load_case.h"
 
@@ -37,6 +39,8 @@ struct CaseContext {
   std::vector<std::size_t> margin_file_of;  // by product: its entry in margin_files
   machines::MachineLookup machine;
   std::optional<constructioninfo::ConstuctionInfo> document;  // none when building fails
+  // By product: its STL file read whole into a mesh, or why it could not be.
+  std::vector<std::expected<mesh::Mesh, mesh::StlError>> meshes;
   // The findings placed by offset (their index, the offset), turned into
   // lines and columns in one pass once every rule has run (place_findings).
   mutable std::vector<std::pair<std::size_t, std::size_t>> unplaced;

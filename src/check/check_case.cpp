@@ -11,6 +11,7 @@
 #include "check/tool_error.h"
 #include "common/run_error.h"
 #include "constructioninfo/build.h"
+#include "mesh/read_stl.h"
 #include "platform/file_name.h"
 #include "platform/input_file.h"
 #include "platform/path_text.h"
@@ -51,6 +52,15 @@ void read_margin_files(CaseContext& context) {
   }
 }
 
+// Each product's STL file, read once into a mesh for the geometric rules
+// and the report.
+void read_meshes(CaseContext& context) {
+  for (const qfm::Product& product : context.loaded.products) {
+    context.meshes.push_back(
+        mesh::read_stl(platform::join(context.directory, product.stl, platform::kHostPathRules)));
+  }
+}
+
 Finding unreadable_finding(const std::string& display, const common::RunError& error) {
   Finding finding = tool_error(display, error);
   finding.rule = Rule::FileUnreadable;
@@ -88,6 +98,7 @@ Findings check_case_text(CaseContext& context) {
       qfm::take_margin_lines(context.loaded, context.directory, texts, context.replaced_inline);
   if (!taken) return {tool_error(context.display_path, taken.error())};
   context.machine = machines::look_up_machine(context.loaded.machine);
+  read_meshes(context);
 
   Findings findings;
   auto document = constructioninfo::build_construction_info(
@@ -110,7 +121,8 @@ Findings check_case_text(CaseContext& context) {
 
 // The case as the tool loads it, from one read of each file, and what the
 // rules look at beside it.
-CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin) {
+CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin,
+                            [[maybe_unused]] const CheckOptions& options) {
   CaseContext context;
   context.path = path;
   // Findings keep the path's bytes; the reports escape what does not show.
@@ -140,9 +152,9 @@ CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin) {
 
 }  // namespace
 
-CaseCheck check_case(const std::string& path, CaseOrigin origin) {
+CaseCheck check_case(const std::string& path, CaseOrigin origin, const CheckOptions& options) {
   try {
-    return check_loaded_case(path, origin);
+    return check_loaded_case(path, origin, options);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -5,8 +5,10 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "check/finding.h"
+#include "check/rules.h"
 
 namespace check {
 
@@ -21,7 +23,14 @@ struct CaseCheck {
   std::optional<std::string> unreadable;
 };
 
-CaseCheck check_case(const std::string& path, CaseOrigin origin = CaseOrigin::Walked);
+// What the command line asks of every case beyond its findings.
+struct CheckOptions {
+  std::vector<Rule> ignored;  // rules whose findings are dropped (--ignore)
+  bool report = false;        // an HTML report is written (--report)
+};
+
+CaseCheck check_case(const std::string& path, CaseOrigin origin = CaseOrigin::Walked,
+                     const CheckOptions& options = {});
 
 // The most bytes read of one file: far above any real case (a large one is
 // some hundred megabytes), and a stop for a file that never ends.
