@@ -58,7 +58,9 @@ constexpr common::CommandDefinition kCommand = {
             .one_or_more = true,
         },
     .options = kOptions,
-    .after_help = "Exit status: 0 nothing found, 1 something found, 2 bad command line.",
+    .after_help =
+        "Exit status: 0 nothing found, 1 something found, 2 trouble (a bad command line, a PATH "
+        "that does not read, a report not written).",
     // Status 1 says that something was found; a failure of the checker's
     // own must not read as that.
     .failure_status = common::kUsageError,

@@ -38,7 +38,8 @@ constexpr std::string_view kCheckerHelp =
     "  -h, --help         Print help\n"
     "  -V, --version      Print version\n"
     "\n"
-    "Exit status: 0 nothing found, 1 something found, 2 bad command line.\n";
+    "Exit status: 0 nothing found, 1 something found, 2 trouble (a bad command line, a PATH that "
+    "does not read, a report not written).\n";
 
 // What one program ends with.
 enum class Ends {
