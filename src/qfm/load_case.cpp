@@ -87,7 +87,7 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
   paths.reserve(products.size());
   std::size_t total_bytes = 0;
   for (const Product& product : products) {
-    paths.push_back(platform::join(json_directory, product.pts, platform::kHostPathRules));
+    paths.push_back(margin_line_path(json_directory, product));
     total_bytes += platform::file_size_hint(paths.back());
   }
   std::vector<std::optional<PointList>> points(products.size());
@@ -113,6 +113,19 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 }
 
 }  // namespace
+
+std::string margin_line_path(std::string_view json_directory, const Product& product) {
+  return platform::join(json_directory, product.pts, platform::kHostPathRules);
+}
+
+std::vector<std::string> files_read(const CaseFile& file, const CaseMetadata& case_metadata) {
+  const std::string_view json_directory = platform::parent(file.path, platform::kHostPathRules);
+  std::vector<std::string> paths{file.path};
+  for (const Product& product : case_metadata.products) {
+    paths.push_back(margin_line_path(json_directory, product));
+  }
+  return paths;
+}
 
 Result<CaseFile> name_case_file(const std::string& json_path) {
   const auto name = platform::final_name(json_path, platform::kHostPathRules);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/run_error.h"
 #include "qfm/case_metadata.h"
@@ -28,6 +30,14 @@ common::Result<CaseFile> name_case_file(const std::string& json_path);
 // reads. Fails with "Failed to read file <path>", "Failed to parse JSON
 // metadata file '<path>'" or "Failed to read <pts path>".
 common::Result<CaseMetadata> load_case(const CaseFile& file);
+
+// Where a product's margin line file is: its `pts` joined onto the case
+// file's folder.
+std::string margin_line_path(std::string_view json_directory, const Product& product);
+
+// Every file that loading `file` read: the case file, then each product's
+// margin line file.
+std::vector<std::string> files_read(const CaseFile& file, const CaseMetadata& case_metadata);
 
 // Both steps above: the case named by `json_path`.
 common::Result<CaseMetadata> load_case(const std::string& json_path);
