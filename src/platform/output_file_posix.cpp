@@ -62,14 +62,14 @@ common::Result<std::string> read_link(const std::string& path) {
 // keeps the links pointing at it.
 common::Result<std::string> follow_links(const std::string& path) {
   std::string current = path;
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+  for (int hops = 0;; ++hops) {
     struct stat status {};
     if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    if (hops == kMaxLinkHops) return std::unexpected(os_error(ELOOP));
     auto link = read_link(current);
     if (!link) return std::unexpected(link.error());
     current = link->starts_with('/') ? *link : directory_of(current) + *link;
   }
-  return std::unexpected(os_error(ELOOP));
 }
 
 // A file without a name in the target's folder: nothing is left behind
@@ -121,12 +121,30 @@ std::expected<void, int> open_temporary(OutputFile::State& state) {
   return std::unexpected(code);
 }
 
+// The mode bits a document takes over from the file it replaces: who may
+// read and write it, and no more. A document is no program, so the
+// set-user-ID, set-group-ID and sticky bits are never carried: a run (as
+// root, say) over such a file would otherwise hand its privileges to
+// whatever the document holds.
+constexpr mode_t kPermissionBits = 0777;
+
 // An existing file keeps its owner and group (where the system lets us)
-// and its mode; chown first, as it may clear set-id bits. A user who may
-// not give the file away keeps it as their own: not a failure.
+// and its permissions; chown first, as it may clear set-id bits. A user
+// who may not give the file away keeps it as their own: not a failure.
 void take_over_identity(int descriptor, const struct stat& existing) {
   [[maybe_unused]] const int owner_status = ::fchown(descriptor, existing.st_uid, existing.st_gid);
-  (void)::fchmod(descriptor, existing.st_mode & 07777);
+  (void)::fchmod(descriptor, existing.st_mode & kPermissionBits);
+}
+
+// A file copied over drops its set-id and sticky bits before its content
+// changes, as it would if it were replaced. Where the system refuses
+// (another user's file), a writer without privileges has them cleared by
+// the write itself.
+void drop_set_id_bits(int output) {
+  struct stat status {};
+  if (::fstat(output, &status) == 0 && (status.st_mode & ~(S_IFMT | kPermissionBits)) != 0) {
+    (void)::fchmod(output, status.st_mode & kPermissionBits);
+  }
 }
 
 common::Result<int> open_in_place(const std::string& path) {
@@ -202,6 +220,7 @@ common::Result<void> copy_over(int source, int output) {
   if (::fstat(source, &status) != 0) return std::unexpected(last_os_error());
   if (auto locked = lock_exclusively(output, kOutputLockBound); !locked) return locked;
   if (auto reserved = reserve(output, status.st_size); !reserved) return reserved;
+  drop_set_id_bits(output);
   const InterruptionsHeld held;
   if (::lseek(output, 0, SEEK_SET) < 0) return std::unexpected(last_os_error());
   std::vector<char> buffer(std::size_t{1} << 20);
