@@ -1,5 +1,6 @@
 #include <sys/file.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "platform/file_lock.h"

@@ -290,8 +290,8 @@ BOOL WINAPI count_console_event(DWORD) {
 }
 
 bool console_events_reach(int count) {
-  for (int i = 0; i < 200 && console_events < count; ++i) Sleep(10);
-  return console_events >= count;
+  for (int i = 0; i < 200 && console_events.load() < count; ++i) Sleep(10);
+  return console_events.load() >= count;
 }
 
 // Ctrl+C and Ctrl+Break that arrive during the copy reach the handler
@@ -314,14 +314,14 @@ TEST(InterruptionsHeldTest, DefersCtrlCAndCtrlBreakUntilTheCopyEnds) {
     SetConsoleCtrlHandler(count_console_event, FALSE);
     GTEST_SKIP() << "this system delivers no console events to the sender";
   }
-  for (const DWORD event : {CTRL_C_EVENT, CTRL_BREAK_EVENT}) {
+  for (const DWORD event : {DWORD{CTRL_C_EVENT}, DWORD{CTRL_BREAK_EVENT}}) {
     SCOPED_TRACE(event == CTRL_C_EVENT ? "Ctrl+C" : "Ctrl+Break");
-    const int before = console_events;
+    const int before = console_events.load();
     {
       const InterruptionsHeld held;
       ASSERT_TRUE(GenerateConsoleCtrlEvent(event, 0));
       Sleep(300);
-      EXPECT_EQ(console_events, before);
+      EXPECT_EQ(console_events.load(), before);
     }
     EXPECT_TRUE(console_events_reach(before + 1));
   }
