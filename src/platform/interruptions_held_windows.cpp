@@ -31,8 +31,10 @@ InterruptionsHeld::InterruptionsHeld() {
 
 InterruptionsHeld::~InterruptionsHeld() {
   if (released == nullptr) return;
-  SetConsoleCtrlHandler(wait_for_release, FALSE);
+  // Released first: the system may hold its lock on the handlers while one
+  // runs, and the removal would wait for it.
   SetEvent(released);
+  SetConsoleCtrlHandler(wait_for_release, FALSE);
 }
 
 }  // namespace platform
