@@ -69,10 +69,9 @@ int wait_for(pid_t pid) {
 // Without a lock, the copies of runs at once over one file interleave
 // their blocks: a document made of both, which every run called written.
 TEST_F(OutputCollisions, RunsAtOnceOnAHardLinkedOutputLeaveOneWholeDocument) {
-  const std::vector<std::string> one_cpu =
-      std::system("taskset -c 0 true >/dev/null 2>&1") == 0
-          ? std::vector<std::string>{"taskset", "-c", "0"}
-          : std::vector<std::string>{};
+  const std::vector<std::string> one_cpu = std::system("taskset -c 0 true >/dev/null 2>&1") == 0
+                                               ? std::vector<std::string>{"taskset", "-c", "0"}
+                                               : std::vector<std::string>{};
   two_cases(100000);
   for (int round = 0; round < 5; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
