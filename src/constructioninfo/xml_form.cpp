@@ -286,8 +286,9 @@ std::string render_xml(const ConstuctionInfo& document) {
 }
 
 common::Result<void> write_construction_info(const ConstuctionInfo& document,
-                                             const std::string& output_path) {
-  auto file = platform::OutputFile::create(output_path);
+                                             const std::string& output_path,
+                                             std::span<const platform::FileIdentity> inputs) {
+  auto file = platform::OutputFile::create(output_path, inputs);
   if (!file) {
     return std::unexpected(common::wrap_error(
         "Failed to create " + platform::display_path(output_path), file.error()));

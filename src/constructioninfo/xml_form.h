@@ -5,11 +5,13 @@
 #pragma once
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "common/run_error.h"
 #include "constructioninfo/document.h"
+#include "platform/file_identity.h"
 
 namespace constructioninfo {
 
@@ -29,9 +31,11 @@ std::string render_xml(const ConstuctionInfo& document);
 
 // Creates (or replaces) the file at `output_path` and writes `document`
 // into it. Fails with "Failed to create <path>" when the file cannot be
-// created and "Failed to write <path>" when writing fails; either way a
-// file that was there is left as it was.
+// created (or is one of `inputs`, the files the run read) and "Failed to
+// write <path>" when writing fails; either way a file that was there is
+// left as it was.
 common::Result<void> write_construction_info(const ConstuctionInfo& document,
-                                             const std::string& output_path);
+                                             const std::string& output_path,
+                                             std::span<const platform::FileIdentity> inputs = {});
 
 }  // namespace constructioninfo

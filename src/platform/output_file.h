@@ -5,10 +5,12 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "common/run_error.h"
+#include "platform/file_identity.h"
 
 namespace platform {
 
@@ -19,8 +21,11 @@ class OutputFile {
 
   // Prepares writing to `path`. Fails, with the system's error and without
   // changing anything, when the target could not be created or opened for
-  // writing (its directory missing, no permission, a directory there).
-  static common::Result<OutputFile> create(const std::string& path);
+  // writing (its directory missing, no permission, a directory there),
+  // and when it is one of `inputs`, the files that the run read: an output
+  // written over the case it came from would lose that case.
+  static common::Result<OutputFile> create(const std::string& path,
+                                           std::span<const FileIdentity> inputs = {});
 
   OutputFile(OutputFile&& other) noexcept;
   OutputFile& operator=(OutputFile&&) = delete;

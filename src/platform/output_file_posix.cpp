@@ -1,15 +1,17 @@
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <expected>
 #include <utility>
 #include <vector>
 
+#include "platform/file_lock.h"
 #include "platform/file_name.h"
+#include "platform/interruptions_held.h"
 #include "platform/os_error.h"
 #include "platform/output_file.h"
 #include "platform/signal_cleanup.h"
@@ -60,14 +62,14 @@ common::Result<std::string> read_link(const std::string& path) {
 // keeps the links pointing at it.
 common::Result<std::string> follow_links(const std::string& path) {
   std::string current = path;
-  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+  for (int hops = 0;; ++hops) {
     struct stat status {};
     if (::lstat(current.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return current;
+    if (hops == kMaxLinkHops) return std::unexpected(os_error(ELOOP));
     auto link = read_link(current);
     if (!link) return std::unexpected(link.error());
     current = link->starts_with('/') ? *link : directory_of(current) + *link;
   }
-  return std::unexpected(os_error(ELOOP));
 }
 
 // A file without a name in the target's folder: nothing is left behind
@@ -119,12 +121,30 @@ std::expected<void, int> open_temporary(OutputFile::State& state) {
   return std::unexpected(code);
 }
 
+// The mode bits a document takes over from the file it replaces: who may
+// read and write it, and no more. A document is no program, so the
+// set-user-ID, set-group-ID and sticky bits are never carried: a run (as
+// root, say) over such a file would otherwise hand its privileges to
+// whatever the document holds.
+constexpr mode_t kPermissionBits = 0777;
+
 // An existing file keeps its owner and group (where the system lets us)
-// and its mode; chown first, as it may clear set-id bits. A user who may
-// not give the file away keeps it as their own: not a failure.
+// and its permissions; chown first, as it may clear set-id bits. A user
+// who may not give the file away keeps it as their own: not a failure.
 void take_over_identity(int descriptor, const struct stat& existing) {
   [[maybe_unused]] const int owner_status = ::fchown(descriptor, existing.st_uid, existing.st_gid);
-  (void)::fchmod(descriptor, existing.st_mode & 07777);
+  (void)::fchmod(descriptor, existing.st_mode & kPermissionBits);
+}
+
+// A file copied over drops its set-id and sticky bits before its content
+// changes, as it would if it were replaced. Where the system refuses
+// (another user's file), a writer without privileges has them cleared by
+// the write itself.
+void drop_set_id_bits(int output) {
+  struct stat status {};
+  if (::fstat(output, &status) == 0 && (status.st_mode & ~(S_IFMT | kPermissionBits)) != 0) {
+    (void)::fchmod(output, status.st_mode & kPermissionBits);
+  }
 }
 
 common::Result<int> open_in_place(const std::string& path) {
@@ -137,6 +157,26 @@ common::Result<int> open_without_truncating(const std::string& path) {
   const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
   if (descriptor < 0) return std::unexpected(last_os_error());
   return descriptor;
+}
+
+// A file that another is mounted over (a bind mount of one file), which
+// no rename can replace: found before anything is written, so that its
+// document is staged in memory and no named temporary is ever made for
+// it. Kernels before 5.8 cannot say so of a mount from the same file
+// system; a mount from another one lies on another device than its folder.
+bool is_mount_point(const std::string& path) {
+  struct statx status {};
+  if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS, &status) != 0) return false;
+  if ((status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0) {
+    return (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+  }
+  auto target = follow_links(path);
+  if (!target) return false;
+  const std::string directory = directory_of(*target);
+  struct stat folder {};
+  return ::stat(directory.empty() ? "." : directory.c_str(), &folder) == 0 &&
+         (status.stx_dev_major != major(folder.st_dev) ||
+          status.stx_dev_minor != minor(folder.st_dev));
 }
 
 // The temporary of a document that is copied over its output at the end:
@@ -161,24 +201,6 @@ common::Result<void> write_all(int descriptor, std::string_view bytes) {
   return {};
 }
 
-// Blocks SIGINT, SIGTERM and SIGHUP while it lives: they end the run
-// after the copy below, not half way through it.
-class FatalSignalsHeld {
- public:
-  FatalSignalsHeld() {
-    sigset_t fatal;
-    sigemptyset(&fatal);
-    for (const int signal_number : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&fatal, signal_number);
-    ::pthread_sigmask(SIG_BLOCK, &fatal, &previous_);
-  }
-  ~FatalSignalsHeld() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-  FatalSignalsHeld(const FatalSignalsHeld&) = delete;
-  FatalSignalsHeld& operator=(const FatalSignalsHeld&) = delete;
-
- private:
-  sigset_t previous_{};
-};
-
 // Room for `size` bytes in `output`, its length and content unchanged: a
 // full disk fails here, before a byte is overwritten. File systems that
 // cannot reserve ahead are written without.
@@ -190,13 +212,16 @@ common::Result<void> reserve(int output, off_t size) {
 
 // Replaces the content of `output` with the whole of `source`, keeping the
 // file itself (its links, its place in a folder that takes no new files).
-// Only a kill that cannot be held (SIGKILL, a power cut) during the copy
-// itself leaves the output part new, part old.
+// Runs that copy over the same file take turns, each holding the file's
+// lock until it is closed. Only a kill that cannot be held (SIGKILL, a
+// power cut) during the copy itself leaves the output part new, part old.
 common::Result<void> copy_over(int source, int output) {
   struct stat status {};
   if (::fstat(source, &status) != 0) return std::unexpected(last_os_error());
+  if (auto locked = lock_exclusively(output, kOutputLockBound); !locked) return locked;
   if (auto reserved = reserve(output, status.st_size); !reserved) return reserved;
-  const FatalSignalsHeld held;
+  drop_set_id_bits(output);
+  const InterruptionsHeld held;
   if (::lseek(output, 0, SEEK_SET) < 0) return std::unexpected(last_os_error());
   std::vector<char> buffer(std::size_t{1} << 20);
   for (off_t offset = 0; offset < status.st_size;) {
@@ -280,8 +305,10 @@ common::Result<OutputFile> OutputFile::create_native(const std::string& path) {
     return OutputFile(std::make_unique<State>(State{*descriptor, path, "", true}));
   }
   // A file with several hard links keeps its identity, so that every link
-  // sees the new document.
-  if (exists && existing.st_nlink > 1) return adopt_or_fail(copied_over(path));
+  // sees the new document; a mount point cannot be renamed over.
+  if (exists && (existing.st_nlink > 1 || is_mount_point(path))) {
+    return adopt_or_fail(copied_over(path));
+  }
   if (exists) {
     // Opening without truncating checks that the file may be written.
     const int probe = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
@@ -340,7 +367,10 @@ common::Result<void> OutputFile::commit() {
     ::close(descriptor);
     return copied;  // the destructor removes a named temporary
   }
-  // The data must be on disk before a name points at it.
+  // The data must be on disk before a name points at it. The rename
+  // follows the naming at once, the descriptor still open: a kill between
+  // the two is the one moment that leaves the whole document under the
+  // temporary's name. Once synced, closing cannot lose the document.
   common::Result<void> done;
   if (::fsync(descriptor) != 0) done = std::unexpected(last_os_error());
   if (done && s.temporary.empty()) {
@@ -352,12 +382,12 @@ common::Result<void> OutputFile::commit() {
       done = std::unexpected(name.error());
     }
   }
-  if (::close(descriptor) != 0 && done) done = std::unexpected(last_os_error());
   if (done && ::rename(s.temporary.c_str(), s.target.c_str()) != 0) {
     done =
         errno == EBUSY ? copy_into_place(s.temporary, s.target) : std::unexpected(last_os_error());
     if (done) ::unlink(s.temporary.c_str());
   }
+  ::close(descriptor);
   if (!done) return done;  // the destructor removes the temporary
   s.temporary.clear();
   forget_on_fatal_signal();

@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "platform/file_lock.h"
 #include "platform/file_name.h"
+#include "platform/interruptions_held.h"
 #include "platform/os_error.h"
 #include "platform/output_file.h"
 #include "platform/temporary_name.h"
@@ -238,11 +240,9 @@ bool write_whole(HANDLE handle, std::string_view bytes) {
   return true;
 }
 
-// Replaces the content of the file behind `handle` with `document`,
-// keeping the file itself. Only a kill during the copy itself leaves it
-// part new, part old.
-bool copy_over(HANDLE handle, std::string_view document) {
-  if (!reserve(handle, document.size())) return false;
+// The document over the start of the file behind `handle`, the file cut
+// to its length and flushed.
+bool overwrite(HANDLE handle, std::string_view document) {
   LARGE_INTEGER start{};
   if (!SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) || !write_whole(handle, document)) {
     return false;
@@ -251,6 +251,22 @@ bool copy_over(HANDLE handle, std::string_view document) {
   end.EndOfFile.QuadPart = static_cast<LONGLONG>(document.size());
   return SetFileInformationByHandle(handle, FileEndOfFileInfo, &end, sizeof end) &&
          FlushFileBuffers(handle);
+}
+
+// Replaces the content of the file behind `handle` with `document`,
+// keeping the file itself. Runs that copy over the same file take turns,
+// each holding the file's lock until its handle is closed; Ctrl+C,
+// Ctrl+Break and closing the console wait for the copy to end. Only a kill
+// during the copy itself leaves the file part new, part old.
+common::Result<void> copy_over(HANDLE handle, std::string_view document) {
+  if (auto locked = lock_exclusively(reinterpret_cast<NativeFile>(handle), kOutputLockBound);
+      !locked) {
+    return locked;
+  }
+  if (!reserve(handle, document.size())) return std::unexpected(last_os_error());
+  const InterruptionsHeld held;
+  if (!overwrite(handle, document)) return std::unexpected(last_os_error());
+  return {};
 }
 
 }  // namespace
@@ -321,10 +337,11 @@ common::Result<void> OutputFile::write(std::string_view bytes) {
 
 common::Result<void> OutputFile::commit() {
   State& s = *state_;
-  if (s.copy_over && !copy_over(s.handle, s.document)) {
-    common::RunError error = last_os_error();
-    CloseHandle(std::exchange(s.handle, INVALID_HANDLE_VALUE));
-    return std::unexpected(std::move(error));
+  if (s.copy_over) {
+    if (auto copied = copy_over(s.handle, s.document); !copied) {
+      CloseHandle(std::exchange(s.handle, INVALID_HANDLE_VALUE));
+      return copied;
+    }
   }
   if (s.target.empty()) {
     if (!CloseHandle(std::exchange(s.handle, INVALID_HANDLE_VALUE))) {

@@ -110,16 +110,25 @@ Result<void> read_margin_lines(CaseMetadata& case_metadata, std::string_view jso
 
 }  // namespace
 
+std::string margin_line_path(std::string_view json_directory, const Product& product) {
+  return platform::join(json_directory, product.pts, platform::kHostPathRules);
+}
+
+std::vector<std::string> files_read(const CaseFile& file, const CaseMetadata& case_metadata) {
+  const std::string_view json_directory = platform::parent(file.path, platform::kHostPathRules);
+  std::vector<std::string> paths{file.path};
+  for (const Product& product : case_metadata.products) {
+    paths.push_back(margin_line_path(json_directory, product));
+  }
+  return paths;
+}
+
 Result<CaseFile> name_case_file(const std::string& json_path) {
   const auto name = platform::final_name(json_path, platform::kHostPathRules);
   auto output =
       platform::replace_extension(json_path, "constructionInfo", platform::kHostPathRules);
   if (!name || !output) return std::unexpected(common::plain_error("file should have a name"));
   return CaseFile{json_path, platform::display_path(platform::stem(*name)), std::move(*output)};
-}
-
-std::string margin_line_path(std::string_view json_directory, const Product& product) {
-  return platform::join(json_directory, product.pts, platform::kHostPathRules);
 }
 
 Result<CaseMetadata> parse_case_file(const CaseFile& file, std::string_view text) {

@@ -59,6 +59,10 @@ common::Result<void> take_margin_lines(CaseMetadata& case_metadata, std::string_
                                        std::span<const MarginLineText> texts,
                                        std::vector<std::optional<PointList>>& replaced);
 
+// Every file that loading `file` read: the case file, then each product's
+// margin line file.
+std::vector<std::string> files_read(const CaseFile& file, const CaseMetadata& case_metadata);
+
 // Both steps above: the case named by `json_path`.
 common::Result<CaseMetadata> load_case(const std::string& json_path);
 

@@ -245,5 +245,59 @@ TEST_F(GenerationFailures, ReportAnOutputThatCannotBeCreated) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 2);
 }
 
+// An output that is one of the run's own inputs, however it is spelled,
+// would lose the case it came from: refused before anything is written,
+// every input left as it was and no file added.
+TEST_F(GenerationFailures, RefuseAnOutputThatIsAnInputOfTheRun) {
+  for (const char* name : {"case7.json", "11_12_bridge.pts", "36_onlay.pts"}) {
+    fs::copy_file(fs::path(DAZ_EXAMPLES_DIR) / name, dir_ / name);
+  }
+  fs::create_directory(dir_ / "sub");
+  fs::create_hard_link(dir_ / "36_onlay.pts", dir_ / "second_name.pts");
+  std::error_code no_symlinks;  // Windows grants them to few accounts
+  fs::create_symlink("case7.json", dir_ / "link.json", no_symlinks);
+  const struct {
+    std::string json;
+    std::string output;
+  } cases[] = {
+      {"case7.json", "case7.json"},
+      {"case7.json", "36_onlay.pts"},
+      {"case7.json", "11_12_bridge.pts"},
+      {"case7.json", native("./case7.json")},
+      {"case7.json", native("sub/../36_onlay.pts")},
+      {native("./case7.json"), "case7.json"},
+      {"case7.json", "second_name.pts"},
+      {"case7.json", "link.json"},
+      {"link.json", "case7.json"},
+  };
+  const auto before = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir_)) {
+      names.insert(entry.path().filename().string() + "=" +
+                   (entry.is_regular_file() ? read_bytes(entry.path()) : ""));
+    }
+    return names;
+  };
+  const auto inputs = before();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.json + " -o " + c.output);
+    if (no_symlinks && (c.output == "link.json" || c.json == "link.json")) {
+      continue;
+    }
+    const Outcome outcome = run({c.json, "-o", c.output});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "Error: Failed to create " + c.output +
+                               "\n\nCaused by:\n    The output is a file that this run reads "
+                               "(the case file or a margin line file)\n");
+    EXPECT_EQ(before(), inputs);
+  }
+  // A copy of an input is another file, and is written.
+  fs::copy_file(dir_ / "case7.json", dir_ / "copy.json");
+  const Outcome copied = run({"case7.json", "-o", "copy.json"});
+  EXPECT_EQ(copied.status, 0) << copied.err;
+  EXPECT_EQ(read("copy.json"), golden("case7.constructionInfo"));
+}
+
 }  // namespace
 }  // namespace e2e

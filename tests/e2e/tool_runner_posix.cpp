@@ -107,8 +107,9 @@ Outcome run_checker(const std::vector<std::string>& arguments, const fs::path& d
   return run_launched(arguments, directory, launch);
 }
 
-pid_t start_tool(const std::vector<std::string>& arguments, const fs::path& directory) {
-  return spawn(arguments, directory, Launch{{}, Launch::Output::Discard}, -1).pid;
+pid_t start_tool(const std::vector<std::string>& arguments, const fs::path& directory,
+                 const std::vector<std::string>& prefix) {
+  return spawn(arguments, directory, Launch{prefix, Launch::Output::Discard}, -1).pid;
 }
 
 std::vector<std::string> unprivileged_prefix() {

@@ -21,8 +21,10 @@ struct Launch {
 Outcome run_launched(const std::vector<std::string>& arguments,
                      const std::filesystem::path& directory, const Launch& launch);
 
-// Starts the tool without waiting, its output streams on /dev/null.
-pid_t start_tool(const std::vector<std::string>& arguments, const std::filesystem::path& directory);
+// Starts the tool without waiting, its output streams on /dev/null; a
+// `prefix` runs it as Launch's does.
+pid_t start_tool(const std::vector<std::string>& arguments, const std::filesystem::path& directory,
+                 const std::vector<std::string>& prefix = {});
 
 // The prefix that runs the tool as a user without privileges (root passes
 // every permission check), or none when the tests already run as one.

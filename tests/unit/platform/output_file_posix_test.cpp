@@ -1,15 +1,19 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "output_file_fixture.h"
+#include "platform/file_lock.h"
 #include "platform/output_file.h"
 #include "platform/signal_cleanup.h"
 
@@ -72,6 +76,88 @@ TEST_F(OutputFileTest, RefusesALinkLoop) {
   ASSERT_FALSE(written);
   EXPECT_EQ(written.error().message, "Too many levels of symbolic links (os error 40)");
   EXPECT_EQ(entries(), 2u);
+}
+
+// The kernel follows 40 links in one path: a chain of 40 is written
+// through, one of 41 fails whole, whether its last file exists or not.
+TEST_F(OutputFileTest, FollowsAChainOfLinksUpToTheSystemsLimit) {
+  const struct {
+    int links;
+    bool file_there;
+    bool written;
+  } cases[] = {{1, true, true},  {40, true, true},  {41, true, false},
+               {1, false, true}, {40, false, true}, {41, false, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.links) + (c.file_there ? " links to a file" : " links to none"));
+    fs::remove_all(dir_);
+    fs::create_directory(dir_);
+    if (c.file_there) std::ofstream(dir_ / "real.xml") << "previous";
+    for (int i = 0; i < c.links; ++i) {
+      const std::string next = i + 1 < c.links ? "l" + std::to_string(i + 1) : "real.xml";
+      fs::create_symlink(next, dir_ / ("l" + std::to_string(i)));
+    }
+    const auto written = write_new(dir_ / "l0");
+    EXPECT_EQ(static_cast<bool>(written), c.written);
+    if (!written) {
+      EXPECT_EQ(written.error().message, "Too many levels of symbolic links (os error 40)");
+    }
+    const std::string expected = c.written ? "new" : c.file_there ? "previous" : "";
+    EXPECT_EQ(content(dir_ / "real.xml"), expected);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "l0"));
+    EXPECT_EQ(entries(), static_cast<std::size_t>(c.links) + (c.file_there || c.written ? 1 : 0));
+  }
+}
+
+// A document is no program: a replaced file's set-user-ID, set-group-ID
+// and sticky bits are not carried to it, whether it replaces the file or
+// is copied over it; its permissions are.
+TEST_F(OutputFileTest, DropsTheSetIdAndStickyBitsOfAReplacedFile) {
+  for (const bool hard_linked : {false, true}) {
+    for (const mode_t mode : {04755u, 02750u, 01644u, 06711u}) {
+      SCOPED_TRACE((hard_linked ? "hard-linked, mode " : "mode ") + std::to_string(mode));
+      fs::remove_all(dir_);
+      fs::create_directory(dir_);
+      const fs::path target = dir_ / "out.xml";
+      std::ofstream(target) << "previous";
+      if (hard_linked) fs::create_hard_link(target, dir_ / "twin.xml");
+      ASSERT_EQ(::chmod(target.c_str(), mode), 0);
+      ASSERT_TRUE(write_new(target));
+      EXPECT_EQ(content(target), "new");
+      struct stat status {};
+      ASSERT_EQ(::stat(target.c_str(), &status), 0);
+      EXPECT_EQ(status.st_mode & 07777, mode & 0777);
+    }
+  }
+}
+
+// A run that copies over an output waits for another that holds it, and
+// says so once the bound has passed.
+TEST_F(OutputFileTest, TheOutputsLockIsWaitedForWithinABound) {
+  const fs::path target = dir_ / "out.xml";
+  std::ofstream(target) << "previous";
+  const int holder = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  const int waiter = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_GE(waiter, 0);
+  ASSERT_TRUE(lock_exclusively(holder, std::chrono::milliseconds(0)));
+
+  auto started = std::chrono::steady_clock::now();
+  const auto refused = lock_exclusively(waiter, std::chrono::milliseconds(300));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().message,
+            "Another run kept the output locked for 0.3 s; nothing was written");
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+
+  started = std::chrono::steady_clock::now();
+  std::thread letting_go([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ::close(holder);
+  });
+  const auto taken = lock_exclusively(waiter, std::chrono::seconds(10));
+  letting_go.join();
+  EXPECT_TRUE(taken);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+  ::close(waiter);
 }
 
 // Replacing by rename would cut the other links off the new document; the

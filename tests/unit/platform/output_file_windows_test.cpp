@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,8 @@
 #include <thread>
 
 #include "output_file_fixture.h"
+#include "platform/file_lock.h"
+#include "platform/interruptions_held.h"
 #include "platform/output_file.h"
 
 namespace platform {
@@ -238,6 +242,95 @@ TEST_F(OutputFileTest, WritesPathsPastTheClassicLimit) {
   }
   EXPECT_EQ(entries(), 1u);
   DeleteFileW(verbatim.c_str());
+}
+
+// A run that copies over an output waits for another that holds it, and
+// says so once the bound has passed.
+TEST_F(OutputFileTest, TheOutputsLockIsWaitedForWithinABound) {
+  const fs::path target = dir_ / "out.xml";
+  std::ofstream(target) << "previous";
+  const auto open = [&] {
+    return CreateFileW(target.c_str(), GENERIC_WRITE,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  };
+  const HANDLE holder = open();
+  const HANDLE waiter = open();
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  ASSERT_NE(waiter, INVALID_HANDLE_VALUE);
+  ASSERT_TRUE(lock_exclusively(reinterpret_cast<NativeFile>(holder), std::chrono::milliseconds(0)));
+
+  auto started = std::chrono::steady_clock::now();
+  const auto refused =
+      lock_exclusively(reinterpret_cast<NativeFile>(waiter), std::chrono::milliseconds(300));
+  ASSERT_FALSE(refused);
+  EXPECT_EQ(refused.error().message,
+            "Another run kept the output locked for 0.3 s; nothing was written");
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(300));
+
+  started = std::chrono::steady_clock::now();
+  std::thread letting_go([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    CloseHandle(holder);
+  });
+  const auto taken =
+      lock_exclusively(reinterpret_cast<NativeFile>(waiter), std::chrono::seconds(10));
+  letting_go.join();
+  EXPECT_TRUE(taken);
+  EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+  CloseHandle(waiter);
+}
+
+std::atomic<int> console_events{0};
+
+// Stands for the system's own handler, which would end the process: the
+// hold's handler, registered later, is asked first.
+BOOL WINAPI count_console_event(DWORD) {
+  ++console_events;
+  return TRUE;
+}
+
+bool console_events_reach(int count) {
+  for (int i = 0; i < 200 && console_events.load() < count; ++i) Sleep(10);
+  return console_events.load() >= count;
+}
+
+// Ctrl+C and Ctrl+Break that arrive during the copy reach the handler
+// that ends the process only once the copy is over. (Closing the console
+// cannot be sent by a program; it takes the same handler.)
+TEST(InterruptionsHeldTest, DefersCtrlCAndCtrlBreakUntilTheCopyEnds) {
+  // A console of this process alone, so that no other program gets the
+  // events; the standard handles stay where the test's output goes.
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  FreeConsole();
+  const bool console = AllocConsole() != 0;
+  SetStdHandle(STD_OUTPUT_HANDLE, out);
+  SetStdHandle(STD_ERROR_HANDLE, err);
+  if (!console) GTEST_SKIP() << "no console can be made here";
+  SetConsoleCtrlHandler(nullptr, FALSE);  // Ctrl+C is not ignored
+  SetConsoleCtrlHandler(count_console_event, TRUE);
+  if (!GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0) || !console_events_reach(1)) {
+    SetConsoleCtrlHandler(count_console_event, FALSE);
+    GTEST_SKIP() << "this system delivers no console events to the sender";
+  }
+  for (const DWORD event : {DWORD{CTRL_C_EVENT}, DWORD{CTRL_BREAK_EVENT}}) {
+    SCOPED_TRACE(event == CTRL_C_EVENT ? "Ctrl+C" : "Ctrl+Break");
+    const int before = console_events.load();
+    {
+      const InterruptionsHeld held;
+      if (!GenerateConsoleCtrlEvent(event, 0)) {
+        // Wine sends Ctrl+C to a whole console but not Ctrl+Break.
+        std::printf("this system cannot send the event to its own console\n");
+        continue;
+      }
+      Sleep(300);
+      EXPECT_EQ(console_events.load(), before);
+    }
+    EXPECT_TRUE(console_events_reach(before + 1));
+  }
+  // The console stays: freeing it ends the standard streams under Wine.
+  SetConsoleCtrlHandler(count_console_event, FALSE);
 }
 
 }  // namespace
