@@ -115,6 +115,10 @@ void add_margin(report::Product& shown, const CaseContext& context, std::size_t 
     shown.margin = std::span<const qfm::Vec3>(*product.margin_line_coordinates);
     return;
   }
+  if (product.pts.empty()) {
+    shown.margin_missing = "no margin line file is named, and the case file gives no points";
+    return;
+  }
   if (index < context.margin_file_of.size()) {
     const MarginFile& file = context.margin_files[context.margin_file_of[index]];
     if (!file.text) {
@@ -125,8 +129,10 @@ void add_margin(report::Product& shown, const CaseContext& context, std::size_t 
       shown.margin_missing = "the margin line file could not be read to its end";
       return;
     }
+    shown.margin_missing = "the margin line file holds no points";
+    return;
   }
-  shown.margin_missing = "the case gives no margin points";
+  shown.margin_missing = "the case did not load as far as its margin lines";
 }
 
 report::Product report_product(const CaseContext& context, std::size_t index) {
@@ -159,8 +165,12 @@ std::string case_report_section(const CaseContext& context, const Findings& find
   report::CaseReport shown;
   shown.path = context.display_path;
   shown.machine = context.loaded.machine;
-  shown.fallback = machine_fallback(context);
-  shown.materials = material_texts(context);
+  // The machine is looked up, and the meshes read, once the case loads with
+  // its margin lines; before, there is no machine to fall back from.
+  if (context.document || !context.meshes.empty()) {
+    shown.fallback = machine_fallback(context);
+    shown.materials = material_texts(context);
+  }
   shown.findings = report_findings(findings);
   for (std::size_t p = 0; p < context.loaded.products.size(); ++p) {
     shown.products.push_back(report_product(context, p));

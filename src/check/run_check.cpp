@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <string_view>
 
 #include "check/check_case.h"
 #include "check/folder_walk.h"
@@ -83,13 +84,22 @@ class ProgressLine {
   std::mutex mutex_;
 };
 
-// The message of a named case file that could not be read, without the
-// "Error: " and the line end that standard error gives it.
+// The report of a named case file that could not be read, as standard
+// error shows it, on one line: the message and its causes after colons.
 std::string trouble_text(const std::string& reported) {
-  std::string_view text = reported;
-  if (text.starts_with("Error: ")) text.remove_prefix(7);
-  while (text.ends_with('\n')) text.remove_suffix(1);
-  return std::string(text);
+  std::string text;
+  std::string_view rest = reported;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    while (line.starts_with(' ')) line.remove_prefix(1);
+    if (line.starts_with("Error: ")) line.remove_prefix(7);
+    if (line.empty() || line == "Caused by:") continue;
+    if (!text.empty()) text += ": ";
+    text += line;
+  }
+  return text;
 }
 
 report::CaseSummary case_summary(const std::string& path, const CaseCheck& check) {

@@ -2,12 +2,16 @@
 // (scripts/test-report.sh), from the cases themselves:
 //
 //   report_case_points PATH...
-//       on standard output, as JSON, for each product with a margin line of
-//       each case that the checker finds under PATHs (in the report's
-//       order): its anchor, whether its STL reads, its margin points as the
-//       tool loads them, and the points that the checker's findings concern.
+//       on standard output, as JSON, for each product with a drawing (a mesh
+//       or a margin line) of each case that the checker finds under PATHs,
+//       in the report's order: its anchor, whether its STL reads (and the
+//       mesh's largest extent, mm), its margin
+//       points as the tool loads them, and the points that the checker's
+//       findings concern.
+#include <algorithm>
 #include <charconv>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,10 +38,24 @@ std::string point_json(const qfm::Vec3& p) {
   return out + ']';
 }
 
-std::string product_json(const std::string& anchor, bool mesh, const qfm::PointList& points,
-                         const check::Findings& findings, std::size_t product) {
-  std::string out =
-      "{\"product\":\"" + anchor + "\",\"mesh\":" + (mesh ? "true" : "false") + ",\"points\":[";
+// The largest extent of the mesh of the STL file at `path`, in mm; none
+// when it does not read.
+std::optional<double> mesh_size(const std::string& path) {
+  const auto mesh = mesh::read_stl(path);
+  if (!mesh) return std::nullopt;
+  const qfm::Vec3 &low = mesh->extents.min, &high = mesh->extents.max;
+  return std::max({high.x - low.x, high.y - low.y, high.z - low.z});
+}
+
+std::string product_json(const std::string& anchor, std::optional<double> mesh,
+                         const qfm::PointList& points, const check::Findings& findings,
+                         std::size_t product) {
+  std::string out = "{\"product\":\"" + anchor + "\",\"mesh\":" + (mesh ? "true" : "false");
+  if (mesh) {
+    out += ",\"mesh_size\":";
+    append_number(out, *mesh);
+  }
+  out += ",\"points\":[";
   for (std::size_t i = 0; i < points.size(); ++i) {
     if (i > 0) out += ',';
     out += point_json(points[i]);
@@ -68,14 +86,15 @@ int main(int argc, char** argv) {
     const std::string directory(platform::parent(files[c].path, platform::kHostPathRules));
     for (std::size_t p = 0; p < loaded->products.size(); ++p) {
       const qfm::Product& product = loaded->products[p];
-      if (!product.margin_line_coordinates || product.margin_line_coordinates->empty()) continue;
-      const bool mesh =
-          !product.stl.empty() &&
-          mesh::read_stl(platform::join(directory, product.stl, platform::kHostPathRules))
-              .has_value();
+      const qfm::PointList points = product.margin_line_coordinates.value_or(qfm::PointList());
+      const auto mesh =
+          product.stl.empty()
+              ? std::nullopt
+              : mesh_size(platform::join(directory, product.stl, platform::kHostPathRules));
+      if (points.empty() && !mesh) continue;
       if (out.size() > 1) out += ',';
       out += product_json("case-" + std::to_string(c + 1) + "-product-" + std::to_string(p + 1),
-                          mesh, *product.margin_line_coordinates, findings, p);
+                          mesh, points, findings, p);
     }
   }
   std::cout << out << "]\n";
