@@ -7,7 +7,7 @@
 # Without --page it builds the checker and writes the report of examples/
 # (daz-izezovivadezurid-check --report); OUT.png is doc/report-examples.png
 # unless given. The picture is 1000 pixels wide and as tall as the page, at
-# most 8000 pixels.
+# most 2800 pixels (the summary and the first cases: a small picture for doc/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 page=""
@@ -41,6 +41,6 @@ python3 tests/report/report_page_check.py probe "$page" "$work/probe.html"
 height=$(chromium_render --window-size="$width,1000" --dump-dom "file://$work/probe.html" |
   sed -n 's/.*data-page-height="\([0-9]*\)".*/\1/p')
 height=${height:-2000}
-((height > 8000)) && height=8000
+((height > 2800)) && height=2800
 chromium_render --window-size="$width,$height" --screenshot="$picture" "file://$page" >/dev/null
 echo "$picture: $width x $height"

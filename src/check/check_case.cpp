@@ -8,6 +8,7 @@
 #include "check/line_text.h"
 #include "check/margin_rules.h"
 #include "check/product_rules.h"
+#include "check/report_case.h"
 #include "check/tool_error.h"
 #include "common/run_error.h"
 #include "constructioninfo/build.h"
@@ -121,8 +122,8 @@ Findings check_case_text(CaseContext& context) {
 
 // The case as the tool loads it, from one read of each file, and what the
 // rules look at beside it.
-CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin,
-                            [[maybe_unused]] const CheckOptions& options) {
+CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin, const CheckOptions& options,
+                            std::size_t report_position) {
   CaseContext context;
   context.path = path;
   // Findings keep the path's bytes; the reports escape what does not show.
@@ -147,14 +148,20 @@ CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin,
   context.directory = std::string(platform::parent(path, platform::kHostPathRules));
   CaseCheck check{check_case_text(context), std::nullopt};
   order_findings(check.findings, context.display_path);
+  // Built here, on the case's own thread, from the findings as reported,
+  // while the meshes it draws are still held.
+  if (options.report) {
+    check.report_section = case_report_section(context, check.findings, report_position);
+  }
   return check;
 }
 
 }  // namespace
 
-CaseCheck check_case(const std::string& path, CaseOrigin origin, const CheckOptions& options) {
+CaseCheck check_case(const std::string& path, CaseOrigin origin, const CheckOptions& options,
+                     std::size_t report_position) {
   try {
-    return check_loaded_case(path, origin, options);
+    return check_loaded_case(path, origin, options, report_position);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -21,6 +21,9 @@ struct CaseCheck {
   // Why a named case file could not be read at all; the run's trouble,
   // not a finding (a file met in a folder gives a file-unreadable finding).
   std::optional<std::string> unreadable;
+  // The case's section of the HTML report, when one is wanted and the
+  // case loaded far enough to have one (report/page.h).
+  std::string report_section = {};
 };
 
 // What the command line asks of every case beyond its findings.
@@ -29,8 +32,10 @@ struct CheckOptions {
   bool report = false;        // an HTML report is written (--report)
 };
 
+// `report_position`: the case's place in the report (1 for the first),
+// which its section's anchors carry.
 CaseCheck check_case(const std::string& path, CaseOrigin origin = CaseOrigin::Walked,
-                     const CheckOptions& options = {});
+                     const CheckOptions& options = {}, std::size_t report_position = 1);
 
 // The most bytes read of one file: far above any real case (a large one is
 // some hundred megabytes), and a stop for a file that never ends.

@@ -3,14 +3,20 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <string_view>
 
 #include "check/check_case.h"
 #include "check/folder_walk.h"
+#include "check/line_text.h"
+#include "check/report_case.h"
 #include "check/report_format.h"
 #include "common/exit_status.h"
 #include "common/run_error.h"
 #include "platform/console.h"
+#include "platform/output_file.h"
 #include "platform/parallel.h"
+#include "report/page.h"
+#include "text/quoted_text.h"
 
 namespace check {
 
@@ -78,6 +84,70 @@ class ProgressLine {
   std::mutex mutex_;
 };
 
+// The report of a named case file that could not be read, as standard
+// error shows it, on one line: the message and its causes after colons.
+std::string trouble_text(const std::string& reported) {
+  std::string text;
+  std::string_view rest = reported;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find('\n'), rest.size());
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+    while (line.starts_with(' ')) line.remove_prefix(1);
+    if (line.starts_with("Error: ")) line.remove_prefix(7);
+    if (line.empty() || line == "Caused by:") continue;
+    if (!text.empty()) text += ": ";
+    text += line;
+  }
+  return text;
+}
+
+report::CaseSummary case_summary(const std::string& path, const CaseCheck& check) {
+  report::CaseSummary summary{path, check.unreadable ? std::size_t{1} : 0, 0};
+  for (const Finding& finding : check.findings) {
+    switch (finding.severity()) {
+      case Severity::Error:
+        ++summary.errors;
+        break;
+      case Severity::Warning:
+        ++summary.warnings;
+        break;
+    }
+  }
+  return summary;
+}
+
+// The HTML report: every case of the run in order, those that never loaded
+// (a named file that did not read) with a section saying why. Written whole
+// or not at all, as the tool writes its document.
+common::Result<void> write_html_report(const std::string& path,
+                                       const std::vector<CaseFileEntry>& files,
+                                       std::vector<CaseCheck>& per_case) {
+  std::vector<report::CaseSummary> cases;
+  report::RunSummary run;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    cases.push_back(case_summary(files[i].path, per_case[i]));
+    if (!per_case[i].unreadable) ++run.cases_checked;
+    run.errors += cases.back().errors;
+    run.warnings += cases.back().warnings;
+  }
+  auto file = platform::OutputFile::create(path);
+  if (!file) return std::unexpected(std::move(file.error()));
+  if (auto written = file->write(report::report_start(run, cases)); !written) return written;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    CaseCheck& check = per_case[i];
+    if (check.report_section.empty()) {
+      check.report_section =
+          unloaded_case_section(files[i].path, check.findings,
+                                check.unreadable ? trouble_text(*check.unreadable) : "", i + 1);
+    }
+    if (auto written = file->write(check.report_section); !written) return written;
+    std::string().swap(check.report_section);
+  }
+  if (auto written = file->write(report::report_end()); !written) return written;
+  return file->commit();
+}
+
 }  // namespace
 
 int run_check(const CheckCli& cli) {
@@ -86,14 +156,26 @@ int run_check(const CheckCli& cli) {
   ProgressLine progress(files.size());
   const CheckOptions options{{}, cli.report_path.has_value()};
   platform::for_each_in_parallel(files.size(), files.size() > 1, [&](std::size_t i) {
-    per_case[i] = check_case(files[i].path, files[i].origin, options);
+    per_case[i] = check_case(files[i].path, files[i].origin, options, i + 1);
     progress.case_done();
   });
   progress.clear();
 
+  // The page first, while the findings are still by case; the findings on
+  // standard output either way.
+  bool trouble = false;
+  if (cli.report_path) {
+    if (auto written = write_html_report(*cli.report_path, files, per_case); !written) {
+      platform::write_to_stderr(common::render_report(
+          common::wrap_error("could not write the report " +
+                                 escape_for_line(text::quote_for_message(*cli.report_path)),
+                             std::move(written.error()))));
+      trouble = true;
+    }
+  }
+
   Findings findings;
   std::size_t checked = 0;
-  bool trouble = false;
   for (CaseCheck& check : per_case) {
     if (check.unreadable) {
       // The user's own command named what is not there: not a finding of

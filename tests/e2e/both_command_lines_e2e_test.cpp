@@ -34,7 +34,7 @@ constexpr std::string_view kCheckerHelp =
     "Options:\n"
     "  --format <FORMAT>  Output format: text (one line per finding) or json [default: text]\n"
     "  --ignore <RULE>    Report nothing of this rule (may be given more than once)\n"
-    "  --report <FILE>    Write the report to this file instead of standard output\n"
+    "  --report <FILE>    Also write an HTML page of the findings and drawings here\n"
     "  -h, --help         Print help\n"
     "  -V, --version      Print version\n"
     "\n"

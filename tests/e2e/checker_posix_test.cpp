@@ -138,5 +138,42 @@ TEST_F(HostileChecker, ANameCannotForgeAFindingLine) {
       << outcome.out;
 }
 
+// Names that Windows does not allow: quotes, markup, a line feed and bytes
+// that are no UTF-8, in the folder, STL and margin line file names, shown
+// in the report as text, never as markup, and the page still UTF-8.
+TEST_F(HostileChecker, HostileNamesAppearEscapedInTheReport) {
+  const std::string folder = "a\"<b>&amp;\n\xFF";
+  fs::create_directory(dir_ / folder);
+  const std::string stl = "<i>\"x&.stl";
+  const std::string pts = "q&\"<u>\n.pts";
+  fs::copy_file(fs::path(DAZ_FIXTURES_DIR) / "geometry/clean/11.stl", dir_ / folder / stl);
+  fs::copy_file(fs::path(DAZ_FIXTURES_DIR) / "geometry/clean/11.pts", dir_ / folder / pts);
+  write(
+      folder + "/case.json",
+      R"({"machine": "VHF_K5", "material": "ZIRCONIUM", "material_brand_reference": "", "products": [
+    {"product_type": "Crown", "tooth_iso_number": [11], "bounding_box": [-4, -3.5, 0, 4, 3.5, 9],
+     "stl": "<i>\"x&.stl", "pts": "q&\"<u>\n.pts"}]})");
+  const Outcome outcome = check({"--report", "page.html", "."});
+  EXPECT_LE(outcome.status, 1) << outcome.err;
+  const std::string page = read("page.html");
+  EXPECT_EQ(std::count(page.begin(), page.end(), '<'), std::count(page.begin(), page.end(), '>'));
+  for (const std::string_view markup : {"<b>", "<i>", "<u>", "\xFF"}) {
+    EXPECT_EQ(page.find(markup), std::string::npos) << markup;
+  }
+  const std::string_view line_feed = "\xE2\x90\x8A", not_text = "\xEF\xBF\xBD";
+  const std::string shown[] = {
+      "a&quot;&lt;b&gt;&amp;amp;" + std::string(line_feed) + std::string(not_text),
+      "&lt;i&gt;&quot;x&amp;.stl",
+      "q&amp;&quot;&lt;u&gt;" + std::string(line_feed) + ".pts",
+  };
+  for (const std::string& text : shown) EXPECT_NE(page.find(text), std::string::npos) << text;
+  const std::string drawing = "class=\"view\"";
+  std::size_t drawings = 0;
+  for (auto at = page.find(drawing); at != std::string::npos; at = page.find(drawing, at + 1)) {
+    ++drawings;
+  }
+  EXPECT_EQ(drawings, 3U);
+}
+
 }  // namespace
 }  // namespace e2e
