@@ -1,10 +1,12 @@
 #include "check/check_case.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
 #include "check/case_context.h"
 #include "check/catalog_rules.h"
+#include "check/geometry_rules.h"
 #include "check/line_text.h"
 #include "check/margin_rules.h"
 #include "check/product_rules.h"
@@ -61,6 +63,13 @@ void read_meshes(CaseContext& context) {
   }
 }
 
+// The findings of rules the command line silences (--ignore).
+void drop_ignored(Findings& findings, const std::vector<Rule>& ignored) {
+  std::erase_if(findings, [&](const Finding& finding) {
+    return std::ranges::find(ignored, finding.rule) != ignored.end();
+  });
+}
+
 Finding unreadable_finding(const std::string& display, const common::RunError& error) {
   Finding finding = tool_error(display, error);
   finding.rule = Rule::FileUnreadable;
@@ -115,6 +124,8 @@ Findings check_case_text(CaseContext& context) {
   check_bounding_boxes(context, findings);
   check_stl_files(context, findings);
   check_margin_lines(context, findings);
+  check_meshes(context, findings);
+  check_margin_geometry(context, findings);
   place_findings(context, findings);
   return findings;
 }
@@ -154,7 +165,9 @@ CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin,
 
 CaseCheck check_case(const std::string& path, CaseOrigin origin, const CheckOptions& options) {
   try {
-    return check_loaded_case(path, origin, options);
+    CaseCheck check = check_loaded_case(path, origin, options);
+    drop_ignored(check.findings, options.ignored);
+    return check;
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }
