@@ -163,10 +163,10 @@ void check_line_on_meshes(const CaseContext& context, std::size_t p, const qfm::
   if (!off) return;
   std::string message = std::to_string(off->off_count) + " of the " +
                         std::to_string(points.size()) + " margin points of " + product_name(p) +
-                        " lie farther than " + length_text(mesh::kMarginOnMeshTolerance) +
-                        " mm from its STL " + stl_name(context, p) + "; the farthest, " +
-                        point_name(off->farthest) + ", by " + length_text(off->farthest_distance) +
-                        " mm";
+                        (off->off_count == 1 ? " lies" : " lie") + " farther than " +
+                        length_text(mesh::kMarginOnMeshTolerance) + " mm from its STL " +
+                        stl_name(context, p) + "; the farthest, " + point_name(off->farthest) +
+                        ", by " + length_text(off->farthest_distance) + " mm";
   if (const auto other = mesh::find_mesh_the_line_fits(points, candidates, p)) {
     message += ": it fits the STL of " + product_name(*other) + ": files swapped?";
   }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 
+#include "clean_mesh.h"
 #include "tool_runner_posix.h"
 
 namespace e2e {
@@ -19,7 +20,7 @@ constexpr std::string_view kGoodCase = R"({
   "material": "ZIRCONIUM",
   "material_brand_reference": "zige",
   "products": [
-    {"product_type": "Crown", "tooth_iso_number": [11], "bounding_box": [0, 0, 1, 9, 9, 7],
+    {"product_type": "Crown", "tooth_iso_number": [11], "bounding_box": [0, 0, 1.5, 10, 10, 9.5],
      "stl": "a.stl", "pts": "a.pts"}
   ]
 }
@@ -29,7 +30,7 @@ class HostileChecker : public ToolTest {
  protected:
   void SetUp() override {
     ToolTest::SetUp();
-    write("a.stl", "solid a\nendsolid a\n");
+    write("a.stl", testing_support::clean_mesh_stl());
     write("a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
   }
   // The checker under a time limit: a run that waits on a pipe ends with
@@ -116,7 +117,7 @@ TEST_F(HostileChecker, TakesACaseFromAPipeAsTheToolDoes) {
 TEST_F(HostileChecker, AFoldersCaseFilesEndInJsonInAnyLetterCase) {
   fs::create_directory(dir_ / "cases");
   write("cases/UPPER.JSON", kGoodCase);
-  write("cases/a.stl", "solid a\nendsolid a\n");
+  write("cases/a.stl", testing_support::clean_mesh_stl());
   write("cases/a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
   write("cases/.json", "not a case");
   write("cases/notes.txt", "not a case");

@@ -2,13 +2,13 @@
 // and every finding the checker must give for it, with its rule and place.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "check/check_case.h"
+#include "clean_mesh.h"
 #include "temporary_folder.h"
 
 namespace check {
@@ -45,35 +45,12 @@ constexpr std::string_view kPoints = "BEGIN_MARGIN\n1 2 3\n4 5 6\n7 8 9\nEND_MAR
 
 // The products' meshes: tetrahedra whose extents are the boxes above, and
 // whose edge from (0, 1, 2) to (7.5, 8.5, 9.5) carries the points.
-using Corner = std::array<double, 3>;
-
-std::string corner_text(const Corner& c) {
-  std::ostringstream text;
-  text << c[0] << ' ' << c[1] << ' ' << c[2];
-  return text.str();
+std::string mesh_a(bool turned = false, bool open = false) {
+  return testing_support::clean_mesh_stl(turned, open);
 }
-
-// An ASCII STL of the facets of a tetrahedron whose corners a, b, c, d
-// turn positively, each facet facing out; `turned` faces them in, `drop`
-// leaves out the last facet (an open mesh).
-std::string tetrahedron(const Corner& a, const Corner& b, const Corner& c, const Corner& d,
-                        bool turned = false, bool drop = false) {
-  std::vector<std::array<Corner, 3>> facets = {{a, c, b}, {a, b, d}, {a, d, c}, {b, c, d}};
-  if (drop) facets.pop_back();
-  std::string text = "solid t\n";
-  for (auto facet : facets) {
-    if (turned) std::swap(facet[1], facet[2]);
-    text += "facet normal 0 0 0\nouter loop\n";
-    for (const Corner& corner : facet) text += "vertex " + corner_text(corner) + "\n";
-    text += "endloop\nendfacet\n";
-  }
-  return text + "endsolid t\n";
+std::string mesh_b() {
+  return testing_support::tetrahedron_stl({0, 1, 2}, {7.5, 8.5, 9.5}, {9, 0, 1}, {5, 9, 5});
 }
-
-std::string mesh_a(bool turned = false, bool drop = false) {
-  return tetrahedron({0, 1, 2}, {7.5, 8.5, 9.5}, {10, 0, 1.5}, {5, 10, 5}, turned, drop);
-}
-std::string mesh_b() { return tetrahedron({0, 1, 2}, {7.5, 8.5, 9.5}, {9, 0, 1}, {5, 9, 5}); }
 
 struct Change {
   std::string from;
@@ -431,7 +408,7 @@ const std::vector<Row>& rows() {
          "point 3 of the margin of product 1 jumps 26.038 mm from its neighbours, which lie "
          "about 1.732 mm apart elsewhere"},
         {"margin-line-off-mesh", "a.pts", "30 4 5",
-         "1 of the 8 margin points of product 1 lie farther than 0.05 mm from its STL "
+         "1 of the 8 margin points of product 1 lies farther than 0.05 mm from its STL "
          "\"a.stl\"; the farthest, point 3, by"}}},
       {"a margin line in micrometres",
        {},
@@ -455,7 +432,7 @@ const std::vector<Row>& rows() {
        {{"a.pts", "BEGIN_M\n1 2 3\n4 5 \xFF\nEND_M\n"}},
        {{"margin-line-dropped", "a.pts", "4 5 |\xFF", "not UTF-8"},
         {"margin-line-off-mesh", "case.json", "[[1, 2, 3]",
-         "1 of the 3 margin points of product 1 lie farther than 0.05 mm from its STL "
+         "1 of the 3 margin points of product 1 lies farther than 0.05 mm from its STL "
          "\"a.stl\"; the farthest, point 3, by"}}},
   };
   return table;
