@@ -41,6 +41,46 @@ class HostileChecker : public ToolTest {
   }
 };
 
+// STL files that would make a reader allocate, wait or run past their end
+// give each its finding, in the order of the products, at once.
+TEST_F(HostileChecker, HostileStlFilesGiveAFindingEach) {
+  std::string products;
+  for (const char* stl : {"a.stl", "b.stl", "c.stl", "d.stl"}) {
+    products += std::string(products.empty() ? "" : ",\n") +
+                R"(    {"product_type": "Crown", "tooth_iso_number": [11], )"
+                R"("bounding_box": [0, 0, 1.5, 10, 10, 9.5], "stl": ")" +
+                stl + R"(", "pts": "a.pts"})";
+  }
+  write("case.json", R"({"machine": "VHF_K5", "material": "ZIRCONIUM", )"
+                     R"("material_brand_reference": "zige", "products": [)"
+                     "\n" +
+                         products + "\n]}\n");
+  // A binary STL's header counting 4 294 967 295 facets, in 100 bytes.
+  write("a.stl",
+        std::string(80, '\0') + std::string("\xFF\xFF\xFF\xFF", 4) + std::string(16, '\0'));
+  write("b.stl", std::string(1000, '\0'));
+  ASSERT_EQ(::mkfifo((dir_ / "c.stl").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir_ / "d.stl");
+  const auto start = std::chrono::steady_clock::now();
+  // The products share their tooth and margin on purpose: not told here.
+  const Outcome outcome =
+      check({"case.json", "--ignore", "tooth-repeated", "--ignore", "pts-shared"});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out,
+            "a.stl:1:1: error: the STL of product 1 could not be read: a binary STL whose header "
+            "counts 4294967295 facets, but whose 100 bytes hold 0 and 16 bytes more "
+            "[stl-unreadable]\n"
+            "b.stl:1:1: error: the STL of product 2 could not be read: a binary STL whose header "
+            "counts 0 facets, but whose 1000 bytes hold 18 and 16 bytes more [stl-unreadable]\n"
+            "c.stl:1:1: error: the STL of product 3 could not be read: Not a regular file: a "
+            "pipe [stl-unreadable]\n"
+            "d.stl:1:1: error: the STL of product 4 could not be read: Not a regular file: a "
+            "device [stl-unreadable]\n"
+            "1 case checked: 4 errors, 0 warnings\n");
+  EXPECT_EQ(outcome.err, "");
+}
+
 TEST_F(HostileChecker, AFolderOfPipesDevicesAndVanishedCasesGivesOneFindingForEach) {
   write("good.json", kGoodCase);
   std::string flagged(kGoodCase);
