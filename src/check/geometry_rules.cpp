@@ -125,7 +125,8 @@ PointPlace place_of_point(const CaseContext& context, std::size_t p, std::size_t
   return {false, {}, context.places.products[p].record.value_offset("margin_line_coordinates")};
 }
 
-// "point 6 (line 7 of "11.pts")" or "point 6 of margin_line_coordinates".
+// A finding about point `index`: at its line and column of the .pts file,
+// or at the case file's margin_line_coordinates when the points are those.
 void warn_at_point(Findings& findings, const CaseContext& context, std::size_t p, std::size_t index,
                    Rule rule, const std::string& message) {
   const PointPlace place = place_of_point(context, p, index);
