@@ -229,8 +229,9 @@ else()
   set(CPACK_DAZ_PROGRAMS "${daz_program_targets}")
   set(CPACK_DAZ_DEBUG_DIR "${PROJECT_BINARY_DIR}/debug")
   # The release program has the C++ runtimes and libyaml linked in; the C
-  # library and anything else linked shared become dependencies through
-  # dpkg-shlibdeps (Debian's dpkg-dev), with the versions the build used.
+  # library and anything else linked shared (the checker's admesh) become
+  # dependencies through dpkg-shlibdeps (Debian's dpkg-dev), with the
+  # versions the build used.
   # A Python script among the programs needs python3.
   set(daz_depends "")
   if(daz_python_scripts)
@@ -241,7 +242,9 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
   else()
     message(STATUS "dpkg-shlibdeps not found: the Debian package's dependencies are named by hand")
-    list(PREPEND daz_depends libc6)
+    # The checker's STL reader, admesh, is linked shared (Debian has no
+    # static admesh).
+    list(PREPEND daz_depends libc6 libadmesh1)
   endif()
   list(JOIN daz_depends ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 endif()

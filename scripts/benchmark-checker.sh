@@ -13,6 +13,9 @@
 #   --tool-cases M   cases the tool converts one process after another, for
 #                    its time per case (default 1000, the first M of the
 #                    folder)
+# Then one large case alone, on one core: a crown whose STL has 200 000
+# facets (a sphere of 400 segments and 250 rings, less the poles' 800) and whose margin line has
+# 2 000 points on its equator; the checker's budget for it is 50 ms.
 # Both programs are the release builds (build/release, built with ./build.sh
 # when missing). The checker uses every core the process may use; the tool
 # converts one case per process, as a batch script runs it.
@@ -88,9 +91,66 @@ while IFS= read -r json; do
 done <"$list"
 tool_end=$(date +%s.%N)
 
-python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" <<'PYTHON'
+# The large case: every margin point on a chord of the equator, the box the
+# mesh's extents, so that the case checks clean.
+mkdir -p "$work/large"
+python3 - "$work/large" <<'PYTHON'
+import json, math, os, struct, sys
+folder = sys.argv[1]
+segments, rings, radius = 400, 250, 5.0
+def corner(ring, segment):
+    if ring in (0, rings):  # the poles, one point each
+        return (0.0, 0.0, 6 + (radius if ring == 0 else -radius))
+    polar = math.pi * ring / rings
+    azimuth = 2 * math.pi * (segment % segments) / segments
+    return (radius * math.sin(polar) * math.cos(azimuth),
+            radius * math.sin(polar) * math.sin(azimuth), 6 + radius * math.cos(polar))
+facets = []
+for ring in range(rings):
+    for segment in range(segments):
+        a, b = corner(ring, segment), corner(ring, segment + 1)
+        c, d = corner(ring + 1, segment), corner(ring + 1, segment + 1)
+        # At the poles one of the two is no triangle (two corners the pole).
+        if ring < rings - 1:
+            facets.append((a, c, d))
+        if ring > 0:
+            facets.append((a, d, b))
+with open(os.path.join(folder, "11.stl"), "wb") as stl:
+    stl.write(b"large".ljust(80, b" ") + struct.pack("<I", len(facets)))
+    for facet in facets:
+        stl.write(struct.pack("<12fH", 0, 0, 0, *facet[0], *facet[1], *facet[2], 0))
+# The corners as the STL holds them (32-bit floats), for the box.
+floats = [struct.unpack("<f", struct.pack("<f", v))[0] for f in facets for p in f for v in p]
+box = [min(floats[axis::3]) for axis in range(3)] + [max(floats[axis::3]) for axis in range(3)]
+with open(os.path.join(folder, "11.pts"), "w") as pts:
+    pts.write("BEGIN_MARGIN\n")
+    equator = rings // 2
+    for segment in range(segments):
+        a, b = corner(equator, segment), corner(equator, segment + 1)
+        for step in range(5):
+            t = step / 5
+            pts.write(" ".join(f"{a[i] + t * (b[i] - a[i]):.6f}" for i in range(3)) + "\n")
+    pts.write("END_MARGIN\n")
+case = {"machine": "WNC", "material": "ZIRCONIUM", "material_brand_reference": "zige",
+        "products": [{"product_type": "Crown", "tooth_iso_number": [11],
+                      "bounding_box": [round(v, 4) for v in box], "color": "A2",
+                      "stl": "11.stl", "pts": "11.pts"}]}
+with open(os.path.join(folder, "case.json"), "w") as out:
+    json.dump(case, out, indent=2)
+PYTHON
+if ! taskset -c 0 "$checker" "$work/large/case.json" >"$work/large.txt"; then
+  echo "the checker found something in the large case:" >&2
+  cat "$work/large.txt" >&2
+  exit 1
+fi
+hyperfine -N --warmup 2 --runs "$((runs * 4))" --export-json "$work/large.json" \
+  "taskset -c 0 $checker $work/large/case.json" >/dev/null
+large_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
+  "$work/large.json")
+
+python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "$large_median" <<'PYTHON'
 import os, sys
-median, cases, start, end, tool_cases, cores = sys.argv[1:]
+median, cases, start, end, tool_cases, cores, large = sys.argv[1:]
 median, cases, tool_cases = float(median), int(cases), int(tool_cases)
 tool_total = float(end) - float(start)
 load = " ".join(f"{x:.2f}" for x in os.getloadavg())
@@ -98,4 +158,6 @@ print(f"cores {cores}, load averages {load}")
 print(f"checker: {cases} cases in {median:.3f} s (median), {1e6 * median / cases:.0f} us per case")
 print(f"tool:    {tool_cases} cases in {tool_total:.3f} s, one process each, "
       f"{1e6 * tool_total / tool_cases:.0f} us per case")
+print(f"checker, one core: a case of 200 000 facets and 2 000 margin points in "
+      f"{1e3 * float(large):.1f} ms (median; budget 50 ms)")
 PYTHON

@@ -124,14 +124,15 @@ test_deb() {
   check "-V prints the version" "daz-izezovivadezurid dev-version" \
     "$(in_root 'daz-izezovivadezurid -V' 2>&1)"
   # The C++ runtimes and libyaml are linked in; the C library is shared, so
-  # the program needs libc6 alone, at the version that dpkg-shlibdeps finds
-  # for it. A Python script among the programs needs python3, and nothing
-  # else does.
+  # the tool needs libc6 alone, at the version that dpkg-shlibdeps finds for
+  # it. The case checker reads STL files with admesh, which Debian ships as
+  # a shared library only: the package needs libadmesh1 for it. A Python
+  # script among the programs needs python3, and nothing else does.
   local python=""
   if grep -lq '^#!.*python3' "$unpacked"/tree/usr/bin/*; then python=python3; fi
   depends_sorted() { tr -d ' ' | tr ',' '\n' | grep -v '^$' | sort | tr '\n' ' ' | sed 's/ $//'; }
-  check "the package depends on libc6${python:+ and $python} alone" \
-    "$(printf 'libc6,%s' "$python" | depends_sorted)" \
+  check "the package depends on libc6 and libadmesh1${python:+ and $python} alone" \
+    "$(printf 'libadmesh1,libc6,%s' "$python" | depends_sorted)" \
     "$(in_root "dpkg-query -W -f='\${Depends}' daz-izezovivadezurid" | sed 's/ ([^)]*)//g' | depends_sorted)"
   check "the libc6 version is dpkg-shlibdeps' own" "$(printf '%s,%s' "$shlibs" "$python" | depends_sorted)" \
     "$(in_root "dpkg-query -W -f='\${Depends}' daz-izezovivadezurid" | depends_sorted)"
@@ -140,7 +141,8 @@ test_deb() {
   check "the program needs glibc's libraries alone" "libc.so.6" \
     "$(in_root 'ldd /usr/bin/daz-izezovivadezurid' | awk '$2 == "=>" { print $1 }' | sort | tr '\n' ' ' |
       sed 's/ $//')"
-  check "the case checker needs glibc's libraries alone" "libc.so.6" \
+  check "the case checker needs glibc's libraries and admesh alone" \
+    "libadmesh.so.1 libc.so.6 libm.so.6" \
     "$(in_root 'ldd /usr/bin/daz-izezovivadezurid-check' | awk '$2 == "=>" { print $1 }' | sort |
       tr '\n' ' ' | sed 's/ $//')"
   check "the case checker finds nothing in the installed examples" "status 0" \

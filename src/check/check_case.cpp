@@ -1,10 +1,12 @@
 #include "check/check_case.h"
 
+#include <algorithm>
 #include <new>
 #include <stdexcept>
 
 #include "check/case_context.h"
 #include "check/catalog_rules.h"
+#include "check/geometry_rules.h"
 #include "check/line_text.h"
 #include "check/margin_rules.h"
 #include "check/product_rules.h"
@@ -62,6 +64,13 @@ void read_meshes(CaseContext& context) {
   }
 }
 
+// The findings of rules the command line silences (--ignore).
+void drop_ignored(Findings& findings, const std::vector<Rule>& ignored) {
+  std::erase_if(findings, [&](const Finding& finding) {
+    return std::ranges::find(ignored, finding.rule) != ignored.end();
+  });
+}
+
 Finding unreadable_finding(const std::string& display, const common::RunError& error) {
   Finding finding = tool_error(display, error);
   finding.rule = Rule::FileUnreadable;
@@ -116,6 +125,8 @@ Findings check_case_text(CaseContext& context) {
   check_bounding_boxes(context, findings);
   check_stl_files(context, findings);
   check_margin_lines(context, findings);
+  check_meshes(context, findings);
+  check_margin_geometry(context, findings);
   place_findings(context, findings);
   return findings;
 }
@@ -140,14 +151,18 @@ CaseCheck check_loaded_case(const std::string& path, CaseOrigin origin, const Ch
             {},
             common::render_report(common::wrap_error(
                 "could not read " + escape_for_line(text::quote_for_message(path)), text.error()))};
-      case CaseOrigin::Walked:
-        return {{unreadable_finding(context.display_path, text.error())}, std::nullopt};
+      case CaseOrigin::Walked: {
+        Findings findings{unreadable_finding(context.display_path, text.error())};
+        drop_ignored(findings, options.ignored);
+        return {std::move(findings), std::nullopt};
+      }
     }
   }
   context.text = std::move(*text);
   context.directory = std::string(platform::parent(path, platform::kHostPathRules));
   CaseCheck check{check_case_text(context), std::nullopt};
   order_findings(check.findings, context.display_path);
+  drop_ignored(check.findings, options.ignored);
   // Built here, on the case's own thread, from the findings as reported,
   // while the meshes it draws are still held.
   if (options.report) {

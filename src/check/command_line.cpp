@@ -3,7 +3,10 @@
 #include <array>
 #include <string_view>
 
+#include "check/rules.h"
+#include "common/command_line_rules.h"
 #include "common/exit_status.h"
+#include "text/quoted_text.h"
 
 namespace check {
 
@@ -71,6 +74,20 @@ std::optional<std::string> last_value(std::vector<std::string>& values) {
   return std::move(values.back());
 }
 
+// A rule name of --ignore that is no rule's: a typo would otherwise
+// silence nothing and go unnoticed.
+std::optional<CheckCliExit> unknown_rule(const std::vector<std::string>& ignored) {
+  for (const std::string& id : ignored) {
+    if (rule_named(id)) continue;
+    return CheckCliExit{common::kUsageError, "",
+                        common::usage_error_text(
+                            "--ignore: " + text::quote_for_message(id) +
+                                " is no rule of the checker (see the RULES of its manual page)",
+                            common::usage_line(kCommand))};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<CheckCli, CheckCliExit> parse_check_arguments(
@@ -84,6 +101,7 @@ std::variant<CheckCli, CheckCliExit> parse_check_arguments(
   cli.paths = std::move(given.positionals);
   cli.ignored_rules = std::move(given.option_values[kIgnoreIndex]);
   cli.report_path = last_value(given.option_values[kReportIndex]);
+  if (auto exit = unknown_rule(cli.ignored_rules)) return std::move(*exit);
   return cli;
 }
 

@@ -5,7 +5,9 @@
 namespace check {
 
 void order_findings(Findings& findings, std::string_view case_path) {
-  std::vector<std::string_view> files{case_path};
+  // Copies, not views: sorting moves the findings, and a short path lives
+  // inside its finding.
+  std::vector<std::string> files{std::string(case_path)};
   for (const Finding& finding : findings) {
     if (std::find(files.begin(), files.end(), finding.path) == files.end())
       files.push_back(finding.path);

@@ -211,4 +211,35 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
   return findings;
 }
 
+std::optional<std::vector<TextPosition>> point_positions(std::string_view bytes) {
+  std::vector<TextPosition> positions;
+  bool inside = false;
+  std::size_t number = 0;
+  std::string_view rest = bytes;
+  while (!rest.empty()) {
+    ++number;
+    const std::size_t feed = rest.find('\n');
+    const std::string_view line = rest.substr(0, feed);
+    rest = feed == std::string_view::npos ? std::string_view() : rest.substr(feed + 1);
+    switch (qfm::classify_margin_line(line, inside).kind) {
+      case MarginLineKind::Begin:
+        inside = true;
+        break;
+      case MarginLineKind::End:
+        return positions;
+      case MarginLineKind::NotText:
+        return std::nullopt;
+      case MarginLineKind::Point:
+        positions.push_back(
+            {number, column_of(line, line.size() - text::skip_white_space(line).size())});
+        break;
+      case MarginLineKind::Blank:
+      case MarginLineKind::Dropped:
+      case MarginLineKind::Outside:
+        break;
+    }
+  }
+  return positions;
+}
+
 }  // namespace check

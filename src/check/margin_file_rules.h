@@ -5,9 +5,12 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "check/case_places.h"
 
 namespace check {
 
@@ -20,5 +23,10 @@ struct LineFinding {
 // Every line of `bytes` (a margin line file) that loses or changes
 // points, in line order.
 std::vector<LineFinding> check_margin_line_text(std::string_view bytes);
+
+// Where each point that the tool reads from `bytes` stands: the line and
+// the column of its first number, in the order of the points as loaded.
+// None when the tool reads no point of the file (a line not UTF-8).
+std::optional<std::vector<TextPosition>> point_positions(std::string_view bytes);
 
 }  // namespace check

@@ -41,6 +41,14 @@ constexpr std::array kRules{
              "no file of the product's stl name beside the case file"},
     RuleInfo{Rule::StlLetterCase, "stl-letter-case", Severity::Warning,
              "the stl file is there in other letter case only"},
+    RuleInfo{Rule::StlUnreadable, "stl-unreadable", Severity::Error,
+             "an stl file that is no STL: what is wrong (cut short, zero facets, not an STL)"},
+    RuleInfo{Rule::StlOpen, "stl-open", Severity::Warning,
+             "an stl mesh with open edges (holes), with their count"},
+    RuleInfo{Rule::StlInsideOut, "stl-inside-out", Severity::Warning,
+             "an stl mesh of negative volume: its faces point inward"},
+    RuleInfo{Rule::BoundingBoxStl, "bounding-box-stl", Severity::Warning,
+             "a bounding box that differs from the stl mesh's extents on an axis"},
     RuleInfo{Rule::MarginLineDropped, "margin-line-dropped", Severity::Warning,
              "a line of a .pts file that the tool drops or misreads"},
     RuleInfo{Rule::MarginLineShort, "margin-line-short", Severity::Warning,
@@ -49,6 +57,14 @@ constexpr std::array kRules{
              "a .pts file whose points replace the case's margin_line_coordinates"},
     RuleInfo{Rule::PtsShared, "pts-shared", Severity::Warning,
              "one .pts file named by two products"},
+    RuleInfo{Rule::MarginLineOffMesh, "margin-line-off-mesh", Severity::Warning,
+             "margin points off the product's mesh; the product whose mesh they fit"},
+    RuleInfo{Rule::MarginLineSpike, "margin-line-spike", Severity::Warning,
+             "a margin point far from both neighbours: one mistyped coordinate"},
+    RuleInfo{Rule::MarginLineUnits, "margin-line-units", Severity::Warning,
+             "a margin line no tooth has the size of: the unit it is likely in"},
+    RuleInfo{Rule::CoordinateNotFinite, "coordinate-not-finite", Severity::Error,
+             "NaN or an infinity in a margin point or a bounding box"},
 };
 
 }  // namespace
@@ -66,5 +82,20 @@ std::string_view severity_name(Severity severity) {
 std::span<const RuleInfo> rules() { return kRules; }
 
 const RuleInfo& rule_info(Rule rule) { return kRules[static_cast<std::size_t>(rule)]; }
+
+std::optional<Rule> rule_named(std::string_view id) {
+  for (const RuleInfo& info : kRules) {
+    if (info.id == id) return info.rule;
+  }
+  return std::nullopt;
+}
+
+std::vector<Rule> rules_named(const std::vector<std::string>& ids) {
+  std::vector<Rule> named;
+  for (const std::string& id : ids) {
+    if (const auto rule = rule_named(id)) named.push_back(*rule);
+  }
+  return named;
+}
 
 }  // namespace check

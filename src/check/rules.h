@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace check {
 
@@ -35,10 +38,18 @@ enum class Rule {
   BoundingBoxHeight,
   StlMissing,
   StlLetterCase,
+  StlUnreadable,
+  StlOpen,
+  StlInsideOut,
+  BoundingBoxStl,
   MarginLineDropped,
   MarginLineShort,
   MarginLineReplacesInline,
   PtsShared,
+  MarginLineOffMesh,
+  MarginLineSpike,
+  MarginLineUnits,
+  CoordinateNotFinite,
 };
 
 struct RuleInfo {
@@ -53,5 +64,13 @@ std::span<const RuleInfo> rules();
 
 const RuleInfo& rule_info(Rule rule);
 inline std::string_view rule_id(Rule rule) { return rule_info(rule).id; }
+
+// The rule of id `id` ("stl-open"), as --ignore names it; none for a name
+// that is no rule's.
+std::optional<Rule> rule_named(std::string_view id);
+
+// The rules of `ids`, those that name one (the command line refuses any
+// other before a case is read).
+std::vector<Rule> rules_named(const std::vector<std::string>& ids);
 
 }  // namespace check

@@ -154,7 +154,7 @@ int run_check(const CheckCli& cli) {
   const std::vector<CaseFileEntry> files = case_files(cli.paths);
   std::vector<CaseCheck> per_case(files.size());
   ProgressLine progress(files.size());
-  const CheckOptions options{{}, cli.report_path.has_value()};
+  const CheckOptions options{rules_named(cli.ignored_rules), cli.report_path.has_value()};
   platform::for_each_in_parallel(files.size(), files.size() > 1, [&](std::size_t i) {
     per_case[i] = check_case(files[i].path, files[i].origin, options, i + 1);
     progress.case_done();

@@ -62,10 +62,10 @@ std::optional<UnitsMismatch> find_units_mismatch(const qfm::PointList& points) {
     axes[2].push_back(p.z);
   }
   const std::size_t n = axes[0].size();
-  if (n < 2) return std::nullopt;
+  if (n < kFewestPointsForUnits) return std::nullopt;
   // A spike (one mistyped coordinate) is the most extreme value on its
   // axis; it is left out, so that it is not taken for the line's unit.
-  const std::size_t skip = n >= kFewestPointsForSpike ? 1 : 0;
+  const std::size_t skip = 1;
   double extent = 0;
   for (auto& values : axes) {
     std::sort(values.begin(), values.end());

@@ -39,9 +39,9 @@ struct UnitsMismatch {
 // A line whose largest extent along an axis is under kSmallestMarginExtent
 // or over kLargestMarginExtent, with the unit that would bring it within
 // them (inches before metres where both would); nothing for a line of a
-// tooth's size, or of fewer than two finite points. In a line of five
-// points or more the one most extreme value at each end of each axis is
-// left out of the extent, so that a spike is not taken for the unit.
+// tooth's size, or of fewer than kFewestPointsForUnits finite points. The
+// one most extreme value at each end of each axis is left out of the
+// extent, so that a spike is not taken for the unit.
 std::optional<UnitsMismatch> find_units_mismatch(const qfm::PointList& points);
 
 }  // namespace mesh

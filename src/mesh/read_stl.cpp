@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "mesh/open_edges.h"
 #include "mesh/stl_layout.h"
 #include "mesh/tolerances.h"
 #include "platform/input_file.h"
@@ -50,15 +51,6 @@ qfm::Vec3 vec(const stl_vertex& v) {
 
 bool finite(const stl_vertex& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-// Edges that admesh's exact check found no other facet for.
-std::size_t count_open_edges(const stl_file& stl) {
-  std::size_t open = 0;
-  for (int i = 0; i < stl.stats.number_of_facets; ++i) {
-    for (const int neighbor : stl.neighbors_start[i].neighbor) open += neighbor == -1 ? 1 : 0;
-  }
-  return open;
 }
 
 // The volume from the turn of the corners, whatever normals the file
@@ -113,10 +105,12 @@ std::expected<Mesh, StlError> read_stl_bytes(const std::string& bytes) {
   }
   mesh.extents = {vec(stl.stats.min), vec(stl.stats.max)};
 
-  // Neighbours by exact corners (degenerate facets counted and set aside).
-  stl_check_facets_exact(&stl);
-  mesh.open_edges = count_open_edges(stl);
-  mesh.degenerate_facets = static_cast<std::size_t>(stl.stats.degenerate_facets);
+  // Neighbours by exact corners (degenerate facets counted and set aside),
+  // counted here: admesh's own check clears a table of a fixed size for
+  // every file, most of a small mesh's cost.
+  const EdgeCount edges = count_open_edges(mesh.triangles);
+  mesh.open_edges = edges.open_edges;
+  mesh.degenerate_facets = edges.degenerate_facets;
   mesh.volume = signed_volume(mesh.triangles);
   return mesh;
 }

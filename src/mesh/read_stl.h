@@ -22,9 +22,10 @@ std::expected<Mesh, StlError> read_stl(const std::string& path);
 
 // The mesh of the STL file whose whole content is `bytes`; any fault of
 // lay_out_stl, NotFinite for a corner that is NaN or an infinity, or
-// OutOfMemory. admesh reads the facets, finds their neighbours (open edges)
-// and degenerate facets; the volume is taken from the corners' turn here,
-// so that its sign does not depend on the normals the file stored.
+// OutOfMemory. admesh reads the facets; open edges and degenerate facets
+// are counted from the corners (open_edges.h), and the volume is taken from
+// their turn, so that its sign does not depend on the normals the file
+// stored.
 std::expected<Mesh, StlError> read_stl_bytes(const std::string& bytes);
 
 }  // namespace mesh

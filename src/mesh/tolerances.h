@@ -3,6 +3,7 @@
 // are in millimetres, as the case's coordinates are.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace mesh {
@@ -37,6 +38,14 @@ inline constexpr double kSpikeLeastJump = 1.0;
 // three-unit bridge about 30 mm long).
 inline constexpr double kSmallestMarginExtent = 1.0;
 inline constexpr double kLargestMarginExtent = 40.0;
+
+// A line's extent tells its unit only when it has at least this many
+// points. An exported margin has tens to thousands (one every few tenths of
+// a millimetre round the tooth); a line of three or four is typed by hand
+// or a sketch (as the examples' bridge is), whose size says nothing of an
+// export's unit. Five is also the fewest a spike is looked for in, so the
+// one extreme value left out of the extent always has neighbours.
+inline constexpr std::size_t kFewestPointsForUnits = 5;
 
 // The factors of the units a line may have been exported in by mistake.
 inline constexpr double kMicrometresPerMillimetre = 1000;

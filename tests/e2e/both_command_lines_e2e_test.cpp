@@ -138,9 +138,13 @@ const struct {
      usage_error("The following argument was not expected: --ignore"),
      usage_error("--ignore: 1 required TEXT missing")},
     // An option's value is never a path, nor a path an option's value.
-    {{"--ignore", "x", "a.json"},
+    {{"--ignore", "stl-open", "a.json"},
      usage_error("The following arguments were not expected: a.json --ignore"),
      runs("a.json")},
+    // A rule name that is no rule's silences nothing: refused.
+    {{"--ignore", "x", "a.json"},
+     usage_error("The following arguments were not expected: a.json --ignore"),
+     usage_error("--ignore: \"x\" is no rule of the checker (see the RULES of its manual page)")},
     {{"--ignore", "x", "--ignore", "y"},
      usage_error("The following arguments were not expected: y --ignore --ignore"),
      usage_error("PATH is required")},

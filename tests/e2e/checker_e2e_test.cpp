@@ -4,6 +4,7 @@
 #include <regex>
 
 #include "case_file_messages.h"
+#include "clean_mesh.h"
 #include "tool_runner.h"
 
 namespace e2e {
@@ -21,6 +22,9 @@ TEST_F(Checker, RefusesABadCommandLineWithStatusTwo) {
       {{}, "error: PATH is required"},
       {{"--format", "xml", "case.json"}, "error: --format: xml not in {text,json}"},
       {{"--frmat", "json", "case.json"}, "error: The following argument was not expected: --frmat"},
+      {{"--ignore", "stl-open", "--ignore", "stl-opne", "case.json"},
+       "error: --ignore: \"stl-opne\" is no rule of the checker (see the RULES of its manual "
+       "page)"},
   };
   for (const auto& row : rows) {
     const Outcome outcome = run_checker(row.arguments, dir_);
@@ -56,7 +60,7 @@ constexpr std::string_view kCase = R"({
     {
       "product_type": "Crown",
       "tooth_iso_number": [11],
-      "bounding_box": [10, 0, 1.5, 0, 10, 8.75],
+      "bounding_box": [10, 0, 1.5, 0, 10, 9.5],
       "stl": "a.stl",
       "pts": "a.pts"
     }
@@ -66,11 +70,13 @@ constexpr std::string_view kCase = R"({
 
 TEST_F(Checker, ReportsEachFindingOnALineOfItsOwnWithStatusOne) {
   write("case.json", kCase);
-  write("a.stl", "solid a\nendsolid a\n");
-  write("a.pts", "BEGIN_M\n1 2 3\n4;5;6\n7 8 9\n1 1 1\nEND_M\n");
+  write("a.stl", testing_support::clean_mesh_stl());
+  write("a.pts", "BEGIN_M\n1 2 3\n4;5;6\n7 8 9\n2 3 4\nEND_M\n");
   // A second case naming the same margin line file: the file's lines are
   // reported with each case.
-  write("ok.json", std::string(kCase).replace(std::string(kCase).find("[10, 0"), 6, "[0, 0"));
+  const std::string reversed = "[10, 0, 1.5, 0,";
+  write("ok.json", std::string(kCase).replace(std::string(kCase).find(reversed), reversed.size(),
+                                              "[0, 0, 1.5, 10,"));
   const Outcome outcome = run_checker({"."}, dir_);
   EXPECT_EQ(outcome.status, 1);
   const std::string pts = native("./a.pts");
@@ -91,7 +97,7 @@ TEST_F(Checker, ReportsEachFindingOnALineOfItsOwnWithStatusOne) {
 
 TEST_F(Checker, GivesTheSameFindingsAsJson) {
   write("case.json", kCase);
-  write("a.stl", "solid a\nendsolid a\n");
+  write("a.stl", testing_support::clean_mesh_stl());
   write("a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
   write("bad.json", "{\"machine\": 1}");
   const Outcome outcome = run_checker({"--format", "json", "case.json", "bad.json"}, dir_);
@@ -106,6 +112,86 @@ TEST_F(Checker, GivesTheSameFindingsAsJson) {
       "\"rule\": \"tool-error\", \"message\": \"Failed to parse JSON metadata file 'bad.json': ";
   EXPECT_TRUE(outcome.out.starts_with(head)) << outcome.out;
   EXPECT_TRUE(outcome.out.ends_with("\"}\n  ]\n}\n")) << outcome.out;
+  EXPECT_EQ(outcome.err, "");
+}
+
+// Each geometric mistake planted in a consistent case (the fixtures'
+// "clean" and "ascii-stl" are two such cases), found by the program with
+// its rule and place; on Windows the same findings from the .exe.
+struct GeometryFinding {
+  std::string path;  // below the fixtures' folder, with "/"
+  std::string rest;  // after "PATH:"
+};
+
+const std::vector<GeometryFinding>& geometry_findings() {
+  static const std::vector<GeometryFinding> findings = {
+      {"box-mismatch/case.json",
+       "10:45: warning: bounding_box of product 1: the maximum z 10.5 differs from the mesh's 9 "
+       "(\"11.stl\") by more than 0.05 mm: the document carries the Height 10.5 from the box, "
+       "and the blank is chosen by it [bounding-box-stl]"},
+      {"cut-binary-stl/11.stl",
+       "1:1: error: the STL of product 1 could not be read: a binary STL whose header counts "
+       "1120 facets, but whose 54850 bytes hold 1095 and 16 bytes more [stl-unreadable]"},
+      {"inside-out/21.stl",
+       "1:1: warning: the mesh of product 2 is inside out (volume -255.939 mm³): its faces "
+       "point inward [stl-inside-out]"},
+      {"micrometres/11.pts",
+       "2:1: warning: the margin of product 1 is 7994.6 mm across, which no tooth is (1 to 40 "
+       "mm): likely in micrometres (1000 times too large) [margin-line-units]"},
+      {"micrometres/11.pts",
+       "5:1: warning: 32 of the 32 margin points of product 1 lie farther than 0.05 mm from its "
+       "STL \"11.stl\"; the farthest, point 4, by 4813.932 mm [margin-line-off-mesh]"},
+      {"nan-in-pts/11.pts",
+       "7:1: error: point 6 of the margin of product 1 has y NaN: the document gets it as "
+       "written, and no CAM reads it as a coordinate [coordinate-not-finite]"},
+      {"open-mesh/11.stl",
+       "1:1: warning: the mesh of product 1 has 3 open edges (holes): a restoration's mesh is "
+       "closed [stl-open]"},
+      {"spike/21.pts",
+       "19:1: warning: point 18 of the margin of product 2 jumps 50019.954 mm from its "
+       "neighbours, which lie about 0.736 mm apart elsewhere: a mistyped coordinate? "
+       "[margin-line-spike]"},
+      {"spike/21.pts",
+       "19:1: warning: 1 of the 32 margin points of product 2 lies farther than 0.05 mm from "
+       "its STL \"21.stl\"; the farthest, point 18, by 50013 mm [margin-line-off-mesh]"},
+      {"swapped-pts/21.pts",
+       "2:1: warning: 32 of the 32 margin points of product 1 lie farther than 0.05 mm from its "
+       "STL \"11.stl\"; the farthest, point 1, by 8 mm: it fits the STL of product 2: files "
+       "swapped? [margin-line-off-mesh]"},
+      {"swapped-pts/11.pts",
+       "17:1: warning: 32 of the 32 margin points of product 2 lie farther than 0.05 mm from "
+       "its STL \"21.stl\"; the farthest, point 16, by 9 mm: it fits the STL of product 1: "
+       "files swapped? [margin-line-off-mesh]"},
+  };
+  return findings;
+}
+
+TEST_F(Checker, FindsEachGeometricMistakeWithItsRuleAndPlace) {
+  copy_fixture("geometry");
+  const Outcome outcome = run_checker({"geometry"}, dir_);
+  std::string expected;
+  for (const GeometryFinding& finding : geometry_findings())
+    expected += native("geometry/" + finding.path) + ":" + finding.rest + "\n";
+  expected += "10 cases checked: 2 errors, 9 warnings\n";
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, expected);
+  EXPECT_EQ(outcome.err, "");
+}
+
+TEST_F(Checker, IgnoresTheRulesItIsToldTo) {
+  copy_fixture("geometry");
+  const Outcome outcome = run_checker(
+      {"--ignore", "margin-line-off-mesh", "geometry", "--ignore=stl-unreadable"}, dir_);
+  std::string expected;
+  for (const GeometryFinding& finding : geometry_findings()) {
+    if (finding.rest.ends_with("[margin-line-off-mesh]") ||
+        finding.rest.ends_with("[stl-unreadable]"))
+      continue;
+    expected += native("geometry/" + finding.path) + ":" + finding.rest + "\n";
+  }
+  expected += "10 cases checked: 1 error, 5 warnings\n";
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out, expected);
   EXPECT_EQ(outcome.err, "");
 }
 

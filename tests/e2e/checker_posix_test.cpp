@@ -7,6 +7,7 @@
 
 #include <chrono>
 
+#include "clean_mesh.h"
 #include "tool_runner_posix.h"
 
 namespace e2e {
@@ -19,7 +20,7 @@ constexpr std::string_view kGoodCase = R"({
   "material": "ZIRCONIUM",
   "material_brand_reference": "zige",
   "products": [
-    {"product_type": "Crown", "tooth_iso_number": [11], "bounding_box": [0, 0, 1, 9, 9, 7],
+    {"product_type": "Crown", "tooth_iso_number": [11], "bounding_box": [0, 0, 1.5, 10, 10, 9.5],
      "stl": "a.stl", "pts": "a.pts"}
   ]
 }
@@ -29,7 +30,7 @@ class HostileChecker : public ToolTest {
  protected:
   void SetUp() override {
     ToolTest::SetUp();
-    write("a.stl", "solid a\nendsolid a\n");
+    write("a.stl", testing_support::clean_mesh_stl());
     write("a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
   }
   // The checker under a time limit: a run that waits on a pipe ends with
@@ -39,6 +40,46 @@ class HostileChecker : public ToolTest {
     return run_launched(arguments, dir_, {std::move(prefix), Launch::Output::File, DAZ_CHECKER});
   }
 };
+
+// STL files that would make a reader allocate, wait or run past their end
+// give each its finding, in the order of the products, at once.
+TEST_F(HostileChecker, HostileStlFilesGiveAFindingEach) {
+  std::string products;
+  for (const char* stl : {"a.stl", "b.stl", "c.stl", "d.stl"}) {
+    products += std::string(products.empty() ? "" : ",\n") +
+                R"(    {"product_type": "Crown", "tooth_iso_number": [11], )"
+                R"("bounding_box": [0, 0, 1.5, 10, 10, 9.5], "stl": ")" +
+                stl + R"(", "pts": "a.pts"})";
+  }
+  write("case.json", R"({"machine": "VHF_K5", "material": "ZIRCONIUM", )"
+                     R"("material_brand_reference": "zige", "products": [)"
+                     "\n" +
+                         products + "\n]}\n");
+  // A binary STL's header counting 4 294 967 295 facets, in 100 bytes.
+  write("a.stl",
+        std::string(80, '\0') + std::string("\xFF\xFF\xFF\xFF", 4) + std::string(16, '\0'));
+  write("b.stl", std::string(1000, '\0'));
+  ASSERT_EQ(::mkfifo((dir_ / "c.stl").c_str(), 0600), 0);
+  fs::create_symlink("/dev/zero", dir_ / "d.stl");
+  const auto start = std::chrono::steady_clock::now();
+  // The products share their tooth and margin on purpose: not told here.
+  const Outcome outcome =
+      check({"case.json", "--ignore", "tooth-repeated", "--ignore", "pts-shared"});
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.out,
+            "a.stl:1:1: error: the STL of product 1 could not be read: a binary STL whose header "
+            "counts 4294967295 facets, but whose 100 bytes hold 0 and 16 bytes more "
+            "[stl-unreadable]\n"
+            "b.stl:1:1: error: the STL of product 2 could not be read: a binary STL whose header "
+            "counts 0 facets, but whose 1000 bytes hold 18 and 16 bytes more [stl-unreadable]\n"
+            "c.stl:1:1: error: the STL of product 3 could not be read: Not a regular file: a "
+            "pipe [stl-unreadable]\n"
+            "d.stl:1:1: error: the STL of product 4 could not be read: Not a regular file: a "
+            "device [stl-unreadable]\n"
+            "1 case checked: 4 errors, 0 warnings\n");
+  EXPECT_EQ(outcome.err, "");
+}
 
 TEST_F(HostileChecker, AFolderOfPipesDevicesAndVanishedCasesGivesOneFindingForEach) {
   write("good.json", kGoodCase);
@@ -116,7 +157,7 @@ TEST_F(HostileChecker, TakesACaseFromAPipeAsTheToolDoes) {
 TEST_F(HostileChecker, AFoldersCaseFilesEndInJsonInAnyLetterCase) {
   fs::create_directory(dir_ / "cases");
   write("cases/UPPER.JSON", kGoodCase);
-  write("cases/a.stl", "solid a\nendsolid a\n");
+  write("cases/a.stl", testing_support::clean_mesh_stl());
   write("cases/a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\nEND_M\n");
   write("cases/.json", "not a case");
   write("cases/notes.txt", "not a case");

@@ -12,6 +12,32 @@
 namespace check {
 namespace {
 
+// Findings in files of short names (held inside each finding) keep the
+// order in which their files were first named, however sorting moves them.
+TEST(OrderFindings, KeepsShortFileNamesInTheOrderFirstNamed) {
+  const std::vector<std::vector<std::string>> rows = {
+      {"11.stl", "21.stl"},
+      {"11.stl", "21.stl", "11.stl", "31.stl"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::PrintToString(row));
+    Findings findings;
+    for (const std::string& path : row) {
+      findings.push_back(
+          {path, 1, 1, Rule::StlOpen, "the mesh of " + path, std::nullopt, std::nullopt});
+    }
+    // Each row names its files in the order of their names.
+    Findings expected = findings;
+    std::stable_sort(expected.begin(), expected.end(),
+                     [](const Finding& a, const Finding& b) { return a.path < b.path; });
+    order_findings(findings, "case.json");
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+      EXPECT_EQ(findings[i].path, expected[i].path);
+      EXPECT_EQ(findings[i].message, expected[i].message);
+    }
+  }
+}
+
 TEST(CleanCases, EveryExampleChecksClean) {
   const auto files = case_files({std::string(DAZ_SOURCE_DIR) + "/examples"});
   ASSERT_GE(files.size(), 3u);
@@ -33,10 +59,12 @@ TEST(CleanCases, TheEdgeFixtureGivesItsFindings) {
                     std::string(rule_id(f.rule)));
   }
   const std::vector<std::string> expected{
-      "3:15 material-unknown",   "4:31 brand-ref-unknown",           "8:32 tooth-repeated",
-      "8:38 tooth-number",       "9:30 bounding-box-order",          "11:14 stl-missing",
-      "16:28 tooth-number",      "17:23 bounding-box-size",          "19:14 stl-missing",
-      "20:14 margin-line-short", "21:34 margin-line-replaces-inline"};
+      "3:15 material-unknown", "4:31 brand-ref-unknown", "8:32 tooth-repeated", "8:38 tooth-number",
+      "9:30 bounding-box-order", "11:14 stl-missing", "16:28 tooth-number",
+      "17:23 bounding-box-size", "19:14 stl-missing", "20:14 margin-line-short",
+      "21:34 margin-line-replaces-inline",
+      // points.pts: -1e400 is minus infinity.
+      "2:1 coordinate-not-finite"};
   EXPECT_EQ(found, expected);
 }
 

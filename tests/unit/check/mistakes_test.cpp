@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "check/check_case.h"
+#include "clean_mesh.h"
 #include "temporary_folder.h"
 
 namespace check {
@@ -22,7 +23,7 @@ constexpr std::string_view kCleanCase = R"({
     {
       "product_type": "Crown",
       "tooth_iso_number": [11],
-      "bounding_box": [0, 0, 1.5, 10, 10, 8.75],
+      "bounding_box": [0, 0, 1.5, 10, 10, 9.5],
       "color": "A2",
       "stl": "a.stl",
       "pts": "a.pts"
@@ -34,13 +35,22 @@ constexpr std::string_view kSecondProduct = R"(,
     {
       "product_type": "Crown",
       "tooth_iso_number": [21],
-      "bounding_box": [0, 0, 1, 9, 9, 7],
+      "bounding_box": [0, 0, 1, 9, 9, 9.5],
       "stl": "b.stl",
       "pts": "b.pts"
     }
   ]
 })";
 constexpr std::string_view kPoints = "BEGIN_MARGIN\n1 2 3\n4 5 6\n7 8 9\nEND_MARGIN\n";
+
+// The products' meshes: tetrahedra whose extents are the boxes above, and
+// whose edge from (0, 1, 2) to (7.5, 8.5, 9.5) carries the points.
+std::string mesh_a(bool turned = false, bool open = false) {
+  return testing_support::clean_mesh_stl(turned, open);
+}
+std::string mesh_b() {
+  return testing_support::tetrahedron_stl({0, 1, 2}, {7.5, 8.5, 9.5}, {9, 0, 1}, {5, 9, 5});
+}
 
 struct Change {
   std::string from;
@@ -158,27 +168,27 @@ const std::vector<Row>& rows() {
        {{"tooth-repeated", "case.json", "[11, |11]", "tooth 11 is given twice in product 1"}}},
       {"the same tooth in two products",
        {{"\n  ]\n}", kSecond}, {"[21]", "[11]"}},
-       {{"b.pts", std::string(kPoints)}, {"b.stl", "solid b\nendsolid b\n"}},
+       {{"b.pts", std::string(kPoints)}, {"b.stl", mesh_b()}},
        {{"tooth-repeated", "case.json", "[|11],\n      \"bounding_box\": [0, 0, 1, 9",
          "tooth 11 is given in product 1 too"}}},
       {"decimal commas in the bounding box",
-       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 1,5, 10, 10, 8,75]"}},
+       {{"[0, 0, 1.5, 10, 10, 9.5]", "[0, 0, 1,5, 10, 10, 9,5]"}},
        {},
        {{"bounding-box-size", "case.json", "[0, 0, 1,5", "has 8 values, not six"}}},
       {"a bounding box with its maximum first",
-       {{"[0, 0, 1.5, 10, 10, 8.75]", "[10, 10, 8.75, 0, 0, 1.5]"}},
+       {{"[0, 0, 1.5, 10, 10, 9.5]", "[10, 10, 9.5, 0, 0, 1.5]"}},
        {},
        {{"bounding-box-order", "case.json", "[|10, 10", "the minimum x 10 is above the maximum 0"},
         {"bounding-box-order", "case.json", "[10, |10", "the minimum y 10"},
-        {"bounding-box-order", "case.json", "[10, 10, |8.75", "the minimum z 8.75"}}},
+        {"bounding-box-order", "case.json", "[10, 10, |9.5", "the minimum z 9.5"}}},
       {"a flat bounding box",
-       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 2, 10, 10, 2]"}},
+       {{"[0, 0, 1.5, 10, 10, 9.5]", "[0, 0, 2, 10, 10, 2]"}},
        {},
        {{"bounding-box-height", "case.json", "10, |2]", "gives the height 0"}}},
       {"a model without teeth and box",
        {{"\"Crown\"", "\"Model\""},
         {"\"tooth_iso_number\": [11],", ""},
-        {"[0, 0, 1.5, 10, 10, 8.75]", "[]"}},
+        {"[0, 0, 1.5, 10, 10, 9.5]", "[]"}},
        {},
        {}},
       {"an STL file that is not there",
@@ -265,7 +275,7 @@ const std::vector<Row>& rows() {
        {}},
       {"one .pts file named by two products",
        {{"\n  ]\n}", kSecond}, {"\"b.pts\"", "\"a.pts\""}},
-       {{"b.stl", "solid b\nendsolid b\n"}},
+       {{"b.stl", mesh_b()}},
        {{"pts-shared", "case.json", "\"a.pts\"\n    }\n  ]", "is named by product 1 too"}}},
       {"a product type in other letter case",
        {{"\"Crown\"", "\"onlay\""}},
@@ -312,14 +322,14 @@ const std::vector<Row>& rows() {
        {{"\n  ]\n}", kSecond},
         {"\"Crown\",\n      \"tooth_iso_number\": [21]",
          "\"Model\",\n      \"tooth_iso_number\": [140, 11]"}},
-       {{"b.pts", std::string(kPoints)}, {"b.stl", "solid b\nendsolid b\n"}},
+       {{"b.pts", std::string(kPoints)}, {"b.stl", mesh_b()}},
        {}},
       {"a flat box after a model",
        {{"\n  ]\n}", kSecond},
         {"\"Crown\"", "\"Model\""},
-        {"[0, 0, 1.5, 10, 10, 8.75]", "[]"},
-        {"[0, 0, 1, 9, 9, 7]", "[0, 0, 1, 9, 9, 1]"}},
-       {{"b.pts", std::string(kPoints)}, {"b.stl", "solid b\nendsolid b\n"}},
+        {"[0, 0, 1.5, 10, 10, 9.5]", "[]"},
+        {"[0, 0, 1, 9, 9, 9.5]", "[0, 0, 1, 9, 9, 1]"}},
+       {{"b.pts", std::string(kPoints)}, {"b.stl", mesh_b()}},
        {{"bounding-box-height", "case.json", "9, 9, |1]",
          "bounding_box of product 2 gives the height 0"}}},
       {"inline points that differ from the file's only in x",
@@ -340,8 +350,7 @@ const std::vector<Row>& rows() {
        {{"margin-line-short", "case.json", "\"a.pts\"", "the margin of product 1 has 1 point:"}}},
       {"a shared .pts file's lines told once",
        {{"\n  ]\n}", kSecond}, {"\"b.pts\"", "\"a.pts\""}},
-       {{"b.stl", "solid b\nendsolid b\n"},
-        {"a.pts", "BEGIN_M\n1;2;3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"b.stl", mesh_b()}, {"a.pts", "BEGIN_M\n1;2;3\n1 2 3\n4 5 6\n7 8 9\nEND_M\n"}},
        {{"pts-shared", "case.json", "\"a.pts\"\n    }\n  ]", "is named by product 1 too"},
         {"margin-line-dropped", "a.pts", "1|;2", "\";\" between the numbers"}}},
       {"an indented point after the end marker",
@@ -364,10 +373,67 @@ const std::vector<Row>& rows() {
        {},
        {{"tool-error", "case.json", "{", "Failed to read "}}},
       {"a short bounding box (the tool's own error)",
-       {{"[0, 0, 1.5, 10, 10, 8.75]", "[0, 0, 1.5, 10, 10]"}},
+       {{"[0, 0, 1.5, 10, 10, 9.5]", "[0, 0, 1.5, 10, 10]"}},
        {},
        {{"tool-error", "case.json", "{",
          "Product 1 (stl \"a.stl\") has 5 bounding box values; 6 are needed"}}},
+      {"an STL of no facet",
+       {},
+       {{"a.stl", "solid a\nendsolid a\n"}},
+       {{"stl-unreadable", "a.stl", "",
+         "the STL of product 1 could not be read: an ASCII STL of no facet"}}},
+      {"an open mesh",
+       {},
+       {{"a.stl", mesh_a(false, true)}},
+       {{"stl-open", "a.stl", "", "the mesh of product 1 has 3 open edges (holes)"}}},
+      {"an inside-out mesh",
+       {},
+       {{"a.stl", mesh_a(true)}},
+       {{"stl-inside-out", "a.stl", "", "the mesh of product 1 is inside out (volume -80 mm³)"}}},
+      {"a box whose top is not the mesh's",
+       {{"10, 10, 9.5]", "10, 10, 9]"}},
+       {},
+       {{"bounding-box-stl", "case.json", "10, 10, |9]",
+         "the maximum z 9 differs from the mesh's 9.5 (\"a.stl\") by more than 0.05 mm: the "
+         "document carries the Height 7.5 from the box"}}},
+      {"not a number in a point line",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n  4 nan 6\n7 8 9\nEND_M\n"}},
+       {{"coordinate-not-finite", "a.pts", "  |4 nan 6",
+         "point 2 of the margin of product 1 has y NaN"}}},
+      {"a mistyped coordinate",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n2 3 4\n30 4 5\n4 5 6\n5 6 7\n4 5 6\n3 4 5\n2 3 4\nEND_M\n"}},
+       {{"margin-line-spike", "a.pts", "30 4 5",
+         "point 3 of the margin of product 1 jumps 26.038 mm from its neighbours, which lie "
+         "about 1.732 mm apart elsewhere"},
+        {"margin-line-off-mesh", "a.pts", "30 4 5",
+         "1 of the 8 margin points of product 1 lies farther than 0.05 mm from its STL "
+         "\"a.stl\"; the farthest, point 3, by"}}},
+      {"a margin line in micrometres",
+       {},
+       {{"a.pts",
+         "BEGIN_M\n1000 2000 3000\n2000 3000 4000\n3000 4000 5000\n4000 5000 6000\n5000 6000 "
+         "7000\nEND_M\n"}},
+       {{"margin-line-units", "a.pts", "1000 2000 3000",
+         "the margin of product 1 is 2000 mm across, which no tooth is (1 to 40 mm): likely in "
+         "micrometres"},
+        {"margin-line-off-mesh", "a.pts", "5000 6000 7000", "5 of the 5 margin points"}}},
+      {"the .pts files of two products swapped",
+       {{"\n  ]\n}", kSecond}},
+       {{"a.pts", "BEGIN_M\n8 2.25 2\n7 4.5 3\n6 6.75 4\nEND_M\n"},
+        {"b.pts", std::string(kPoints)},
+        {"b.stl", mesh_b()}},
+       {{"margin-line-off-mesh", "a.pts", "8 2.25 2",
+         "it fits the STL of product 2: files swapped?"}}},
+      {"inline points off the mesh, kept for a .pts file that is not UTF-8",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 20]]"}},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4 5 \xFF\nEND_M\n"}},
+       {{"margin-line-dropped", "a.pts", "4 5 |\xFF", "not UTF-8"},
+        {"margin-line-off-mesh", "case.json", "[[1, 2, 3]",
+         "1 of the 3 margin points of product 1 lies farther than 0.05 mm from its STL "
+         "\"a.stl\"; the farthest, point 3, by"}}},
   };
   return table;
 }
@@ -392,7 +458,7 @@ TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
     std::filesystem::create_directories(dir_);
     write("case.json", apply(std::string(kCleanCase), row.changes));
     write("a.pts", kPoints);
-    write("a.stl", "solid a\nendsolid a\n");
+    write("a.stl", mesh_a());
     for (const auto& [name, bytes] : row.files) write(name, bytes);
 
     const std::string case_path = (dir_ / "case.json").string();
@@ -407,8 +473,11 @@ TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
         if (matched[i] || rule_id(f.rule) != expected.rule || f.path != path || f.line != line ||
             f.column != column || f.message.find(expected.words) == std::string::npos)
           continue;
-        EXPECT_EQ(f.severity(),
-                  expected.rule == "tool-error" ? Severity::Error : Severity::Warning);
+        // What the tool refuses, and what it cannot read or write as a
+        // number, are errors; the rest warnings.
+        const bool error = expected.rule == "tool-error" || expected.rule == "stl-unreadable" ||
+                           expected.rule == "coordinate-not-finite";
+        EXPECT_EQ(f.severity(), error ? Severity::Error : Severity::Warning);
         matched[i] = found = true;
       }
       EXPECT_TRUE(found) << "expected " << expected.rule << " at " << expected.file << ":" << line

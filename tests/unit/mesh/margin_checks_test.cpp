@@ -128,6 +128,10 @@ TEST(MarginShape, NamesTheLikelyUnit) {
     EXPECT_NEAR(mismatch->extent, 2 * row.radius, 2 * row.radius * 0.02);
   }
   EXPECT_FALSE(mesh::find_units_mismatch(qfm::PointList{{1, 2, 3}}));
+  // Four points (typed by hand, a sketch) say nothing of an export's unit;
+  // five do.
+  EXPECT_FALSE(mesh::find_units_mismatch(circle(5000, 1, 4)));
+  EXPECT_TRUE(mesh::find_units_mismatch(circle(5000, 1, 5)));
   // One mistyped coordinate is a spike, not the line's unit.
   qfm::PointList spiked = circle(5, 1, 40);
   spiked[9].x = 125;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "mesh/open_edges.h"
 #include "mesh/tolerances.h"
 #include "stl_bytes.h"
 #include "temporary_folder.h"
@@ -78,6 +79,43 @@ TEST(ReadStl, CountsDegenerateFacets) {
   ASSERT_TRUE(mesh);
   EXPECT_EQ(mesh->degenerate_facets, 1u);
   EXPECT_EQ(mesh->open_edges, 0u);
+}
+
+// Edges matched by their exact corners, whichever way a facet runs along
+// them: an edge of one facet alone, or of three, is open.
+TEST(OpenEdges, AreCountedFromTheCornersAlone) {
+  struct Row {
+    const char* name;
+    std::vector<mesh::Triangle> triangles;
+    std::size_t open_edges;
+    std::size_t degenerate;
+  };
+  auto open_box = box({0, 0, 0}, {2, 3, 4});
+  open_box.pop_back();
+  auto tripled = tetrahedron();
+  tripled.push_back(tripled[0]);
+  // Every other facet's corners at x = 0 written -0.
+  auto negative_zero = box({0, 0, 0}, {2, 3, 4});
+  for (std::size_t f = 0; f < negative_zero.size(); f += 2) {
+    for (auto& corner : negative_zero[f]) corner.x = corner.x == 0 ? -0.0 : corner.x;
+  }
+  auto degenerate = tetrahedron();
+  degenerate.push_back({qfm::Vec3{1, 1, 1}, qfm::Vec3{2, 2, 2}, qfm::Vec3{1, 1, 1}});
+  const Row rows[] = {
+      {"closed", box({0, 0, 0}, {2, 3, 4}), 0, 0},
+      {"one facet gone", open_box, 3, 0},
+      {"a facet twice", tripled, 3, 0},
+      {"0 and -0 the same corner", negative_zero, 0, 0},
+      {"a degenerate facet set aside", degenerate, 0, 1},
+      {"a lone facet", {tetrahedron()[0]}, 3, 0},
+      {"nothing", {}, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const mesh::EdgeCount count = mesh::count_open_edges(row.triangles);
+    EXPECT_EQ(count.open_edges, row.open_edges);
+    EXPECT_EQ(count.degenerate_facets, row.degenerate);
+  }
 }
 
 TEST(ReadStl, RefusesCornersThatAreNotNumbers) {
