@@ -134,9 +134,15 @@ def normalized_body(lines):
         return match.group(1), as_field_lines(text)
     if match:
         # A notice that points to the full text: the text follows it, for
-        # the Windows zip, which has no /usr/share/common-licenses.
+        # the Windows zip, which has no /usr/share/common-licenses; the
+        # pointer's sentence gives way to one that says so.
         text = (COMMON / match.group(1)).read_text(encoding="utf-8")
-        return None, [line.rstrip() for line in lines] + [" ."] + as_field_lines(text)
+        kept = [line.rstrip() for line in lines]
+        pointer = next((i for i in range(len(kept) - 1, -1, -1)
+                        if "On Debian systems" in kept[i]), None)
+        if pointer is not None:
+            kept = kept[:pointer] + [" The full text of the license follows."]
+        return None, kept + [" ."] + as_field_lines(text)
     return None, [line.rstrip() for line in lines]
 
 
