@@ -253,15 +253,21 @@ common::Result<void> copy_into_place(const std::string& from, const std::string&
   return copied;
 }
 
+// Names the unnamed temporary `name`; false with errno set when it cannot.
+bool link_unnamed_as(int descriptor, const std::string& name) {
+  std::string self = "/proc/self/fd/";
+  self.append(std::to_string(descriptor));
+  return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
+}
+
 // Gives the unnamed temporary a name beside the target, trying fresh
-// names while one is taken.
+// names while one is taken. Signals are watched before the name exists, so
+// that nothing stands between the naming and the rename that follows.
 common::Result<std::string> link_unnamed(int descriptor, const std::string& target) {
-  const std::string self = "/proc/self/fd/" + std::to_string(descriptor);
+  watch_fatal_signals();
   for (int i = 0; i < kNameAttempts; ++i) {
     std::string name = temporary_name_for(target);
-    if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      return name;
-    }
+    if (link_unnamed_as(descriptor, name)) return name;
     if (errno != EEXIST) return std::unexpected(last_os_error());
   }
   return std::unexpected(os_error(EEXIST));
@@ -367,12 +373,18 @@ common::Result<void> OutputFile::commit() {
     ::close(descriptor);
     return copied;  // the destructor removes a named temporary
   }
-  // The data must be on disk before a name points at it. The rename
-  // follows the naming at once, the descriptor still open: a kill between
-  // the two is the one moment that leaves the whole document under the
-  // temporary's name. Once synced, closing cannot lose the document.
+  // The data must be on disk before a name points at it. A new output is
+  // the unnamed file linked under the output's own name: no temporary ever
+  // has a name. One that replaces a file is named beside it and renamed
+  // over it at once, the descriptor still open: a kill between the two is
+  // the one moment that leaves the whole document under the temporary's
+  // name. Once synced, closing cannot lose the document.
   common::Result<void> done;
   if (::fsync(descriptor) != 0) done = std::unexpected(last_os_error());
+  if (done && s.temporary.empty() && link_unnamed_as(descriptor, s.target)) {
+    ::close(descriptor);
+    return {};
+  }
   if (done && s.temporary.empty()) {
     auto name = link_unnamed(descriptor, s.target);
     if (name) {

@@ -7,6 +7,10 @@
 
 namespace platform {
 
+// Such signals are caught from now on (once done, it costs nothing), so
+// that a later `remove_on_fatal_signal` makes no system call.
+void watch_fatal_signals();
+
 // From now on, such a signal removes `path` first (only one path is kept;
 // a path too long to keep is not removed).
 void remove_on_fatal_signal(const std::string& path);

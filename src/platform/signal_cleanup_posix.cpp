@@ -38,9 +38,13 @@ void install_handlers() {
 
 }  // namespace
 
-void remove_on_fatal_signal(const std::string& path) {
+void watch_fatal_signals() {
   static std::once_flag installed;
   std::call_once(installed, install_handlers);
+}
+
+void remove_on_fatal_signal(const std::string& path) {
+  watch_fatal_signals();
   has_pending_path = 0;
   if (path.size() >= pending_path.size()) return;
   std::memcpy(pending_path.data(), path.c_str(), path.size() + 1);

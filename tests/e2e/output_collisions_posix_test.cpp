@@ -1,6 +1,8 @@
 // Runs that meet on one output: several at once on a file with several
 // hard links, and runs killed at any moment on each kind of output. The
 // output always holds one whole document, and no temporary stays behind.
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -98,6 +100,38 @@ TEST_F(OutputCollisions, RunsAtOnceOnAHardLinkedOutputLeaveOneWholeDocument) {
     EXPECT_TRUE(read("twin") == output);
     EXPECT_EQ(names(), before);
   }
+}
+
+// The names created in the folder watched by `watch` since it was set up.
+std::vector<std::string> names_created(int watch) {
+  std::vector<std::string> created;
+  alignas(inotify_event) char events[16384];
+  for (ssize_t got; (got = ::read(watch, events, sizeof events)) > 0;) {
+    for (ssize_t at = 0; at < got;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      if (event->len > 0) created.emplace_back(event->name);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  }
+  return created;
+}
+
+// A new output is never under a temporary's name, not even for a moment:
+// a kill at any time leaves nothing or the whole document.
+TEST_F(OutputCollisions, ANewOutputIsTheOnlyNameItsFolderEverShows) {
+  two_cases(1000);
+  fs::create_directory(dir_ / "out");
+  const int probe = ::open((dir_ / "out").c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (probe < 0) GTEST_SKIP() << "this file system offers no unnamed files";
+  ::close(probe);
+  const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  ASSERT_GE(watch, 0);
+  ASSERT_GE(::inotify_add_watch(watch, (dir_ / "out").c_str(), IN_CREATE | IN_MOVED_TO), 0);
+  const Outcome outcome = run({"a/case7.json", "-o", "out/new.xml"});
+  EXPECT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(read("out/new.xml"), document_a_);
+  EXPECT_EQ(names_created(watch), std::vector<std::string>{"new.xml"});
+  ::close(watch);
 }
 
 // Whether `output` is what a copy of `document` over `previous` cut short
