@@ -368,6 +368,12 @@ const std::vector<Row>& rows() {
        {{"tool-error", "case.json", "[11.|0]",
          "PickFirst could not deserialize any variant: First: invalid type: floating point "
          "`11.0`, expected u32; Second: invalid type"}}},
+      {"a tooth number whose words read as another place (the tool's own error)",
+       {{"[11]", "[\"x at line 9 column 9\"]"}},
+       {},
+       {{"tool-error", "case.json", "[\"x at line 9 column 9|\"]",
+         "First: invalid type: string \"x at line 9 column 9\", expected u32; Second: invalid "
+         "digit found in string at line 8 column 49"}}},
       {"a missing .pts file (the tool's own error)",
        {{"\"a.pts\"", "\"missing.pts\""}},
        {},
