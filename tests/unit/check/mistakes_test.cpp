@@ -457,20 +457,24 @@ class Mistakes : public testing_support::TemporaryFolderTest {
     bytes << in.rdbuf();
     return bytes.str();
   }
+  // The findings of the clean case with `changes` made, its files written
+  // over by `files`, in a fresh folder.
+  Findings check_changed_case(const std::vector<Change>& changes,
+                              const std::vector<std::pair<std::string, std::string>>& files) {
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    write("case.json", apply(std::string(kCleanCase), changes));
+    write("a.pts", kPoints);
+    write("a.stl", mesh_a());
+    for (const auto& [name, bytes] : files) write(name, bytes);
+    return check_case((dir_ / "case.json").string(), CaseOrigin::Named).findings;
+  }
 };
 
 TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
   for (const Row& row : rows()) {
     SCOPED_TRACE(row.what);
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    write("case.json", apply(std::string(kCleanCase), row.changes));
-    write("a.pts", kPoints);
-    write("a.stl", mesh_a());
-    for (const auto& [name, bytes] : row.files) write(name, bytes);
-
-    const std::string case_path = (dir_ / "case.json").string();
-    const Findings findings = check_case(case_path, CaseOrigin::Named).findings;
+    const Findings findings = check_changed_case(row.changes, row.files);
     std::vector<bool> matched(findings.size(), false);
     for (const Expected& expected : row.findings) {
       const auto [line, column] = place_of(read(expected.file), expected.anchor);
@@ -563,14 +567,7 @@ TEST_F(Mistakes, MarginFindingsNameThePointTheyConcern) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    write("case.json", apply(std::string(kCleanCase), row.changes));
-    write("a.pts", kPoints);
-    write("a.stl", mesh_a());
-    for (const auto& [name, bytes] : row.files) write(name, bytes);
-
-    const Findings findings = check_case((dir_ / "case.json").string(), CaseOrigin::Named).findings;
+    const Findings findings = check_changed_case(row.changes, row.files);
     std::vector<std::pair<std::string, Point>> found;
     for (const Finding& finding : findings) {
       found.emplace_back(std::string(rule_id(finding.rule)), finding.point);
