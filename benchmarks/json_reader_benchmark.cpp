@@ -31,7 +31,7 @@ void ParseCaseWithAMillionPoints(benchmark::State& state) {
   const std::string text = large_case(10, 100'000);
   for (auto _ : state) {
     auto result = qfm::parse_case_metadata(text);
-    if (!result) state.SkipWithError(result.error().c_str());
+    if (!result) state.SkipWithError(result.error().text().c_str());
     benchmark::DoNotOptimize(result);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *

@@ -1,8 +1,7 @@
-// The case metadata reader on any bytes. A fault must come as one message
-// with a plausible position; a case that reads must read the same when
+// The case metadata reader on any bytes. A fault must come with its message
+// and a place in the text; a case that reads must read the same when
 // written back in either JSON form, and must build and write a document
 // as the run would.
-#include <algorithm>
 #include <array>
 #include <string>
 #include <string_view>
@@ -16,31 +15,15 @@
 
 namespace {
 
-// The number at the end of `text` after `label`, or none.
-std::optional<std::size_t> trailing_number(std::string_view& text, std::string_view label) {
-  std::size_t digits = 0;
-  while (digits < text.size() && text[text.size() - 1 - digits] >= '0' &&
-         text[text.size() - 1 - digits] <= '9') {
-    ++digits;
-  }
-  if (digits == 0 || digits > 18) return std::nullopt;
-  const std::string_view number = text.substr(text.size() - digits);
-  text.remove_suffix(digits);
-  if (!text.ends_with(label)) return std::nullopt;
-  text.remove_suffix(label.size());
-  std::size_t value = 0;
-  for (const char c : number) value = value * 10 + static_cast<std::size_t>(c - '0');
-  return value;
-}
-
-void check_error(std::string_view input, std::string_view message) {
-  std::string_view rest = message;
-  const auto column = trailing_number(rest, " column ");
-  const auto line = trailing_number(rest, " at line ");
-  fuzz::check(column && line && !rest.empty(), "a fault without its position", message);
-  const auto lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) + 1;
-  fuzz::check(*line >= 1 && *line <= lines, "a fault on a line that the text lacks", message);
-  fuzz::check(*column <= input.size() + 1, "a fault past the end of the text", message);
+// A fault names what is wrong, and its place lies in the text and is the
+// line and column of its offset.
+void check_error(std::string_view input, const json::Error& fault) {
+  const std::string shown = fault.text();
+  fuzz::check(!fault.message.empty(), "a fault without its message", shown);
+  fuzz::check(fault.offset <= input.size(), "a fault past the end of the text", shown);
+  const json::LineColumn expected = json::line_column(input, fault.offset);
+  fuzz::check(fault.position.line == expected.line && fault.position.column == expected.column,
+              "a fault's line and column are not its offset's", shown);
 }
 
 void check_case(const qfm::CaseMetadata& case_metadata) {
@@ -53,7 +36,7 @@ void check_case(const qfm::CaseMetadata& case_metadata) {
   for (const auto form : {fuzz::JsonForm::Object, fuzz::JsonForm::Array}) {
     const std::string written = fuzz::case_to_json(case_metadata, form);
     const auto again = qfm::parse_case_metadata(written);
-    if (!again) fuzz::fail("a written case does not read: " + again.error(), written);
+    if (!again) fuzz::fail("a written case does not read: " + again.error().text(), written);
     fuzz::check(fuzz::same_case(case_metadata, *again), "a written case reads differently",
                 written);
   }

@@ -29,21 +29,11 @@ std::string upper_ascii(std::string text) {
   return text;
 }
 
-std::string process_word(machines::Process process) {
-  switch (process) {
-    case machines::Process::Milling:
-      return "milling";
-    case machines::Process::Printing:
-      return "printing";
-  }
-  return "milling";
-}
-
 // What a machine that has no entry of its own is taken for.
 std::string fallback_of(const machines::MachineLookup& lookup) {
   const machines::MachineResolution& resolution = lookup.resolution;
   const std::string what = "family " + std::string(machines::cam_type_name(resolution.cam_type)) +
-                           ", " + process_word(resolution.process) + ", tooth axis " +
+                           ", " + std::string(process_word(resolution.process)) + ", tooth axis " +
                            constructioninfo::tooth_axis_text(resolution.process);
   switch (lookup.match) {
     case machines::MachineMatch::Brand:
@@ -135,6 +125,16 @@ void check_brand_reference(const CaseContext& context, Findings& findings) {
 }
 
 }  // namespace
+
+std::string_view process_word(machines::Process process) {
+  switch (process) {
+    case machines::Process::Milling:
+      return "milling";
+    case machines::Process::Printing:
+      return "printing";
+  }
+  return "milling";
+}
 
 void check_catalog_names(const CaseContext& context, Findings& findings) {
   check_machine(context, findings);

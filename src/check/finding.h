@@ -19,7 +19,10 @@ struct Finding {
   Rule rule = Rule::ToolError;
   std::string message;
   std::optional<std::size_t> product;  // the product it concerns, from 0
-  std::optional<std::size_t> point;    // in that product's margin line as loaded, from 0
+  // The margin point it concerns: an index of that product's margin line
+  // as loaded, from 0; for a line of numbers dropped from a .pts file, where
+  // its point would have stood (the loaded point of that index follows it).
+  std::optional<std::size_t> point;
 
   Severity severity() const { return rule_info(rule).severity; }
 };

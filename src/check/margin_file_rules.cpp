@@ -1,6 +1,7 @@
 #include "check/margin_file_rules.h"
 
 #include <optional>
+#include <utility>
 
 #include "qfm/margin_line.h"
 #include "text/quoted_text.h"
@@ -58,10 +59,12 @@ std::vector<Word> words_of(std::string_view line) {
 }
 
 // Why a line inside the point section is not a point, with the byte of the
-// line where the reason shows.
+// line where the reason shows, and whether the line was meant as one (its
+// words numbers, or numbers written wrong) rather than other text.
 struct Reason {
   std::size_t offset;
   std::string message;
+  bool meant_as_point = true;
 };
 
 Reason why_dropped(std::string_view line) {
@@ -94,8 +97,10 @@ Reason why_dropped(std::string_view line) {
               "a unit after a number (" + text::quote_for_message(*unit) +
                   "): the line is dropped (numbers alone, in millimetres)"};
     }
-    return {word.offset, "not a point line (" + text::quote_for_message(word.text) +
-                             " is no number): the line is dropped"};
+    return {word.offset,
+            "not a point line (" + text::quote_for_message(word.text) +
+                " is no number): the line is dropped",
+            false};
   }
   return {start, std::to_string(numbers) + (numbers == 1 ? " number" : " numbers") +
                      ", not three: the line is dropped"};
@@ -137,6 +142,7 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
   bool told_before = false;
   bool told_after = false;
   std::optional<std::size_t> end_line;
+  std::size_t points_read = 0;
   std::size_t number = 0;
   std::string_view rest = bytes;
   while (!rest.empty()) {
@@ -160,6 +166,8 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
       findings.push_back({number, column_of(line, at),
                           "not UTF-8: the tool reads no point of this file (the product keeps "
                           "the margin line of its case file, if any)"});
+      // No margin is loaded from this file for a point to stand in.
+      for (LineFinding& finding : findings) finding.point.reset();
       return findings;
     }
     if (reading.kind != MarginLineKind::Blank && reading.kind != MarginLineKind::Point) {
@@ -173,8 +181,10 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
       }
     }
     switch (reading.kind) {
-      case MarginLineKind::Blank:
       case MarginLineKind::Point:
+        ++points_read;
+        break;
+      case MarginLineKind::Blank:
       case MarginLineKind::NotText:  // told above
         break;
       case MarginLineKind::Begin:
@@ -193,8 +203,9 @@ std::vector<LineFinding> check_margin_line_text(std::string_view bytes) {
         }
         break;
       case MarginLineKind::Dropped: {
-        const Reason reason = why_dropped(line);
-        findings.push_back({number, column_of(line, reason.offset), reason.message});
+        Reason reason = why_dropped(line);
+        findings.push_back({number, column_of(line, reason.offset), std::move(reason.message),
+                            reason.meant_as_point ? std::optional(points_read) : std::nullopt});
         break;
       }
     }

@@ -18,6 +18,10 @@ struct LineFinding {
   std::size_t line = 1;
   std::size_t column = 1;
   std::string message;
+  // For a line of numbers that the reader drops from the point section:
+  // where its point would have stood in the margin as loaded (the count of
+  // points read before it, so the margin's size after its last point).
+  std::optional<std::size_t> point = std::nullopt;
 };
 
 // Every line of `bytes` (a margin line file) that loses or changes

@@ -28,7 +28,7 @@ void check_dropped_lines(const MarginFile& file, std::size_t p, Findings& findin
   if (!file.bytes) return;
   for (LineFinding& line : check_margin_line_text(*file.bytes)) {
     findings.push_back({file.path, line.line, line.column, Rule::MarginLineDropped,
-                        std::move(line.message), p, std::nullopt});
+                        std::move(line.message), p, line.point});
   }
 }
 

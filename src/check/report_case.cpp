@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/catalog_rules.h"
 #include "constructioninfo/build.h"
 #include "constructioninfo/xml_form.h"
 #include "materials/material_catalog.h"
@@ -34,16 +35,6 @@ std::vector<report::Finding> report_findings(const Findings& findings) {
                      std::string(rule_id(finding.rule)), finding.product, finding.point});
   }
   return shown;
-}
-
-std::string_view process_word(machines::Process process) {
-  switch (process) {
-    case machines::Process::Milling:
-      return "milling";
-    case machines::Process::Printing:
-      return "printing";
-  }
-  return "milling";
 }
 
 // What the tool takes a machine without an entry of its own for; none for

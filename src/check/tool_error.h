@@ -9,8 +9,9 @@
 
 namespace check {
 
-// The error's message and its causes, parted by ": "; placed where the
-// innermost cause says (" at line L column C"), else at the file's start.
+// The error's message and its causes, parted by ": "; placed at the
+// error's place (a fault of reading the case's text), else at the file's
+// start.
 Finding tool_error(const std::string& display_path, const common::RunError& error);
 
 }  // namespace check

@@ -4,8 +4,12 @@ namespace common {
 
 RunError plain_error(std::string message) { return RunError{std::move(message), {}}; }
 
+RunError placed_error(std::string message, TextPlace place) {
+  return RunError{std::move(message), {}, place};
+}
+
 RunError wrap_error(std::string message, RunError lower) {
-  RunError wrapped{std::move(message), {}};
+  RunError wrapped{std::move(message), {}, lower.place};
   wrapped.causes.reserve(lower.causes.size() + 1);
   wrapped.causes.push_back(std::move(lower.message));
   for (auto& cause : lower.causes) wrapped.causes.push_back(std::move(cause));

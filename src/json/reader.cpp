@@ -1,5 +1,6 @@
 #include "json/reader.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "json/messages.h"
@@ -58,10 +59,14 @@ LineColumn line_column(std::string_view text, std::size_t offset) {
   return position;
 }
 
-Error Reader::error_at(std::size_t index, std::string_view message) const {
-  const LineColumn position = line_column(text_, index);
-  return std::string(message) + " at line " + std::to_string(position.line) + " column " +
+std::string Error::text() const {
+  return message + " at line " + std::to_string(position.line) + " column " +
          std::to_string(position.column);
+}
+
+Error Reader::error_at(std::size_t index, std::string_view message) const {
+  const std::size_t offset = std::min(index, text_.size());
+  return Error{std::string(message), offset, line_column(text_, offset)};
 }
 
 Error Reader::error_here(std::string_view message) const { return error_at(index_, message); }

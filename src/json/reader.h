@@ -1,8 +1,9 @@
 // A pull reader over JSON text for readers that map JSON straight onto
 // records in one pass. It knows tokens, positions and the standard fault
 // messages; what a value means is the caller's business. Every fault is a
-// complete message ending in " at line L column C" (lines from 1, columns
-// counted in characters up to the character where the fault was found).
+// value holding its message and its place as data (Error), shown as the
+// message ending in " at line L column C" (lines from 1, columns counted in
+// characters up to the character where the fault was found).
 #pragma once
 
 #include <cstdint>
@@ -15,11 +16,6 @@
 
 namespace json {
 
-using Error = std::string;
-
-template <typename T>
-using Result = std::expected<T, Error>;
-
 // Where a byte of the text stands: its line (from 1) and column (in
 // characters, the character at the byte counted), as fault messages give it.
 struct LineColumn {
@@ -27,6 +23,20 @@ struct LineColumn {
   std::size_t column = 0;
 };
 LineColumn line_column(std::string_view text, std::size_t offset);
+
+// A fault of the text: what is wrong, and where it was found, kept apart so
+// that a program placing the fault never reads it back out of the message.
+struct Error {
+  std::string message;     // "expected `:`", without its place
+  std::size_t offset = 0;  // where reading stood: the place counts the characters before it
+  LineColumn position;     // line_column(text, offset)
+
+  // The fault as the tool shows it: "<message> at line L column C".
+  std::string text() const;
+};
+
+template <typename T>
+using Result = std::expected<T, Error>;
 
 // The three literal words of JSON.
 enum class Literal { Null, True, False };

@@ -177,7 +177,7 @@ constexpr auto kProductFieldNames = kProductShape.names();
 std::span<const std::string_view> case_field_names() { return kCaseFieldNames; }
 std::span<const std::string_view> product_field_names() { return kProductFieldNames; }
 
-std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text) {
+std::expected<CaseMetadata, json::Error> parse_case_metadata(std::string_view text) {
   Reader reader(text);
   auto case_metadata = read_record(reader, kCaseShape);
   if (!case_metadata) return std::unexpected(case_metadata.error());

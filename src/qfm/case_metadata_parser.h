@@ -6,13 +6,13 @@
 #include <string>
 #include <string_view>
 
+#include "json/reader.h"
 #include "qfm/case_metadata.h"
 
 namespace qfm {
 
-// The case of `text`, or the first fault in reading order as one message
-// ending in " at line L column C".
-std::expected<CaseMetadata, std::string> parse_case_metadata(std::string_view text);
+// The case of `text`, or the first fault in reading order, with its place.
+std::expected<CaseMetadata, json::Error> parse_case_metadata(std::string_view text);
 
 // The member names that reading takes, in the array form's order: any
 // other member of a case or a product is skipped unread.

@@ -138,9 +138,11 @@ Result<CaseMetadata> parse_case_file(const CaseFile& file, std::string_view text
   }
   auto case_metadata = parse_case_metadata(text);
   if (!case_metadata) {
+    const json::Error& fault = case_metadata.error();
     return std::unexpected(common::wrap_error(
         "Failed to parse JSON metadata file '" + platform::display_path(file.path) + "'",
-        common::plain_error(case_metadata.error())));
+        common::placed_error(fault.text(),
+                             {fault.offset, fault.position.line, fault.position.column})));
   }
   case_metadata->case_name = file.case_name;
   return std::move(*case_metadata);

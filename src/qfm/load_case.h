@@ -31,7 +31,8 @@ common::Result<CaseFile> name_case_file(const std::string& json_path);
 // The case in `file`, ready for generation: `case_name` is the file's stem
 // and each product's margin line comes from its `pts` file when that file
 // reads. Fails with "Failed to read file <path>", "Failed to parse JSON
-// metadata file '<path>'" or "Failed to read <pts path>".
+// metadata file '<path>'" (the JSON fault's place in the error's `place`)
+// or "Failed to read <pts path>".
 common::Result<CaseMetadata> load_case(const CaseFile& file);
 
 // The steps of load_case, for a program that reads the files itself (the

@@ -2,7 +2,9 @@
 // and every finding the checker must give for it, with its rule and place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -368,6 +370,12 @@ const std::vector<Row>& rows() {
        {{"tool-error", "case.json", "[11.|0]",
          "PickFirst could not deserialize any variant: First: invalid type: floating point "
          "`11.0`, expected u32; Second: invalid type"}}},
+      {"a tooth number whose words read as another place (the tool's own error)",
+       {{"[11]", "[\"x at line 9 column 9\"]"}},
+       {},
+       {{"tool-error", "case.json", "[\"x at line 9 column 9|\"]",
+         "First: invalid type: string \"x at line 9 column 9\", expected u32; Second: invalid "
+         "digit found in string at line 8 column 49"}}},
       {"a missing .pts file (the tool's own error)",
        {{"\"a.pts\"", "\"missing.pts\""}},
        {},
@@ -449,20 +457,24 @@ class Mistakes : public testing_support::TemporaryFolderTest {
     bytes << in.rdbuf();
     return bytes.str();
   }
+  // The findings of the clean case with `changes` made, its files written
+  // over by `files`, in a fresh folder.
+  Findings check_changed_case(const std::vector<Change>& changes,
+                              const std::vector<std::pair<std::string, std::string>>& files) {
+    std::filesystem::remove_all(dir_);
+    std::filesystem::create_directories(dir_);
+    write("case.json", apply(std::string(kCleanCase), changes));
+    write("a.pts", kPoints);
+    write("a.stl", mesh_a());
+    for (const auto& [name, bytes] : files) write(name, bytes);
+    return check_case((dir_ / "case.json").string(), CaseOrigin::Named).findings;
+  }
 };
 
 TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
   for (const Row& row : rows()) {
     SCOPED_TRACE(row.what);
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
-    write("case.json", apply(std::string(kCleanCase), row.changes));
-    write("a.pts", kPoints);
-    write("a.stl", mesh_a());
-    for (const auto& [name, bytes] : row.files) write(name, bytes);
-
-    const std::string case_path = (dir_ / "case.json").string();
-    const Findings findings = check_case(case_path, CaseOrigin::Named).findings;
+    const Findings findings = check_changed_case(row.changes, row.files);
     std::vector<bool> matched(findings.size(), false);
     for (const Expected& expected : row.findings) {
       const auto [line, column] = place_of(read(expected.file), expected.anchor);
@@ -488,6 +500,82 @@ TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
                               << findings[i].column << ": " << findings[i].message << " ["
                               << rule_id(findings[i].rule) << "]";
     }
+  }
+}
+
+// The margin point each finding about a margin line concerns, by which the
+// report links it: an index of the margin as loaded, or none where the
+// finding is about the whole line or about text that held no point.
+TEST_F(Mistakes, MarginFindingsNameThePointTheyConcern) {
+  using Point = std::optional<std::size_t>;
+  const struct {
+    std::string what;
+    std::vector<Change> changes;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::pair<std::string, Point>> points;  // by rule, for every finding
+  } rows[] = {
+      {"a decimal comma in the second point",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4,5 5 6\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", 1}}},
+      {"a unit after the last point, past the margin's end",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4 5 6\n7 8 9\n10mm 11 12\nEND_M\n"}},
+       {{"margin-line-dropped", 3}}},
+      {"a word that is no number: text, not a point",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\nmargin\n4 5 6\n7 8 9\nEND_M\n"}},
+       {{"margin-line-dropped", std::nullopt}}},
+      {"a dropped point in a file that is not UTF-8, which loads no margin",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 9]]"}},
+       {{"a.pts", "BEGIN_M\n1 2 3\n4;5;6\n4 5 6\n7 8 \xFF\nEND_M\n"}},
+       {{"margin-line-dropped", std::nullopt}, {"margin-line-dropped", std::nullopt}}},
+      {"a margin too short, about the whole line",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n1 2 3\n1 x 3\nEND_M\n"}},
+       {{"margin-line-short", std::nullopt}, {"margin-line-dropped", std::nullopt}}},
+      {"inline points replaced",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [70, 8, 9]]"}},
+       {},
+       {{"margin-line-replaces-inline", std::nullopt}}},
+      {"a .pts file shared",
+       {{"\n  ]\n}", kSecond}, {"\"b.pts\"", "\"a.pts\""}},
+       {{"b.stl", mesh_b()}},
+       {{"pts-shared", std::nullopt}}},
+      {"an inline point with a member the tool does not read, kept for a .pts file not UTF-8",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], {\"x\": 4, \"y\": 5, "
+         "\"z\": 6, \"w\": 0}, [7, 8, 9]]"}},
+       {{"a.pts", "\xFF\n"}},
+       {{"member-ignored", 1}, {"margin-line-dropped", std::nullopt}}},
+      {"not a number in a point",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n  4 nan 6\n7 8 9\nEND_M\n"}},
+       {{"coordinate-not-finite", 1}}},
+      {"a mistyped coordinate",
+       {},
+       {{"a.pts", "BEGIN_M\n1 2 3\n2 3 4\n30 4 5\n4 5 6\n5 6 7\n4 5 6\n3 4 5\n2 3 4\nEND_M\n"}},
+       {{"margin-line-spike", 2}, {"margin-line-off-mesh", 2}}},
+      {"a margin line in micrometres",
+       {},
+       {{"a.pts",
+         "BEGIN_M\n1000 2000 3000\n2000 3000 4000\n3000 4000 5000\n4000 5000 6000\n5000 6000 "
+         "7000\nEND_M\n"}},
+       {{"margin-line-units", std::nullopt}, {"margin-line-off-mesh", 4}}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Findings findings = check_changed_case(row.changes, row.files);
+    std::vector<std::pair<std::string, Point>> found;
+    for (const Finding& finding : findings) {
+      found.emplace_back(std::string(rule_id(finding.rule)), finding.point);
+    }
+    auto expected = row.points;
+    std::sort(found.begin(), found.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(found, expected);
   }
 }
 

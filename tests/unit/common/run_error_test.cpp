@@ -40,5 +40,15 @@ TEST(WrapError, KeepsTheLowerCausesAfterItsMessage) {
   EXPECT_EQ(wrapped.causes, (std::vector<std::string>{"parse", "inner"}));
 }
 
+TEST(WrapError, KeepsThePlaceOfTheInnermostFault) {
+  const RunError wrapped = wrap_error(
+      "outer", wrap_error("middle", placed_error("fault at line 2 column 5", {7, 2, 5})));
+  ASSERT_TRUE(wrapped.place);
+  EXPECT_EQ(wrapped.place->offset, 7u);
+  EXPECT_EQ(wrapped.place->line, 2u);
+  EXPECT_EQ(wrapped.place->column, 5u);
+  EXPECT_FALSE(wrap_error("outer", plain_error("no text read")).place);
+}
+
 }  // namespace
 }  // namespace common

@@ -24,12 +24,12 @@ std::string product_with(const std::string& extra) {
 
 std::string parse_error(const std::string& text) {
   const auto result = parse_case_metadata(text);
-  return result ? "<parsed>" : result.error();
+  return result ? "<parsed>" : result.error().text();
 }
 
 Product only_product(const std::string& text) {
   const auto result = parse_case_metadata(text);
-  EXPECT_TRUE(result) << (result ? "" : result.error());
+  EXPECT_TRUE(result) << (result ? "" : result.error().text());
   if (!result || result->products.size() != 1) return {};
   return result->products[0];
 }
@@ -37,7 +37,7 @@ Product only_product(const std::string& text) {
 TEST(ParseCaseMetadata, ReadsTheObjectFormWithDefaults) {
   const auto result = parse_case_metadata(
       R"({"machine":"M","material":"ZIRCONIUM","material_brand_reference":"zige","products":[]})");
-  ASSERT_TRUE(result) << result.error();
+  ASSERT_TRUE(result) << result.error().text();
   EXPECT_EQ(result->case_name, "");
   EXPECT_EQ(result->machine, "M");
   EXPECT_EQ(result->material, "ZR");
@@ -57,7 +57,7 @@ TEST(ParseCaseMetadata, ReadsTheArrayFormAndMixesForms) {
   const auto result = parse_case_metadata(
       R"(["name","M","LITHIUM_DISILICATE","ipse",[["Inlay",[11],[0,0,1,0,0,2],"A2","s.stl","p.pts",null],)"
       R"({"product_type":"Model","bounding_box":[],"stl":"m.stl","margin_line_coordinates":[[1,2,3]]}]])");
-  ASSERT_TRUE(result) << result.error();
+  ASSERT_TRUE(result) << result.error().text();
   EXPECT_EQ(result->case_name, "name");
   EXPECT_EQ(result->material, "LD");
   ASSERT_EQ(result->products.size(), 2u);
@@ -168,6 +168,36 @@ TEST(ParseCaseMetadata, SkipsUnknownMembersWhateverTheyHold) {
 TEST(ParseCaseMetadata, ReportsEachFaultWithItsPosition) {
   for (const auto& row : test_rows::faults_with_position()) {
     EXPECT_EQ(parse_error(row.json), row.message) << row.json;
+  }
+}
+
+// The place is data beside the message: the byte offset reading stood at,
+// and the line and column (characters, not bytes) that the text names.
+TEST(ParseCaseMetadata, GivesEachFaultsPlaceAsDataBesideItsMessage) {
+  const struct {
+    std::string json;
+    std::string message;
+    std::size_t offset;
+    std::size_t line;
+    std::size_t column;
+  } rows[] = {
+      {"{\n  \"machine\": 5}", "invalid type: integer `5`, expected a string", 16, 2, 14},
+      {"{\n", "EOF while parsing an object", 2, 2, 0},
+      {"{\"machine\":\"\xC3\xA9\xC3\xA9\"x", "expected `,` or `}`", 18, 1, 16},
+      {"{\"machine\":\"a at line 9 column 9\",\n\"material\":true}",
+       "invalid type: boolean `true`, expected a string", 50, 2, 15},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.json);
+    const auto result = parse_case_metadata(row.json);
+    ASSERT_FALSE(result);
+    const json::Error& fault = result.error();
+    EXPECT_EQ(fault.message, row.message);
+    EXPECT_EQ(fault.offset, row.offset);
+    EXPECT_EQ(fault.position.line, row.line);
+    EXPECT_EQ(fault.position.column, row.column);
+    EXPECT_EQ(fault.text(), row.message + " at line " + std::to_string(row.line) + " column " +
+                                std::to_string(row.column));
   }
 }
 

@@ -32,7 +32,7 @@ constexpr std::string_view kCaseFields =
 // What a reading gave, as one comparable line.
 std::string case_outcome(std::string_view text) {
   const auto result = parse_case_metadata(text);
-  if (!result) return "error: " + result.error();
+  if (!result) return "error: " + result.error().text();
   return "machine of " + std::to_string(result->machine.size()) + " bytes, material " +
          result->material + ", " + std::to_string(result->products.size()) + " products";
 }

@@ -41,9 +41,7 @@ std::string outcome(const std::string& bytes) {
   if (!text::is_valid_utf8(bytes)) return "not UTF-8";
   const auto result = parse_case_metadata(bytes);
   if (result) return "accepted";
-  std::string message = result.error();
-  message.resize(message.rfind(" at line "));
-  return message;
+  return result.error().message;
 }
 
 // Last in its object, so that a document closing too early cannot end the

@@ -135,7 +135,7 @@ TEST(ProductTypes, ReadingFollowsTheTableInBothFormsAndTakesAnyOtherNameForACrow
       const std::string text = std::string(kHead) + R"({"product_type":)" + form +
                                R"(,"bounding_box":[],"stl":"","pts":""}]})";
       const auto read = parse_case_metadata(text);
-      ASSERT_TRUE(read) << read.error();
+      ASSERT_TRUE(read) << read.error().text();
       EXPECT_EQ(read->products[0].product_type, entry.type);
       EXPECT_EQ(known_product_type(entry.name), entry.type);
     }

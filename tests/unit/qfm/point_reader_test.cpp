@@ -71,7 +71,7 @@ struct Fault {
 Fault fault_of(std::size_t before, const std::string& point) {
   const auto result = parse_case_metadata(case_with_point(before, point));
   if (result) return {"accepted", ""};
-  const std::string& message = result.error();
+  const std::string message = result.error().text();
   const std::size_t at = message.find(" at line ");
   const std::string line = std::to_string(before + 2);
   EXPECT_EQ(message.substr(at + 9, line.size() + 1), line + " ") << message;
@@ -129,7 +129,7 @@ TEST(PointReader, ReadsEveryFormToTheSamePoint) {
     SCOPED_TRACE(text);
     json::Reader reader(text);
     const auto point = read_point(reader);
-    ASSERT_TRUE(point) << point.error();
+    ASSERT_TRUE(point) << point.error().text();
     EXPECT_EQ(*point, expected);
   }
 }

@@ -107,7 +107,7 @@ TEST(PointsAhead, ReadsLongArraysAsTheReaderDoesShortOnes) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const auto result = parse_case_metadata(case_text(row.layout));
-    ASSERT_TRUE(result) << result.error();
+    ASSERT_TRUE(result) << result.error().text();
     ASSERT_EQ(result->products.size(), 1u);
     ASSERT_TRUE(result->products[0].margin_line_coordinates);
     EXPECT_TRUE(*result->products[0].margin_line_coordinates == numbered_points(kMany));
@@ -139,11 +139,12 @@ TEST(PointsAhead, ReportsAFaultDeepInALongArrayWhereItIs) {
     short_layout.odd_at = row.layout.odd_at == SIZE_MAX ? SIZE_MAX : 1;
     const auto short_result = parse_case_metadata(case_text(short_layout));
     ASSERT_FALSE(short_result);
-    const std::string& expected = short_result.error();
+    const std::string expected = short_result.error().text();
     const auto line_at = expected.find(" at line ") + 9;
     const std::size_t line = std::stoul(expected.substr(line_at));
-    EXPECT_EQ(long_result.error(), expected.substr(0, line_at) + std::to_string(line + before) +
-                                       expected.substr(expected.find(" column ")));
+    EXPECT_EQ(long_result.error().text(), expected.substr(0, line_at) +
+                                              std::to_string(line + before) +
+                                              expected.substr(expected.find(" column ")));
   }
 }
 
