@@ -45,7 +45,9 @@ constexpr std::size_t kSlotsPerCorner = 2;
 // small enough to stay in the processor's cache, and doubles when it fills.
 Table<std::uint32_t> number_corners(std::span<const Triangle> triangles, std::uint32_t& distinct) {
   const std::size_t corners = 3 * triangles.size();
-  const auto corner_at = [&](std::size_t i) -> const qfm::Vec3& { return triangles[i / 3][i % 3]; };
+  const auto corner_at = [&](std::uint32_t i) -> const qfm::Vec3& {
+    return triangles[i / 3][i % 3];
+  };
   std::size_t size = std::bit_ceil(std::max<std::size_t>(kSlotsPerCorner * corners / 6, 16));
   Table<std::uint32_t> slots = room_list(size, kEmpty);
   const auto slot_of = [&](const qfm::Vec3& corner) {
@@ -56,27 +58,47 @@ Table<std::uint32_t> number_corners(std::span<const Triangle> triangles, std::ui
   };
   Table<std::uint32_t> numbers = room_list(corners, std::uint32_t{0});
   std::uint32_t count = 0;
-  for (std::size_t i = 0; i < corners; ++i) {
-    const qfm::Vec3& corner = corner_at(i);
-    std::size_t slot = slot_of(corner);
-    if (slots[slot] != kEmpty) {
-      numbers[i] = numbers[slots[slot]];
-      continue;
-    }
-    if (kSlotsPerCorner * (count + std::size_t{1}) > size) {
-      Table<std::uint32_t> old = room_list(2 * size, kEmpty);
-      old.swap(slots);
-      size *= 2;
-      for (const std::uint32_t first : old) {
-        if (first != kEmpty) slots[slot_of(corner_at(first))] = first;
+  std::uint32_t i = 0;
+  for (const Triangle& triangle : triangles) {
+    for (const qfm::Vec3& corner : triangle) {
+      std::size_t slot = slot_of(corner);
+      if (slots[slot] != kEmpty) {
+        numbers[i++] = numbers[slots[slot]];
+        continue;
       }
-      slot = slot_of(corner);
+      if (kSlotsPerCorner * (count + std::size_t{1}) > size) {
+        Table<std::uint32_t> old = room_list(2 * size, kEmpty);
+        old.swap(slots);
+        size *= 2;
+        for (const std::uint32_t first : old) {
+          if (first != kEmpty) slots[slot_of(corner_at(first))] = first;
+        }
+        slot = slot_of(corner);
+      }
+      slots[slot] = i;
+      numbers[i++] = count++;
     }
-    slots[slot] = static_cast<std::uint32_t>(i);
-    numbers[i] = count++;
   }
   distinct = count;
   return numbers;
+}
+
+bool degenerate(const std::uint32_t* c) { return c[0] == c[1] || c[1] == c[2] || c[0] == c[2]; }
+
+// Sorts a corner's few edges in place: most corners have under a dozen,
+// where a plain insertion sort beats a general one.
+constexpr std::ptrdiff_t kFewEdges = 16;
+void sort_edges(std::uint32_t* begin, std::uint32_t* end) {
+  if (end - begin > kFewEdges) {
+    std::sort(begin, end);
+    return;
+  }
+  for (std::uint32_t* next = begin + 1; next < end; ++next) {
+    const std::uint32_t value = *next;
+    std::uint32_t* at = next;
+    for (; at > begin && at[-1] > value; --at) *at = at[-1];
+    *at = value;
+  }
 }
 
 }  // namespace
@@ -90,11 +112,9 @@ EdgeCount count_open_edges(std::span<const Triangle> triangles) {
   // `others` (which holds their larger corners), then each edge put in
   // from the end, so that bounds[c] ends where corner c's edges begin.
   Table<std::uint32_t> bounds = room_list(distinct + std::size_t{1}, std::uint32_t{0});
-  std::vector<bool> kept(triangles.size());
   for (std::size_t f = 0; f < triangles.size(); ++f) {
     const std::uint32_t* c = &numbers[3 * f];
-    kept[f] = c[0] != c[1] && c[1] != c[2] && c[0] != c[2];
-    if (!kept[f]) {
+    if (degenerate(c)) {
       ++count.degenerate_facets;
       continue;
     }
@@ -103,19 +123,20 @@ EdgeCount count_open_edges(std::span<const Triangle> triangles) {
   for (std::size_t c = 1; c < bounds.size(); ++c) bounds[c] += bounds[c - 1];
   Table<std::uint32_t> others = room_list(std::size_t{bounds.back()}, std::uint32_t{0});
   for (std::size_t f = 0; f < triangles.size(); ++f) {
-    if (!kept[f]) continue;
     const std::uint32_t* c = &numbers[3 * f];
+    if (degenerate(c)) continue;
     for (int e = 0; e < 3; ++e) {
       const auto [low, high] = std::minmax(c[e], c[(e + 1) % 3]);
       others[--bounds[low]] = high;
     }
   }
   for (std::size_t c = 0; c < distinct; ++c) {
-    const auto begin = others.begin() + bounds[c];
-    const auto end = others.begin() + bounds[c + 1];
-    std::sort(begin, end);
-    for (auto run = begin; run != end;) {
-      const auto next = std::find_if(run, end, [&](std::uint32_t other) { return other != *run; });
+    std::uint32_t* const begin = others.data() + bounds[c];
+    std::uint32_t* const end = others.data() + bounds[c + 1];
+    sort_edges(begin, end);
+    for (const std::uint32_t* run = begin; run != end;) {
+      const std::uint32_t* next = run + 1;
+      while (next != end && *next == *run) ++next;
       count.open_edges += static_cast<std::size_t>(next - run) % 2;
       run = next;
     }
