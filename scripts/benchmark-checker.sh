@@ -45,7 +45,7 @@ while (($# > 0)); do
   esac
 done
 
-"$repo/scripts/install-deps.sh" hyperfine python3
+"$repo/scripts/install-deps.sh" hyperfine python3 time
 
 tool="$repo/build/release/src/main/daz-izezovivadezurid"
 checker="$repo/build/release/src/check/daz-izezovivadezurid-check"
@@ -221,15 +221,13 @@ if len(large) == 4:
           f"processor {1e3 * other_cpu:.1f} ms")
 PYTHON
 
-# Peak memory of each program on one small case and on the large one.
-python3 - "$checker" "$tool" "$other" "$work/cases/00000/case7.json" "$work/large/case.json" <<'PYTHON'
-import os, subprocess, sys
-checker, tool, other, small, large = sys.argv[1:]
-def peak_kib(command):
-    process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    return os.wait4(process.pid, 0)[2].ru_maxrss
-programs = [("checker", checker), ("tool", tool)] + ([("compared", other)] if other else [])
-for name, case in (("small case", small), ("large case", large)):
-    peaks = ", ".join(f"{who} {peak_kib([path, case]) / 1024:.1f} MiB" for who, path in programs)
-    print(f"peak memory, {name}: {peaks}")
-PYTHON
+# Peak memory of each program on one small case and on the large one, as
+# GNU time reports it (a child of python would carry python's own peak).
+peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+for which in small large; do
+  case=$work/cases/00000/case7.json
+  [ "$which" = large ] && case=$work/large/case.json
+  line="peak memory, $which case: checker $(peak "$checker" "$case") KiB, tool $(peak "$tool" "$case") KiB"
+  [ -n "$other" ] && line+=", compared $(peak "$other" "$case") KiB"
+  echo "$line"
+done
