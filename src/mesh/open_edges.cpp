@@ -85,22 +85,6 @@ Table<std::uint32_t> number_corners(std::span<const Triangle> triangles, std::ui
 
 bool degenerate(const std::uint32_t* c) { return c[0] == c[1] || c[1] == c[2] || c[0] == c[2]; }
 
-// Sorts a corner's few edges in place: most corners have under a dozen,
-// where a plain insertion sort beats a general one.
-constexpr std::ptrdiff_t kFewEdges = 16;
-void sort_edges(std::uint32_t* begin, std::uint32_t* end) {
-  if (end - begin > kFewEdges) {
-    std::sort(begin, end);
-    return;
-  }
-  for (std::uint32_t* next = begin + 1; next < end; ++next) {
-    const std::uint32_t value = *next;
-    std::uint32_t* at = next;
-    for (; at > begin && at[-1] > value; --at) *at = at[-1];
-    *at = value;
-  }
-}
-
 }  // namespace
 
 EdgeCount count_open_edges(std::span<const Triangle> triangles) {
@@ -130,15 +114,17 @@ EdgeCount count_open_edges(std::span<const Triangle> triangles) {
       others[--bounds[low]] = high;
     }
   }
+  // An edge is open when its larger corner comes an odd number of times
+  // among its smaller corner's: each time flips a mark, and the marks left
+  // on are counted and cleared in a second pass (no sorting).
+  Table<std::uint8_t> odd = room_list(std::size_t{distinct}, std::uint8_t{0});
   for (std::size_t c = 0; c < distinct; ++c) {
-    std::uint32_t* const begin = others.data() + bounds[c];
-    std::uint32_t* const end = others.data() + bounds[c + 1];
-    sort_edges(begin, end);
-    for (const std::uint32_t* run = begin; run != end;) {
-      const std::uint32_t* next = run + 1;
-      while (next != end && *next == *run) ++next;
-      count.open_edges += static_cast<std::size_t>(next - run) % 2;
-      run = next;
+    const std::span<const std::uint32_t> edges(others.data() + bounds[c],
+                                               others.data() + bounds[c + 1]);
+    for (const std::uint32_t other : edges) odd[other] ^= 1;
+    for (const std::uint32_t other : edges) {
+      count.open_edges += odd[other];
+      odd[other] = 0;
     }
   }
   return count;

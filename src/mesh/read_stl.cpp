@@ -2,10 +2,12 @@
 
 #include <admesh/stl.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -117,20 +119,19 @@ qfm::Vec3 vec(const stl_vertex& v) {
   return {static_cast<double>(v.x), static_cast<double>(v.y), static_cast<double>(v.z)};
 }
 
-// Whether every corner coordinate of `facet` is a finite number: nought
-// times each is nought, but NaN for a NaN or an infinity, and any NaN makes
-// the sum NaN; one test rather than nine.
-bool finite(const stl_facet& facet) {
-  float noughts = 0;
-  for (const stl_vertex& v : facet.vertex) noughts += 0 * v.x + 0 * v.y + 0 * v.z;
-  return noughts == 0;
+bool finite(const Triangle& triangle) {
+  return std::ranges::all_of(triangle, [](const qfm::Vec3& corner) {
+    return std::isfinite(corner.x) && std::isfinite(corner.y) && std::isfinite(corner.z);
+  });
 }
 
 // The volume from the turn of the corners, whatever normals the file
 // stored (many exporters write none): the sum of the tetrahedra each facet
 // makes with the origin. admesh's own (stl_calculate_volume) takes the
 // stored normals' side, and needs them made again from the corners first,
-// at twice this cost, in single precision.
+// at twice this cost, in single precision. Every coordinate takes part, so
+// the volume is NaN or an infinity exactly when a coordinate is (a float's
+// coordinates cannot overflow it): one test for the whole mesh.
 double signed_volume(const Triangles& triangles) {
   double six_times = 0;
   for (const auto& [a, b, c] : triangles) {
@@ -150,24 +151,28 @@ std::expected<Mesh, StlError> take_from_admesh(const AdmeshFile& file) {
     return fault(StlFault::OutOfMemory,
                  "no room for its " + std::to_string(file.facets.size()) + " facets");
   }
-  for (std::size_t i = 0; i < file.facets.size(); ++i) {
-    const stl_facet& facet = file.facets[i];
-    if (!finite(facet)) {
-      return fault(StlFault::NotFinite,
-                   "a corner of facet " + std::to_string(i + 1) + " that is not a finite number");
-    }
+  for (const stl_facet& facet : file.facets) {
     mesh.triangles.push_back({vec(facet.vertex[0]), vec(facet.vertex[1]), vec(facet.vertex[2])});
   }
   mesh.extents = {vec(file.stl.stats.min), vec(file.stl.stats.max)};
   return mesh;
 }
 
-// What is measured on the triangles themselves: neighbours by exact corners
-// (degenerate facets counted and set aside), counted here since admesh's
-// own check clears a table of a fixed size for every file, most of a small
-// mesh's cost; and the volume.
+// What is measured on the triangles themselves: the volume, which also
+// tells a corner that is not a finite number; and neighbours by exact
+// corners (degenerate facets counted and set aside), counted here since
+// admesh's own check clears a table of a fixed size for every file, most
+// of a small mesh's cost.
 std::expected<Mesh, StlError> measure(std::expected<Mesh, StlError> mesh) {
   if (!mesh) return mesh;
+  mesh->volume = signed_volume(mesh->triangles);
+  if (!std::isfinite(mesh->volume)) {
+    const auto bad = std::ranges::find_if_not(mesh->triangles, finite);
+    return fault(StlFault::NotFinite,
+                 "a corner of facet " +
+                     std::to_string(std::distance(mesh->triangles.begin(), bad) + 1) +
+                     " that is not a finite number");
+  }
   try {
     const EdgeCount edges = count_open_edges(mesh->triangles);
     mesh->open_edges = edges.open_edges;
@@ -176,7 +181,6 @@ std::expected<Mesh, StlError> measure(std::expected<Mesh, StlError> mesh) {
     return fault(StlFault::OutOfMemory, "no room to match the edges of its " +
                                             std::to_string(mesh->facet_count) + " facets");
   }
-  mesh->volume = signed_volume(mesh->triangles);
   return mesh;
 }
 
