@@ -3,6 +3,7 @@
 # tool's own runs on the same cases, and prints the time per case of each.
 #
 # Usage: scripts/benchmark-checker.sh [--cases N] [--runs R] [--tool-cases M]
+#                                     [--compare BUILD]
 #   --cases N        cases in the folder (default 10000): copies of
 #                    examples/case7.json with its .pts and STL files (the STL
 #                    files hard links to one copy), each in
@@ -13,29 +14,38 @@
 #   --tool-cases M   cases the tool converts one process after another, for
 #                    its time per case (default 1000, the first M of the
 #                    folder)
+#   --compare BUILD  another build's checker (BUILD/src/check/...-check,
+#                    e.g. a worktree of an earlier commit, built with its
+#                    linux-release preset) timed in the same runs on the same
+#                    cases, with the ratio of the two
 # Then one large case alone, on one core: a crown whose STL has 200 000
 # facets (a sphere of 400 segments and 250 rings, less the poles' 800) and whose margin line has
 # 2 000 points on its equator; the checker's budget for it is 50 ms.
-# Both programs are the release builds (build/release, built with ./build.sh
-# when missing). The checker uses every core the process may use; the tool
-# converts one case per process, as a batch script runs it.
+# Each timing also gives the processor time (user + system), steadier than
+# the wall clock on a busy machine, and the floor of starting a process
+# (`true`) measured in the same run. Both programs are the release builds
+# (build/release, built with ./build.sh when missing). The checker uses
+# every core the process may use; the tool converts one case per process,
+# as a batch script runs it.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 cases=10000
 runs=5
 tool_cases=1000
+compare=
 while (($# > 0)); do
   case "$1" in
     --cases) cases=${2:?}; shift 2 ;;
     --runs) runs=${2:?}; shift 2 ;;
     --tool-cases) tool_cases=${2:?}; shift 2 ;;
-    -h | --help) sed -n '/^# Usage/,/^# Both/p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --compare) compare=${2:?}; shift 2 ;;
+    -h | --help) sed -n '/^# Usage/,/^# as a batch/p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
 done
 
-"$repo/scripts/install-deps.sh" hyperfine python3
+"$repo/scripts/install-deps.sh" hyperfine python3 time
 
 tool="$repo/build/release/src/main/daz-izezovivadezurid"
 checker="$repo/build/release/src/check/daz-izezovivadezurid-check"
@@ -43,6 +53,25 @@ if [ ! -x "$tool" ] || [ ! -x "$checker" ]; then
   echo "Building the release programs"
   "$repo/build.sh" >/dev/null
 fi
+other=
+if [ -n "$compare" ]; then
+  other="$compare/src/check/daz-izezovivadezurid-check"
+  if [ ! -x "$other" ]; then
+    echo "no checker in $compare (build it with its linux-release preset)" >&2
+    exit 2
+  fi
+fi
+
+# One hyperfine run of the commands given, each its median wall time and
+# mean processor time (user + system) as "name median cpu" lines.
+time_commands() {
+  local export=$1 warmup=$2 count=$3
+  shift 3
+  hyperfine -N --warmup "$warmup" --runs "$count" --export-json "$export" "$@" >/dev/null
+  python3 -c 'import json,sys
+for r in json.load(open(sys.argv[1]))["results"]:
+    print(r["median"], r["user"] + r["system"])' "$export"
+}
 
 base=/tmp
 [ -d /dev/shm ] && [ -w /dev/shm ] && base=/dev/shm
@@ -74,10 +103,17 @@ if ! "$checker" "$work/cases" >"$work/check.txt"; then
 fi
 tail -1 "$work/check.txt"
 
-hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/checker.json" \
-  "$checker $work/cases" >/dev/null
-checker_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
-  "$work/checker.json")
+if [ -n "$other" ]; then
+  if ! "$other" "$work/cases" >"$work/other.txt"; then
+    echo "the compared checker found something in the copies of an example:" >&2
+    tail -5 "$work/other.txt" >&2
+    exit 1
+  fi
+  mapfile -t small < <(time_commands "$work/checker.json" 1 "$runs" \
+    "$checker $work/cases" "$other $work/cases" true)
+else
+  mapfile -t small < <(time_commands "$work/checker.json" 1 "$runs" "$checker $work/cases" true)
+fi
 
 # The tool, one process per case, as a batch would run it; each document
 # is written beside its case.
@@ -143,21 +179,55 @@ if ! taskset -c 0 "$checker" "$work/large/case.json" >"$work/large.txt"; then
   cat "$work/large.txt" >&2
   exit 1
 fi
-hyperfine -N --warmup 2 --runs "$((runs * 4))" --export-json "$work/large.json" \
-  "taskset -c 0 $checker $work/large/case.json" >/dev/null
-large_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
-  "$work/large.json")
+large_commands=("taskset -c 0 $checker $work/large/case.json" "taskset -c 0 true"
+  "taskset -c 0 $tool $work/large/case.json")
+[ -n "$other" ] && large_commands+=("taskset -c 0 $other $work/large/case.json")
+mapfile -t large < <(time_commands "$work/large.json" 2 "$((runs * 4))" "${large_commands[@]}")
 
-python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "$large_median" <<'PYTHON'
+python3 - "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "${#small[@]}" \
+  "${small[@]}" "${large[@]}" <<'PYTHON'
 import os, sys
-median, cases, start, end, tool_cases, cores, large = sys.argv[1:]
-median, cases, tool_cases = float(median), int(cases), int(tool_cases)
+cases, start, end, tool_cases, cores, small_count = sys.argv[1:7]
+cases, tool_cases, small_count = int(cases), int(tool_cases), int(small_count)
+small = [tuple(map(float, line.split())) for line in sys.argv[7:7 + small_count]]
+large = [tuple(map(float, line.split())) for line in sys.argv[7 + small_count:]]
 tool_total = float(end) - float(start)
 load = " ".join(f"{x:.2f}" for x in os.getloadavg())
+def per_case(seconds):
+    return f"{1e6 * seconds / cases:.0f} us per case"
 print(f"cores {cores}, load averages {load}")
-print(f"checker: {cases} cases in {median:.3f} s (median), {1e6 * median / cases:.0f} us per case")
+median, cpu = small[0]
+print(f"checker: {cases} cases in {median:.3f} s (median), {per_case(median)}; "
+      f"processor {cpu:.3f} s, {per_case(cpu)}")
+if len(small) == 3:
+    other_median, other_cpu = small[1]
+    print(f"compared checker: {other_median:.3f} s (median), {per_case(other_median)}; "
+          f"processor {other_cpu:.3f} s; ratio {median / other_median:.2f} "
+          f"(processor {cpu / other_cpu:.2f})")
+floor_median, floor_cpu = small[-1]
+print(f"floor (true): {1e3 * floor_median:.1f} ms, processor {1e3 * floor_cpu:.1f} ms")
 print(f"tool:    {tool_cases} cases in {tool_total:.3f} s, one process each, "
       f"{1e6 * tool_total / tool_cases:.0f} us per case")
+(median, cpu), (floor_median, floor_cpu) = large[0], large[1]
 print(f"checker, one core: a case of 200 000 facets and 2 000 margin points in "
-      f"{1e3 * float(large):.1f} ms (median; budget 50 ms)")
+      f"{1e3 * median:.1f} ms (median; budget 50 ms), processor {1e3 * cpu:.1f} ms; "
+      f"floor (taskset true) {1e3 * floor_median:.1f} ms, processor {1e3 * floor_cpu:.1f} ms")
+tool_median, tool_cpu = large[2]
+print(f"tool, one core, the same case (it reads the margin line, no STL): "
+      f"{1e3 * tool_median:.1f} ms (median), processor {1e3 * tool_cpu:.1f} ms")
+if len(large) == 4:
+    other_median, other_cpu = large[3]
+    print(f"compared checker, one core, the same case: {1e3 * other_median:.1f} ms (median), "
+          f"processor {1e3 * other_cpu:.1f} ms")
 PYTHON
+
+# Peak memory of each program on one small case and on the large one, as
+# GNU time reports it (a child of python would carry python's own peak).
+peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
+for which in small large; do
+  case=$work/cases/00000/case7.json
+  [ "$which" = large ] && case=$work/large/case.json
+  line="peak memory, $which case: checker $(peak "$checker" "$case") KiB, tool $(peak "$tool" "$case") KiB"
+  [ -n "$other" ] && line+=", compared $(peak "$other" "$case") KiB"
+  echo "$line"
+done

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "mesh/tolerances.h"
@@ -53,24 +54,49 @@ std::optional<Spike> find_spike(const qfm::PointList& points) {
   return worst;
 }
 
+// The second smallest and second largest of the values added, each value
+// counted as often as it comes: the extent less one extreme value at each
+// end, found in one pass rather than by sorting the values.
+namespace {
+
+struct InnerRange {
+  double low[2] = {std::numeric_limits<double>::infinity(),
+                   std::numeric_limits<double>::infinity()};
+  double high[2] = {-std::numeric_limits<double>::infinity(),
+                    -std::numeric_limits<double>::infinity()};
+  void add(double value) {
+    if (value < low[0]) {
+      low[1] = low[0];
+      low[0] = value;
+    } else if (value < low[1]) {
+      low[1] = value;
+    }
+    if (value > high[0]) {
+      high[1] = high[0];
+      high[0] = value;
+    } else if (value > high[1]) {
+      high[1] = value;
+    }
+  }
+};
+
+}  // namespace
+
 std::optional<UnitsMismatch> find_units_mismatch(const qfm::PointList& points) {
-  std::vector<double> axes[3];
+  InnerRange axes[3];
+  std::size_t n = 0;
   for (const qfm::Vec3& p : points) {
     if (!finite(p)) continue;
-    axes[0].push_back(p.x);
-    axes[1].push_back(p.y);
-    axes[2].push_back(p.z);
+    axes[0].add(p.x);
+    axes[1].add(p.y);
+    axes[2].add(p.z);
+    ++n;
   }
-  const std::size_t n = axes[0].size();
   if (n < kFewestPointsForUnits) return std::nullopt;
   // A spike (one mistyped coordinate) is the most extreme value on its
   // axis; it is left out, so that it is not taken for the line's unit.
-  const std::size_t skip = 1;
   double extent = 0;
-  for (auto& values : axes) {
-    std::sort(values.begin(), values.end());
-    extent = std::max(extent, values[n - 1 - skip] - values[skip]);
-  }
+  for (const InnerRange& range : axes) extent = std::max(extent, range.high[1] - range.low[1]);
   if (tooth_sized(extent)) return std::nullopt;
   LikelyUnit likely = LikelyUnit::Unknown;
   if (extent > kLargestMarginExtent) {

@@ -27,6 +27,12 @@ void advise_large_buffer(void* data, std::size_t bytes);
 // whole huge pages of the room are asked for, so that room beyond the last
 // one costs no more than it would on the heap. Throws std::bad_alloc.
 void* allocate_list_room(std::size_t bytes);
+// The room to ask of allocate_list_room for a list of `bytes` that is
+// filled whole at once: where rooms lie on huge pages, from a quarter of
+// one on, rounded up to whole huge pages, so that the list (or its end) is
+// one huge page rather than hundreds of small ones, at the cost of less
+// than one huge page of memory. Otherwise `bytes` itself.
+std::size_t whole_huge_pages(std::size_t bytes);
 // Gives back room from allocate_list_room, of the same size.
 void free_list_room(void* room, std::size_t bytes) noexcept;
 // Whether room of kLargeBufferSize or more starts at a huge page boundary

@@ -76,6 +76,11 @@ void* allocate_list_room(std::size_t bytes) {
   return reinterpret_cast<void*>(room);
 }
 
+std::size_t whole_huge_pages(std::size_t bytes) {
+  if (kListsOnHeap || bytes < kHugePage / 4) return bytes;
+  return round_up(bytes, kHugePage);
+}
+
 void free_list_room(void* room, std::size_t bytes) noexcept {
   if (is_heap_room(bytes)) return ::operator delete(room);
   (void)munmap(room, round_up(bytes, page_size()));

@@ -8,7 +8,7 @@
 
 #include <cstdio>
 #include <memory>
-#include <string>
+#include <string_view>
 
 #include "common/run_error.h"
 
@@ -23,6 +23,6 @@ using MemoryStream = std::unique_ptr<std::FILE, MemoryStreamClose>;
 // not be empty, and must outlive the stream on POSIX systems (fmemopen
 // reads them in place); on Windows they are copied into a temporary file
 // that the system deletes when the stream closes. The error is the system's.
-common::Result<MemoryStream> open_memory_stream(const std::string& bytes);
+common::Result<MemoryStream> open_memory_stream(std::string_view bytes);
 
 }  // namespace platform

@@ -5,7 +5,7 @@
 
 namespace platform {
 
-common::Result<MemoryStream> open_memory_stream(const std::string& bytes) {
+common::Result<MemoryStream> open_memory_stream(std::string_view bytes) {
   // fmemopen only reads here, so the cast away from const is never written
   // through.
   std::FILE* stream = ::fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");

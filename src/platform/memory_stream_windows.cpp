@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <string>
+#include <string_view>
 
 #include "platform/memory_stream.h"
 #include "platform/os_error.h"
@@ -13,7 +13,7 @@ namespace platform {
 namespace {
 
 // Writes `bytes` whole through `handle`.
-bool write_all(HANDLE handle, const std::string& bytes) {
+bool write_all(HANDLE handle, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
     const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
@@ -28,7 +28,7 @@ bool write_all(HANDLE handle, const std::string& bytes) {
 
 }  // namespace
 
-common::Result<MemoryStream> open_memory_stream(const std::string& bytes) {
+common::Result<MemoryStream> open_memory_stream(std::string_view bytes) {
   // The C library here has no fmemopen. A temporary file marked temporary
   // (kept in the cache, not written out while memory lasts), open for this
   // process alone and deleted by the system when its last handle closes.

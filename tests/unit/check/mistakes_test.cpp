@@ -71,6 +71,7 @@ struct Row {
   std::vector<Change> changes;                             // to the case file
   std::vector<std::pair<std::string, std::string>> files;  // written or replaced
   std::vector<Expected> findings;
+  std::string absent = {};  // no finding's message holds this
 };
 
 std::string apply(std::string text, const std::vector<Change>& changes) {
@@ -105,6 +106,13 @@ std::pair<std::size_t, std::size_t> place_of(const std::string& text, const std:
 }
 
 const std::string kSecond = std::string(kSecondProduct);
+// The second product a model of the jaw, on which every crown's margin
+// lies by design.
+const std::string kModel = [] {
+  std::string model = kSecond;
+  model.replace(model.find("Crown"), 5, "Model");
+  return model;
+}();
 
 const std::vector<Row>& rows() {
   static const std::vector<Row> table = {
@@ -434,6 +442,17 @@ const std::vector<Row>& rows() {
         {"b.stl", mesh_b()}},
        {{"margin-line-off-mesh", "a.pts", "8 2.25 2",
          "it fits the STL of product 2: files swapped?"}}},
+      // The margin is picked on the model's scan, so a line that fits the
+      // model and misses its crown tells a wrong crown mesh, not swapped
+      // files: a model has no margin line in the document to swap with.
+      {"a crown's line that fits the model's mesh alone",
+       {{"\n  ]\n}", kModel}},
+       {{"a.pts", "BEGIN_M\n8 2.25 2\n7 4.5 3\n6 6.75 4\nEND_M\n"},
+        {"b.pts", std::string(kPoints)},
+        {"b.stl", mesh_b()}},
+       {{"margin-line-off-mesh", "a.pts", "8 2.25 2",
+         "3 of the 3 margin points of product 1 lie farther than 0.05 mm from its STL"}},
+       "swapped"},
       {"inline points off the mesh, kept for a .pts file that is not UTF-8",
        {{"\"pts\": \"a.pts\"",
          "\"pts\": \"a.pts\", \"margin_line_coordinates\": [[1, 2, 3], [4, 5, 6], [7, 8, 20]]"}},
@@ -496,6 +515,9 @@ TEST_F(Mistakes, EachRowGivesItsFindingsWithRuleAndPlace) {
                          << ":" << column << " saying " << expected.words;
     }
     for (std::size_t i = 0; i < findings.size(); ++i) {
+      if (!row.absent.empty()) {
+        EXPECT_EQ(findings[i].message.find(row.absent), std::string::npos) << findings[i].message;
+      }
       EXPECT_TRUE(matched[i]) << "unexpected " << findings[i].path << ":" << findings[i].line << ":"
                               << findings[i].column << ": " << findings[i].message << " ["
                               << rule_id(findings[i].rule) << "]";

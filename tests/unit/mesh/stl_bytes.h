@@ -115,7 +115,7 @@ inline std::vector<mesh::Triangle> sphere(qfm::Vec3 centre, double radius, int r
 inline mesh::Mesh mesh_of(std::vector<mesh::Triangle> triangles) {
   mesh::Mesh m;
   m.facet_count = triangles.size();
-  m.triangles = std::move(triangles);
+  m.triangles.assign(triangles.begin(), triangles.end());
   return m;
 }
 
