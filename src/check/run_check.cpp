@@ -103,23 +103,16 @@ std::string trouble_text(const std::string& reported) {
 }
 
 report::CaseSummary case_summary(const std::string& path, const CaseCheck& check) {
-  report::CaseSummary summary{path, check.unreadable ? std::size_t{1} : 0, 0};
-  for (const Finding& finding : check.findings) {
-    switch (finding.severity()) {
-      case Severity::Error:
-        ++summary.errors;
-        break;
-      case Severity::Warning:
-        ++summary.warnings;
-        break;
-    }
-  }
-  return summary;
+  const report::SeverityCounts counts =
+      report::count_severities(check.findings, &Finding::severity);
+  return {path, counts.errors, counts.warnings, check.unreadable.has_value()};
 }
 
 // The HTML report: every case of the run in order, those that never loaded
-// (a named file that did not read) with a section saying why. Written whole
-// or not at all, as the tool writes its document.
+// (a named file that did not read) with a section saying why. Its counts
+// are the summary line's: a named file that could not be read is the run's
+// trouble, counted apart. Written whole or not at all, as the tool writes
+// its document.
 common::Result<void> write_html_report(const std::string& path,
                                        const std::vector<CaseFileEntry>& files,
                                        std::vector<CaseCheck>& per_case) {
@@ -127,7 +120,11 @@ common::Result<void> write_html_report(const std::string& path,
   report::RunSummary run;
   for (std::size_t i = 0; i < files.size(); ++i) {
     cases.push_back(case_summary(files[i].path, per_case[i]));
-    if (!per_case[i].unreadable) ++run.cases_checked;
+    if (cases.back().unreadable) {
+      ++run.unreadable;
+      continue;
+    }
+    ++run.cases_checked;
     run.errors += cases.back().errors;
     run.warnings += cases.back().warnings;
   }

@@ -12,18 +12,8 @@ std::string counted(std::size_t count, std::string_view word) {
 }  // namespace
 
 RunSummary summarise(std::size_t cases, const Findings& findings) {
-  RunSummary summary{cases, 0, 0};
-  for (const Finding& finding : findings) {
-    switch (finding.severity()) {
-      case Severity::Error:
-        ++summary.errors;
-        break;
-      case Severity::Warning:
-        ++summary.warnings;
-        break;
-    }
-  }
-  return summary;
+  const report::SeverityCounts counts = report::count_severities(findings, &Finding::severity);
+  return {cases, counts.errors, counts.warnings};
 }
 
 std::string text_report(const Findings& findings, const RunSummary& summary) {
