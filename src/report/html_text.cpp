@@ -1,6 +1,8 @@
 #include "report/html_text.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "text/quoted_text.h"
 #include "text/shortest_decimal.h"
@@ -51,6 +53,37 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
   }
 }
 
+// `scaled` / 10^places, as the shortest form writes it: no "-0", no
+// trailing zeros, no point without digits after it.
+void append_scaled_integer(std::string& out, std::int64_t scaled, int places) {
+  if (scaled == 0) {
+    out += '0';
+    return;
+  }
+  if (scaled < 0) out += '-';
+  std::uint64_t magnitude =
+      scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+  char digits[24];
+  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  auto length = static_cast<int>(end - digits);
+  int fraction = places;
+  while (fraction > 0 && end[-1] == '0') {
+    --end;
+    --length;
+    --fraction;
+  }
+  const int whole = length - fraction;
+  if (whole <= 0) {
+    out += '0';
+  } else {
+    out.append(digits, static_cast<std::size_t>(whole));
+  }
+  if (fraction == 0) return;
+  out += '.';
+  out.append(static_cast<std::size_t>(whole < 0 ? -whole : 0), '0');
+  out.append(digits + (whole > 0 ? whole : 0), end);
+}
+
 }  // namespace
 
 void append_html_text(std::string& out, std::string_view bytes) {
@@ -75,9 +108,18 @@ void append_number(std::string& out, double value, int decimals) {
   // Exact powers from a table: a library's pow need not be exact, and the
   // page must be the same bytes wherever it is written.
   static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
-  const double scale = kScales[decimals < 0 ? 0 : decimals > 4 ? 4 : decimals];
-  double rounded = std::round(value * scale) / scale;
-  if (rounded == 0) rounded = 0;  // no "-0"
+  const int places = decimals < 0 ? 0 : decimals > 4 ? 4 : decimals;
+  const double scaled = std::round(value * kScales[places]);
+  // Below 2^52 the rounded number's shortest form is its decimal digits with
+  // the trailing zeros dropped (the next number of as many places is
+  // further than an ulp away), written from an integer: a drawing holds
+  // thousands of numbers, and the general shortest form costs ten times as
+  // much.
+  if (std::abs(scaled) < 0x1p52) {
+    append_scaled_integer(out, static_cast<std::int64_t>(scaled), places);
+    return;
+  }
+  const double rounded = scaled / kScales[places];
   char digits[text::kMaxShortestLength];
   out.append(digits, text::write_shortest(digits, rounded));
 }

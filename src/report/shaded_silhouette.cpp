@@ -1,6 +1,7 @@
 #include "report/shaded_silhouette.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -44,13 +45,55 @@ std::uint8_t shade_of(const Triangle& triangle, const qfm::Vec3& light) {
   return static_cast<std::uint8_t>(std::min(shade, kShadeCount));
 }
 
-double edge(const Corner& a, const Corner& b, double x, double y) {
-  return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+// A quantity that varies linearly over the picture: value = x·dx + y·dy +
+// at_origin.
+struct Linear {
+  double dx = 0;
+  double dy = 0;
+  double at_origin = 0;
+
+  double at(double x, double y) const { return x * dx + y * dy + at_origin; }
+};
+
+// The edge function of a → b over (x, y), divided by `area`: of the same
+// sign inside the triangle for either winding.
+Linear edge_of(const Corner& a, const Corner& b, double inverse_area) {
+  const double ex = b.x - a.x;
+  const double ey = b.y - a.y;
+  return {-ey * inverse_area, ex * inverse_area, (ey * a.x - ex * a.y) * inverse_area};
 }
 
+// Narrows [first, last] (columns) to those whose centres the edge does not
+// leave on its outer side in the row whose centres lie at `y`.
+void narrow_to_edge(const Linear& edge, double y, int& first, int& last) {
+  const double at_row = edge.dy * y + edge.at_origin;
+  if (edge.dx == 0) {
+    if (!(at_row >= 0)) last = first - 1;
+    return;
+  }
+  // The edge is 0 at x = −at_row / dx; columns centred at c + 0.5.
+  const double crossing = -at_row / edge.dx - 0.5;
+  if (edge.dx > 0) {
+    if (crossing > last) {
+      last = first - 1;
+    } else if (crossing > first) {
+      first = static_cast<int>(std::ceil(crossing));
+    }
+  } else {
+    if (crossing < first) {
+      last = first - 1;
+    } else if (crossing < last) {
+      last = static_cast<int>(std::floor(crossing));
+    }
+  }
+}
+
+// Each row's cells covered by the triangle found from its three edges, and
+// the depth stepped along the row: a large mesh passes here for each of its
+// facets in each view.
 void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const qfm::Vec3& light,
                ShadeGrid& grid, std::vector<double>& depths) {
-  const double area = edge(c[0], c[1], c[2].x, c[2].y);
+  const double area = (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
   if (!(std::abs(area) > 0)) return;  // seen edge-on, or not a number
   const auto first = [](double v) { return static_cast<int>(std::ceil(v - 0.5)); };
   const auto last = [](double v) { return static_cast<int>(std::floor(v - 0.5)); };
@@ -60,20 +103,30 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
   const int y1 = std::min(grid.rows - 1, last(std::max({c[0].y, c[1].y, c[2].y})));
   // Most facets of a large mesh cover no cell's centre at all.
   if (x0 > x1 || y0 > y1) return;
-  const double inverse_area = 1 / area;
   const std::uint8_t shade = shade_of(triangle, light);
+  const double inverse_area = 1 / area;
+  const std::array<Linear, 3> edges{edge_of(c[1], c[2], inverse_area),
+                                    edge_of(c[2], c[0], inverse_area),
+                                    edge_of(c[0], c[1], inverse_area)};
+  // The depth is the corners' depths weighed by the edge functions.
+  Linear depth;
+  for (std::size_t i = 0; i < 3; ++i) {
+    depth.dx += edges[i].dx * c[i].depth;
+    depth.dy += edges[i].dy * c[i].depth;
+    depth.at_origin += edges[i].at_origin * c[i].depth;
+  }
   for (int row = y0; row <= y1; ++row) {
-    for (int column = x0; column <= x1; ++column) {
-      const double x = column + 0.5;
-      const double y = row + 0.5;
-      const double w0 = edge(c[1], c[2], x, y) * inverse_area;
-      const double w1 = edge(c[2], c[0], x, y) * inverse_area;
-      const double w2 = edge(c[0], c[1], x, y) * inverse_area;
-      if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-      const double depth = w0 * c[0].depth + w1 * c[1].depth + w2 * c[2].depth;
-      const auto cell = static_cast<std::size_t>(row * grid.columns + column);
-      if (depth <= depths[cell]) continue;
-      depths[cell] = depth;
+    const double y = row + 0.5;
+    int from = x0;
+    int to = x1;
+    for (const Linear& edge : edges) narrow_to_edge(edge, y, from, to);
+    double cell_depth = depth.at(from + 0.5, y);
+    const std::size_t row_start =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
+    for (int column = from; column <= to; ++column, cell_depth += depth.dx) {
+      const std::size_t cell = row_start + static_cast<std::size_t>(column);
+      if (cell_depth <= depths[cell]) continue;
+      depths[cell] = cell_depth;
       grid.shades[cell] = shade;
     }
   }
@@ -102,36 +155,42 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
 
 void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& frame) {
   const double cell = frame.size / grid.columns;
-  for (int shade = 1; shade <= kShadeCount; ++shade) {
-    // Each run a stroke one cell wide along the middle of its row, moved to
-    // from the end of the run before it: a third of the bytes of a filled
-    // rectangle per run.
-    std::string path;
-    for (int row = 0; row < grid.rows; ++row) {
-      const std::uint8_t* cells = grid.shades.data() + static_cast<std::size_t>(row * grid.columns);
-      int end_of_last = -1;
-      for (int column = 0; column < grid.columns;) {
-        if (cells[column] != shade) {
-          ++column;
-          continue;
-        }
-        const int start = column;
-        while (column < grid.columns && cells[column] == shade) ++column;
-        if (end_of_last < 0) {
-          path += 'M';
-          append_number(path, frame.left + start * cell, 2);
-          path += ' ';
-          append_number(path, frame.top + (row + 0.5) * cell, 2);
-        } else {
-          path += 'm';
-          append_number(path, (start - end_of_last) * cell, 2);
-          path += " 0";
-        }
-        path += 'h';
-        append_number(path, (column - start) * cell, 2);
-        end_of_last = column;
+  // Each run a stroke one cell wide along the middle of its row, moved to
+  // from the end of the run of its shade before it in the row: a third of
+  // the bytes of a filled rectangle per run. One pass over the grid fills
+  // every shade's path.
+  std::array<std::string, kShadeCount + 1> paths;
+  std::array<int, kShadeCount + 1> row_of_last;
+  std::array<int, kShadeCount + 1> end_of_last;
+  row_of_last.fill(-1);
+  end_of_last.fill(0);
+  for (int row = 0; row < grid.rows; ++row) {
+    const std::uint8_t* cells =
+        grid.shades.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
+    for (int column = 0; column < grid.columns;) {
+      const std::uint8_t shade = cells[column];
+      const int start = column;
+      while (column < grid.columns && cells[column] == shade) ++column;
+      if (shade == 0) continue;
+      std::string& path = paths[shade];
+      if (row_of_last[shade] != row) {
+        path += 'M';
+        append_number(path, frame.left + start * cell, 2);
+        path += ' ';
+        append_number(path, frame.top + (row + 0.5) * cell, 2);
+      } else {
+        path += 'm';
+        append_number(path, (start - end_of_last[shade]) * cell, 2);
+        path += " 0";
       }
+      path += 'h';
+      append_number(path, (column - start) * cell, 2);
+      row_of_last[shade] = row;
+      end_of_last[shade] = column;
     }
+  }
+  for (int shade = 1; shade <= kShadeCount; ++shade) {
+    const std::string& path = paths[static_cast<std::size_t>(shade)];
     if (path.empty()) continue;
     out += "<path class=\"shade";
     out += static_cast<char>('0' + shade);
