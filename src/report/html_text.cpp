@@ -1,5 +1,6 @@
 #include "report/html_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -54,34 +55,33 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
 }
 
 // `scaled` / 10^places, as the shortest form writes it: no "-0", no
-// trailing zeros, no point without digits after it.
+// trailing zeros, no point without digits after it. Put together in a
+// buffer and appended once.
 void append_scaled_integer(std::string& out, std::int64_t scaled, int places) {
-  if (scaled == 0) {
-    out += '0';
-    return;
-  }
-  if (scaled < 0) out += '-';
+  char text[32];
+  char* end = text;
+  if (scaled < 0) *end++ = '-';
   std::uint64_t magnitude =
       scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+  while (places > 0 && magnitude % 10 == 0) {
+    magnitude /= 10;
+    --places;
+  }
   char digits[24];
-  char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
-  auto length = static_cast<int>(end - digits);
-  int fraction = places;
-  while (fraction > 0 && end[-1] == '0') {
-    --end;
-    --length;
-    --fraction;
-  }
-  const int whole = length - fraction;
+  char* digits_end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const auto length = static_cast<int>(digits_end - digits);
+  const int whole = length - places;
   if (whole <= 0) {
-    out += '0';
+    *end++ = '0';
   } else {
-    out.append(digits, static_cast<std::size_t>(whole));
+    end = std::copy(digits, digits + whole, end);
   }
-  if (fraction == 0) return;
-  out += '.';
-  out.append(static_cast<std::size_t>(whole < 0 ? -whole : 0), '0');
-  out.append(digits + (whole > 0 ? whole : 0), end);
+  if (places > 0) {
+    *end++ = '.';
+    for (int zero = whole; zero < 0; ++zero) *end++ = '0';
+    end = std::copy(digits + std::max(whole, 0), digits_end, end);
+  }
+  out.append(text, end);
 }
 
 }  // namespace
@@ -109,17 +109,22 @@ void append_number(std::string& out, double value, int decimals) {
   // page must be the same bytes wherever it is written.
   static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
   const int places = decimals < 0 ? 0 : decimals > 4 ? 4 : decimals;
-  const double scaled = std::round(value * kScales[places]);
-  // Below 2^52 the rounded number's shortest form is its decimal digits with
+  const double unrounded = value * kScales[places];
+  // Below 2^51 the rounded number's shortest form is its decimal digits with
   // the trailing zeros dropped (the next number of as many places is
-  // further than an ulp away), written from an integer: a drawing holds
-  // thousands of numbers, and the general shortest form costs ten times as
-  // much.
-  if (std::abs(scaled) < 0x1p52) {
-    append_scaled_integer(out, static_cast<std::int64_t>(scaled), places);
+  // further than an ulp away), written from an integer, rounded half away
+  // from zero as std::round does (the part cut off is exact there): a
+  // drawing holds thousands of numbers, and the general shortest form costs
+  // ten times as much.
+  if (std::abs(unrounded) < 0x1p51) {
+    auto scaled = static_cast<std::int64_t>(unrounded);
+    const double cut = unrounded - static_cast<double>(scaled);
+    if (cut >= 0.5) ++scaled;
+    if (cut <= -0.5) --scaled;
+    append_scaled_integer(out, scaled, places);
     return;
   }
-  const double rounded = scaled / kScales[places];
+  const double rounded = std::round(unrounded) / kScales[places];
   char digits[text::kMaxShortestLength];
   out.append(digits, text::write_shortest(digits, rounded));
 }

@@ -214,7 +214,8 @@ void append_edge_mark(std::string& out, Point2 at, Point2 towards) {
 }
 
 Beyond append_margin(std::string& out, std::span<const qfm::Vec3> margin,
-                     const std::vector<bool>& marked, const std::optional<Box>& mesh_box,
+                     const std::optional<std::span<const Triangle>>& mesh,
+                     const std::vector<bool>& marked, std::optional<Box>& mesh_box,
                      const ViewAxes& axes, const Frame& frame) {
   Beyond beyond;
   if (margin.empty()) return beyond;
@@ -232,7 +233,10 @@ Beyond append_margin(std::string& out, std::span<const qfm::Vec3> margin,
       if (is_marked) append_circle(out, "marked", "3.5", p);
       continue;
     }
-    if (beyond.count++ == 0) beyond.first = i;
+    if (beyond.count++ == 0) {
+      beyond.first = i;
+      if (!mesh_box && mesh) mesh_box = bounds_of(*mesh);
+    }
     if (mesh_box) beyond.farthest = std::max(beyond.farthest, distance_from(*mesh_box, margin[i]));
     const auto [at, towards] = on_edge(frame, p);
     if (i == 0) append_circle(out, "start", "5", at);
@@ -264,7 +268,7 @@ void append_beyond_caption(std::string& out, const Beyond& beyond) {
 }
 
 std::size_t append_view(std::string& out, const Product& product, const std::vector<bool>& marked,
-                        const std::optional<Box>& mesh_box, std::string_view label, ViewName view,
+                        std::optional<Box>& mesh_box, std::string_view label, ViewName view,
                         const ViewAxes& axes, const Frame& frame) {
   out += "<figure class=\"view-figure\"><svg xmlns=\"http://www.w3.org/2000/svg\" class=\"view\" ";
   out += "role=\"img\" width=\"240\" height=\"266\" viewBox=\"0 0 240 266\" data-view=\"";
@@ -292,7 +296,8 @@ std::size_t append_view(std::string& out, const Product& product, const std::vec
     append_shade_paths(out, shade_mesh(*product.mesh, axes, frame, kCellColumns), frame);
   }
   Beyond beyond;
-  if (product.margin) beyond = append_margin(out, *product.margin, marked, mesh_box, axes, frame);
+  if (product.margin)
+    beyond = append_margin(out, *product.margin, product.mesh, marked, mesh_box, axes, frame);
   append_scale_bar(out, frame.scale);
   out += "</svg><figcaption>";
   out += view_caption(view);
@@ -343,8 +348,8 @@ void append_product_views(std::string& out, const Product& product, const std::v
       fit_frames(axes, product.mesh.value_or(std::span<const Triangle>{}),
                  product.margin.value_or(std::span<const qfm::Vec3>{}), kFrameLeft, kFrameTop,
                  kFrameSize, kFill);
-  const std::optional<Box> mesh_box =
-      product.mesh ? bounds_of(*product.mesh) : std::optional<Box>{};
+  // Only a product with a point beyond a frame needs its mesh's box again.
+  std::optional<Box> mesh_box;
   bool any_beyond = false;
   out += "<div class=\"views\">";
   for (std::size_t view = 0; view < kViewCount; ++view) {

@@ -63,29 +63,33 @@ Linear edge_of(const Corner& a, const Corner& b, double inverse_area) {
   return {-ey * inverse_area, ex * inverse_area, (ey * a.x - ex * a.y) * inverse_area};
 }
 
-// Narrows [first, last] (columns) to those whose centres the edge does not
-// leave on its outer side in the row whose centres lie at `y`.
-void narrow_to_edge(const Linear& edge, double y, int& first, int& last) {
-  const double at_row = edge.dy * y + edge.at_origin;
-  if (edge.dx == 0) {
-    if (!(at_row >= 0)) last = first - 1;
-    return;
-  }
-  // The edge is 0 at x = −at_row / dx; columns centred at c + 0.5.
-  const double crossing = -at_row / edge.dx - 0.5;
-  if (edge.dx > 0) {
-    if (crossing > last) {
-      last = first - 1;
-    } else if (crossing > first) {
-      first = static_cast<int>(std::ceil(crossing));
-    }
-  } else {
-    if (crossing < first) {
-      last = first - 1;
-    } else if (crossing < last) {
-      last = static_cast<int>(std::floor(crossing));
-    }
-  }
+// floor and ceil of numbers held to a few cells around the grid: the cast
+// alone, where the library's calls would cost more than the rest of a
+// facet's row.
+int floor_of(double v) {
+  const auto truncated = static_cast<int>(v);
+  return truncated > v ? truncated - 1 : truncated;
+}
+
+int ceil_of(double v) {
+  const auto truncated = static_cast<int>(v);
+  return truncated < v ? truncated + 1 : truncated;
+}
+
+// The columns of a row that an edge leaves on its inner side: those whose
+// centres lie at or past (dx > 0: right of, dx < 0: left of) the column
+// `crossing` = y·slope + offset; an edge along the rows holds all or none.
+struct RowBound {
+  double slope = 0;
+  double offset = 0;
+  enum class Kind { From, To, Level } kind = Kind::Level;
+};
+
+RowBound row_bound(const Linear& edge) {
+  if (edge.dx == 0) return {edge.dy, edge.at_origin, RowBound::Kind::Level};
+  // The edge is 0 at x = −(y·dy + at_origin) / dx; columns centred at c + 0.5.
+  return {-edge.dy / edge.dx, -edge.at_origin / edge.dx - 0.5,
+          edge.dx > 0 ? RowBound::Kind::From : RowBound::Kind::To};
 }
 
 // Each row's cells covered by the triangle found from its three edges, and
@@ -95,12 +99,15 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
                ShadeGrid& grid, std::vector<double>& depths) {
   const double area = (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
   if (!(std::abs(area) > 0)) return;  // seen edge-on, or not a number
-  const auto first = [](double v) { return static_cast<int>(std::ceil(v - 0.5)); };
-  const auto last = [](double v) { return static_cast<int>(std::floor(v - 0.5)); };
-  const int x0 = std::max(0, first(std::min({c[0].x, c[1].x, c[2].x})));
-  const int x1 = std::min(grid.columns - 1, last(std::max({c[0].x, c[1].x, c[2].x})));
-  const int y0 = std::max(0, first(std::min({c[0].y, c[1].y, c[2].y})));
-  const int y1 = std::min(grid.rows - 1, last(std::max({c[0].y, c[1].y, c[2].y})));
+  // The cells whose centres the corners' bounds hold, the bounds first held
+  // to the grid and a cell beyond.
+  const auto held = [](double v, int cells) { return std::clamp(v - 0.5, -1.0, cells + 1.0); };
+  const int x0 = std::max(0, ceil_of(held(std::min({c[0].x, c[1].x, c[2].x}), grid.columns)));
+  const int x1 =
+      std::min(grid.columns - 1, floor_of(held(std::max({c[0].x, c[1].x, c[2].x}), grid.columns)));
+  const int y0 = std::max(0, ceil_of(held(std::min({c[0].y, c[1].y, c[2].y}), grid.rows)));
+  const int y1 =
+      std::min(grid.rows - 1, floor_of(held(std::max({c[0].y, c[1].y, c[2].y}), grid.rows)));
   // Most facets of a large mesh cover no cell's centre at all.
   if (x0 > x1 || y0 > y1) return;
   const std::uint8_t shade = shade_of(triangle, light);
@@ -115,15 +122,33 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
     depth.dy += edges[i].dy * c[i].depth;
     depth.at_origin += edges[i].at_origin * c[i].depth;
   }
+  const std::array<RowBound, 3> bounds{row_bound(edges[0]), row_bound(edges[1]),
+                                       row_bound(edges[2])};
   for (int row = y0; row <= y1; ++row) {
     const double y = row + 0.5;
-    int from = x0;
-    int to = x1;
-    for (const Linear& edge : edges) narrow_to_edge(edge, y, from, to);
-    double cell_depth = depth.at(from + 0.5, y);
+    double from = x0;
+    double to = x1;
+    for (const RowBound& bound : bounds) {
+      const double at = y * bound.slope + bound.offset;
+      switch (bound.kind) {
+        case RowBound::Kind::From:
+          from = std::max(from, at);
+          break;
+        case RowBound::Kind::To:
+          to = std::min(to, at);
+          break;
+        case RowBound::Kind::Level:
+          if (!(at >= 0)) to = -1;
+          break;
+      }
+    }
+    if (!(from <= to)) continue;
+    const int first_column = ceil_of(from);
+    const int last_column = floor_of(to);
+    double cell_depth = depth.at(first_column + 0.5, y);
     const std::size_t row_start =
         static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
-    for (int column = from; column <= to; ++column, cell_depth += depth.dx) {
+    for (int column = first_column; column <= last_column; ++column, cell_depth += depth.dx) {
       const std::size_t cell = row_start + static_cast<std::size_t>(column);
       if (cell_depth <= depths[cell]) continue;
       depths[cell] = cell_depth;
@@ -138,7 +163,10 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
                      int columns) {
   ShadeGrid grid{columns, columns,
                  std::vector<std::uint8_t>(static_cast<std::size_t>(columns * columns), 0)};
-  std::vector<double> depths(grid.shades.size(), -std::numeric_limits<double>::infinity());
+  // One depth buffer per thread, kept from view to view: a run draws six
+  // views or more per case, and a fresh buffer each time costs its pages.
+  thread_local std::vector<double> depths;
+  depths.assign(grid.shades.size(), -std::numeric_limits<double>::infinity());
   const double cells_per_unit = columns / frame.size;
   const qfm::Vec3 light = light_of(axes);
   for (const Triangle& triangle : mesh) {
