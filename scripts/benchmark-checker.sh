@@ -8,8 +8,9 @@
 #                    files hard links to one copy), each in
 #                    a folder of its own, in a temporary folder (on /dev/shm
 #                    when there; removed at the end)
-#   --runs R         timed runs of the checker over the whole folder
-#                    (default 5, after one warm-up run)
+#   --runs R         timed runs of the checker over the whole folder, alone
+#                    and writing its HTML report (--report; at most twice the
+#                    time alone), each (default 5, after one warm-up run)
 #   --tool-cases M   cases the tool converts one process after another, for
 #                    its time per case (default 1000, the first M of the
 #                    folder)
@@ -74,10 +75,16 @@ if ! "$checker" "$work/cases" >"$work/check.txt"; then
 fi
 tail -1 "$work/check.txt"
 
+# The check alone and with its HTML report, in one hyperfine run so that
+# both meet the same load on a shared machine.
 hyperfine -N --warmup 1 --runs "$runs" --export-json "$work/checker.json" \
-  "$checker $work/cases" >/dev/null
-checker_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
-  "$work/checker.json")
+  "$checker $work/cases" "$checker --report $work/report.html $work/cases" >/dev/null
+median() {
+  python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][int(sys.argv[2])]["median"])' \
+    "$work/checker.json" "$1"
+}
+checker_median=$(median 0)
+report_median=$(median 1)
 
 # The tool, one process per case, as a batch would run it; each document
 # is written beside its case.
@@ -148,14 +155,18 @@ hyperfine -N --warmup 2 --runs "$((runs * 4))" --export-json "$work/large.json" 
 large_median=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["results"][0]["median"])' \
   "$work/large.json")
 
-python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "$large_median" <<'PYTHON'
+python3 - "$checker_median" "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "$large_median" \
+  "$report_median" "$(stat -c %s "$work/report.html")" <<'PYTHON'
 import os, sys
-median, cases, start, end, tool_cases, cores, large = sys.argv[1:]
+median, cases, start, end, tool_cases, cores, large, report, report_bytes = sys.argv[1:]
 median, cases, tool_cases = float(median), int(cases), int(tool_cases)
 tool_total = float(end) - float(start)
 load = " ".join(f"{x:.2f}" for x in os.getloadavg())
 print(f"cores {cores}, load averages {load}")
 print(f"checker: {cases} cases in {median:.3f} s (median), {1e6 * median / cases:.0f} us per case")
+report = float(report)
+print(f"--report: {cases} cases in {report:.3f} s (median), a page of {int(report_bytes)} bytes; "
+      f"{report / median:.2f} times the check alone (at most 2)")
 print(f"tool:    {tool_cases} cases in {tool_total:.3f} s, one process each, "
       f"{1e6 * tool_total / tool_cases:.0f} us per case")
 print(f"checker, one core: a case of 200 000 facets and 2 000 margin points in "

@@ -94,6 +94,7 @@ void add_mesh(report::Product& shown, const CaseContext& context, std::size_t in
     shown.mesh_missing = "the STL file was not read, as the case did not load";
   } else if (const auto& mesh = context.meshes[index]; mesh) {
     shown.mesh = std::span<const report::Triangle>(mesh->triangles);
+    shown.mesh_closed_outward = mesh->open_edges == 0 && mesh->volume > 0;
   } else {
     shown.mesh_missing = "the STL file cannot be read: " + mesh.error().message;
   }

@@ -293,7 +293,8 @@ std::size_t append_view(std::string& out, const Product& product, const std::vec
   out += view_caption(view);
   out += "</title><rect class=\"frame\" x=\"10\" y=\"10\" width=\"220\" height=\"220\"/>";
   if (product.mesh) {
-    append_shade_paths(out, shade_mesh(*product.mesh, axes, frame, kCellColumns), frame);
+    const Sides sides = product.mesh_closed_outward ? Sides::Outward : Sides::Both;
+    append_shade_paths(out, shade_mesh(*product.mesh, axes, frame, kCellColumns, sides), frame);
   }
   Beyond beyond;
   if (product.margin)

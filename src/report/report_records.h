@@ -45,6 +45,9 @@ struct Product {
   // file is named", "cannot be read: ...").
   std::optional<std::span<const Triangle>> mesh;
   std::string mesh_missing;
+  // The mesh is closed and its facets face outward: a view draws only
+  // those facing it.
+  bool mesh_closed_outward = false;
   // The margin line's points in file order, or why there are none.
   std::optional<std::span<const qfm::Vec3>> margin;
   std::string margin_missing;

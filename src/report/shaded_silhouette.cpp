@@ -45,6 +45,18 @@ std::uint8_t shade_of(const Triangle& triangle, const qfm::Vec3& light) {
   return static_cast<std::uint8_t>(std::min(shade, kShadeCount));
 }
 
+// Whether the facet's front (its corners turning counter-clockwise) faces
+// `viewer`.
+bool faces(const Triangle& triangle, const qfm::Vec3& viewer) {
+  const qfm::Vec3 a{triangle[1].x - triangle[0].x, triangle[1].y - triangle[0].y,
+                    triangle[1].z - triangle[0].z};
+  const qfm::Vec3 b{triangle[2].x - triangle[0].x, triangle[2].y - triangle[0].y,
+                    triangle[2].z - triangle[0].z};
+  return (a.y * b.z - a.z * b.y) * viewer.x + (a.z * b.x - a.x * b.z) * viewer.y +
+             (a.x * b.y - a.y * b.x) * viewer.z >
+         0;
+}
+
 // A quantity that varies linearly over the picture: value = x·dx + y·dy +
 // at_origin.
 struct Linear {
@@ -160,7 +172,7 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
 }  // namespace
 
 ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const Frame& frame,
-                     int columns) {
+                     int columns, Sides sides) {
   ShadeGrid grid{columns, columns,
                  std::vector<std::uint8_t>(static_cast<std::size_t>(columns * columns), 0)};
   // One depth buffer per thread, kept from view to view: a run draws six
@@ -170,6 +182,7 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
   const double cells_per_unit = columns / frame.size;
   const qfm::Vec3 light = light_of(axes);
   for (const Triangle& triangle : mesh) {
+    if (sides == Sides::Outward && !faces(triangle, axes.toward_viewer)) continue;
     std::array<Corner, 3> corners;
     for (std::size_t i = 0; i < 3; ++i) {
       const Point2 p = to_picture(frame, project(axes, triangle[i]));
