@@ -73,7 +73,7 @@ std::optional<Box> bounds_of(std::span<const Triangle> mesh) {
 bool near_box(const Box& box, const qfm::Vec3& point) {
   const double largest =
       std::max({box.high.x - box.low.x, box.high.y - box.low.y, box.high.z - box.low.z});
-  return distance_from(box, point) <= std::max(largest / 2, kNearMesh);
+  return distance_from(box, point) <= std::max(largest, kNearMesh);
 }
 
 double distance_from(const Box& box, const qfm::Vec3& point) {

@@ -69,9 +69,10 @@ struct Box {
 // None when the mesh has no finite corner.
 std::optional<Box> bounds_of(std::span<const Triangle> mesh);
 
-// Whether `point` lies within the box grown on every side by half its
-// largest extent (at least kNearMesh mm): such a margin point is framed with
-// the mesh, one further off (a spike, a point of another tooth) is not.
+// Whether `point` lies within the box grown on every side by its largest
+// extent (at least kNearMesh mm): such a margin point (one of the tooth
+// beside, say) is framed with the mesh, one further off (a spike, a line in
+// other units) is not.
 inline constexpr double kNearMesh = 1;
 bool near_box(const Box& box, const qfm::Vec3& point);
 

@@ -35,10 +35,10 @@ BLUE = (0x00, 0x72, 0xB2)
 VERMILLION = (0xD5, 0x5E, 0x00)
 # The share of its frame that a mesh covers at the least (an onlay seen
 # from above is a thin strip); and in a view with a margin point far off,
-# held at its edge: framed on the mesh, a crown keeps its size, where framed
-# on the spike it would be a dot.
+# held at its edge: framed on the mesh (and the points near it), a crown
+# keeps its size, where framed on the spike it would be a dot.
 MESH_SHARE = 0.05
-MESH_SHARE_BESIDE_FAR_POINT = 0.25
+MESH_SHARE_BESIDE_FAR_POINT = 0.2
 # How far inside its frame a point beyond it is drawn (product_views.cpp).
 EDGE_INSET = 7
 SHADES = [(0x8D, 0x92, 0x97), (0xA7, 0xAC, 0xB1), (0xBF, 0xC3, 0xC7), (0xD3, 0xD6, 0xD9),
@@ -281,7 +281,8 @@ def check_picture(dom_path, png_path, points_path, want_held=False):
             fail("%s: a drawing of a product with neither mesh nor margin line" % name)
         marked = set(product["marked"])
         # Points under the marks drawn over the line show the marks instead.
-        covered = points[:1] + [points[i] for i in marked]
+        covered = points[:1] + [points[i] for i in marked if i not in far]
+        covered += [held(product["points"][i]) for i in far]
         seen_points = 0
         for index, (x, y) in enumerate(points):
             if index in far:

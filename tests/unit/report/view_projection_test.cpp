@@ -98,10 +98,10 @@ TEST(FitFrames, FrameTheMeshAndTheMarginPointsNearItAlone) {
   } rows[] = {
       {{}, 11},
       {{{0, 0, 2}, {10, 10, 2}}, 11},
-      // 4 mm beyond the cube, within half its size: framed (18 mm).
+      // 4 mm beyond the cube, within its size: framed (18 mm).
       {{{0, 0, 2}, {14, 10, 2}, {-4, 0, 0}}, 110.0 / 18},
-      // A spike 50 m off, and a point past the 5 mm reach: left out.
-      {{{0, 0, 2}, {50025, 5, 2}, {5, 5, -5.5}}, 11},
+      // A spike 50 m off, and a point past the 10 mm reach: left out.
+      {{{0, 0, 2}, {50025, 5, 2}, {5, 5, -10.5}}, 11},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.margin.size());
@@ -118,8 +118,8 @@ TEST(MeshBox, TellsHowFarAPointLiesAndWhetherItIsNear) {
     double distance;
     bool near;
   } rows[] = {
-      {{5, 5, 5}, 0, true},       {{13, 5, 5}, 3, true},         {{13, 14, 5}, 5, true},
-      {{5, 5, -5.5}, 5.5, false}, {{50025, 5, 5}, 50015, false},
+      {{5, 5, 5}, 0, true},      {{13, 5, 5}, 3, true},        {{13, 14, 5}, 5, true},
+      {{5, 5, -9.5}, 9.5, true}, {{5, 5, -10.5}, 10.5, false}, {{50025, 5, 5}, 50015, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.point.x);
