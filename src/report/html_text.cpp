@@ -54,12 +54,9 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
   }
 }
 
-// `scaled` / 10^places, as the shortest form writes it: no "-0", no
-// trailing zeros, no point without digits after it. Put together in a
-// buffer and appended once.
-void append_scaled_integer(std::string& out, std::int64_t scaled, int places) {
-  char text[32];
-  char* end = text;
+// `scaled` / 10^places at `end`, as the shortest form writes it: no "-0",
+// no trailing zeros, no point without digits after it.
+char* write_scaled_integer(char* end, std::int64_t scaled, int places) {
   if (scaled < 0) *end++ = '-';
   std::uint64_t magnitude =
       scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
@@ -81,7 +78,7 @@ void append_scaled_integer(std::string& out, std::int64_t scaled, int places) {
     for (int zero = whole; zero < 0; ++zero) *end++ = '0';
     end = std::copy(digits + std::max(whole, 0), digits_end, end);
   }
-  out.append(text, end);
+  return end;
 }
 
 }  // namespace
@@ -104,7 +101,7 @@ std::string html_text(std::string_view bytes) {
   return out;
 }
 
-void append_number(std::string& out, double value, int decimals) {
+char* write_number(char* out, double value, int decimals) {
   // Exact powers from a table: a library's pow need not be exact, and the
   // page must be the same bytes wherever it is written.
   static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
@@ -121,12 +118,16 @@ void append_number(std::string& out, double value, int decimals) {
     const double cut = unrounded - static_cast<double>(scaled);
     if (cut >= 0.5) ++scaled;
     if (cut <= -0.5) --scaled;
-    append_scaled_integer(out, scaled, places);
-    return;
+    return write_scaled_integer(out, scaled, places);
   }
-  const double rounded = std::round(unrounded) / kScales[places];
-  char digits[text::kMaxShortestLength];
-  out.append(digits, text::write_shortest(digits, rounded));
+  double rounded = std::round(unrounded) / kScales[places];
+  if (rounded == 0) rounded = 0;  // no "-0"
+  return text::write_shortest(out, rounded);
+}
+
+void append_number(std::string& out, double value, int decimals) {
+  char digits[kMaxNumberLength];
+  out.append(digits, write_number(digits, value, decimals));
 }
 
 }  // namespace report

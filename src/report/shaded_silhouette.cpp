@@ -213,19 +213,23 @@ void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& fr
       const int start = column;
       while (column < grid.columns && cells[column] == shade) ++column;
       if (shade == 0) continue;
-      std::string& path = paths[shade];
+      // The run put together in a buffer and appended at once.
+      char run[3 * kMaxNumberLength + 4];
+      char* end = run;
       if (row_of_last[shade] != row) {
-        path += 'M';
-        append_number(path, frame.left + start * cell, 2);
-        path += ' ';
-        append_number(path, frame.top + (row + 0.5) * cell, 2);
+        *end++ = 'M';
+        end = write_number(end, frame.left + start * cell, 2);
+        *end++ = ' ';
+        end = write_number(end, frame.top + (row + 0.5) * cell, 2);
       } else {
-        path += 'm';
-        append_number(path, (start - end_of_last[shade]) * cell, 2);
-        path += " 0";
+        *end++ = 'm';
+        end = write_number(end, (start - end_of_last[shade]) * cell, 2);
+        *end++ = ' ';
+        *end++ = '0';
       }
-      path += 'h';
-      append_number(path, (column - start) * cell, 2);
+      *end++ = 'h';
+      end = write_number(end, (column - start) * cell, 2);
+      paths[shade].append(run, end);
       row_of_last[shade] = row;
       end_of_last[shade] = column;
     }
