@@ -9,8 +9,9 @@
 #                    files hard links to one copy), each in
 #                    a folder of its own, in a temporary folder (on /dev/shm
 #                    when there; removed at the end)
-#   --runs R         timed runs of the checker over the whole folder
-#                    (default 5, after one warm-up run)
+#   --runs R         timed runs of the checker over the whole folder, alone
+#                    and writing its HTML report (--report; at most twice the
+#                    time alone), each (default 5, after one warm-up run)
 #   --tool-cases M   cases the tool converts one process after another, for
 #                    its time per case (default 1000, the first M of the
 #                    folder)
@@ -103,17 +104,18 @@ if ! "$checker" "$work/cases" >"$work/check.txt"; then
 fi
 tail -1 "$work/check.txt"
 
+# The check alone and with its HTML report (and the compared checker), in
+# one hyperfine run so that all meet the same load on a shared machine.
+small_commands=("$checker $work/cases" "$checker --report $work/report.html $work/cases")
 if [ -n "$other" ]; then
   if ! "$other" "$work/cases" >"$work/other.txt"; then
     echo "the compared checker found something in the copies of an example:" >&2
     tail -5 "$work/other.txt" >&2
     exit 1
   fi
-  mapfile -t small < <(time_commands "$work/checker.json" 1 "$runs" \
-    "$checker $work/cases" "$other $work/cases" true)
-else
-  mapfile -t small < <(time_commands "$work/checker.json" 1 "$runs" "$checker $work/cases" true)
+  small_commands+=("$other $work/cases")
 fi
+mapfile -t small < <(time_commands "$work/checker.json" 1 "$runs" "${small_commands[@]}" true)
 
 # The tool, one process per case, as a batch would run it; each document
 # is written beside its case.
@@ -185,12 +187,12 @@ large_commands=("taskset -c 0 $checker $work/large/case.json" "taskset -c 0 true
 mapfile -t large < <(time_commands "$work/large.json" 2 "$((runs * 4))" "${large_commands[@]}")
 
 python3 - "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "${#small[@]}" \
-  "${small[@]}" "${large[@]}" <<'PYTHON'
+  "$(stat -c %s "$work/report.html")" "${small[@]}" "${large[@]}" <<'PYTHON'
 import os, sys
-cases, start, end, tool_cases, cores, small_count = sys.argv[1:7]
+cases, start, end, tool_cases, cores, small_count, report_bytes = sys.argv[1:8]
 cases, tool_cases, small_count = int(cases), int(tool_cases), int(small_count)
-small = [tuple(map(float, line.split())) for line in sys.argv[7:7 + small_count]]
-large = [tuple(map(float, line.split())) for line in sys.argv[7 + small_count:]]
+small = [tuple(map(float, line.split())) for line in sys.argv[8:8 + small_count]]
+large = [tuple(map(float, line.split())) for line in sys.argv[8 + small_count:]]
 tool_total = float(end) - float(start)
 load = " ".join(f"{x:.2f}" for x in os.getloadavg())
 def per_case(seconds):
@@ -199,8 +201,12 @@ print(f"cores {cores}, load averages {load}")
 median, cpu = small[0]
 print(f"checker: {cases} cases in {median:.3f} s (median), {per_case(median)}; "
       f"processor {cpu:.3f} s, {per_case(cpu)}")
-if len(small) == 3:
-    other_median, other_cpu = small[1]
+report_median, report_cpu = small[1]
+print(f"--report: {cases} cases in {report_median:.3f} s (median), a page of "
+      f"{int(report_bytes)} bytes; {report_median / median:.2f} times the check alone "
+      f"(processor {report_cpu / cpu:.2f}; at most 2)")
+if len(small) == 4:
+    other_median, other_cpu = small[2]
     print(f"compared checker: {other_median:.3f} s (median), {per_case(other_median)}; "
           f"processor {other_cpu:.3f} s; ratio {median / other_median:.2f} "
           f"(processor {cpu / other_cpu:.2f})")

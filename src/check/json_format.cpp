@@ -69,7 +69,7 @@ std::string json_string(std::string_view text) {
 }  // namespace
 
 std::string json_report(const Findings& findings, const RunSummary& summary) {
-  std::string out = "{\n  \"cases\": " + std::to_string(summary.cases) +
+  std::string out = "{\n  \"cases\": " + std::to_string(summary.cases_checked) +
                     ",\n  \"errors\": " + std::to_string(summary.errors) +
                     ",\n  \"warnings\": " + std::to_string(summary.warnings) +
                     ",\n  \"findings\": [";

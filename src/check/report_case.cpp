@@ -16,23 +16,13 @@ namespace check {
 
 namespace {
 
-report::Severity report_severity(Severity severity) {
-  switch (severity) {
-    case Severity::Error:
-      return report::Severity::Error;
-    case Severity::Warning:
-      return report::Severity::Warning;
-  }
-  return report::Severity::Warning;
-}
-
 std::vector<report::Finding> report_findings(const Findings& findings) {
   std::vector<report::Finding> shown;
   shown.reserve(findings.size());
   for (const Finding& finding : findings) {
-    shown.push_back({finding.path, finding.line, finding.column,
-                     report_severity(finding.severity()), finding.message,
-                     std::string(rule_id(finding.rule)), finding.product, finding.point});
+    shown.push_back({finding.path, finding.line, finding.column, finding.severity(),
+                     finding.message, std::string(rule_id(finding.rule)), finding.product,
+                     finding.point});
   }
   return shown;
 }
@@ -95,6 +85,7 @@ void add_mesh(report::Product& shown, const CaseContext& context, std::size_t in
     shown.mesh_missing = "the STL file was not read, as the case did not load";
   } else if (const auto& mesh = context.meshes[index]; mesh) {
     shown.mesh = std::span<const report::Triangle>(mesh->triangles);
+    shown.mesh_closed_outward = mesh->open_edges == 0 && mesh->volume > 0;
   } else {
     shown.mesh_missing = "the STL file cannot be read: " + mesh.error().message;
   }
@@ -174,11 +165,7 @@ std::string unloaded_case_section(const std::string& path, const Findings& findi
   report::CaseReport shown;
   shown.path = path;
   shown.findings = report_findings(findings);
-  if (!trouble.empty()) {
-    shown.findings.push_back({path, 0, 0, report::Severity::Error, trouble,
-                              std::string(rule_id(Rule::FileUnreadable)), std::nullopt,
-                              std::nullopt});
-  }
+  shown.unreadable = trouble;
   return report::case_section(shown, position);
 }
 

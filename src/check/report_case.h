@@ -17,8 +17,10 @@ namespace check {
 std::string case_report_section(const CaseContext& context, const Findings& findings,
                                 std::size_t position);
 
-// The section of a case that never loaded, such as a named file that could
-// not be read: its path and what was found or went wrong, no product.
+// The section of a case that never loaded: its path and its findings, no
+// product; or, for a named file that could not be read (`trouble` not
+// empty), what went wrong, counted apart from the findings as the summary
+// line on standard output counts it.
 std::string unloaded_case_section(const std::string& path, const Findings& findings,
                                   const std::string& trouble, std::size_t position);
 

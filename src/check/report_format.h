@@ -6,17 +6,17 @@
 #include <string>
 
 #include "check/finding.h"
+#include "report/report_records.h"
 
 namespace check {
 
 enum class Format { Text, Json };
 
-struct RunSummary {
-  std::size_t cases = 0;
-  std::size_t errors = 0;
-  std::size_t warnings = 0;
-};
+// The counts of a run: the page's, so that the summary line, the JSON
+// document and the page cannot count apart.
+using RunSummary = report::RunSummary;
 
+// The run of `cases` cases checked that found `findings`.
 RunSummary summarise(std::size_t cases, const Findings& findings);
 
 // "PATH:LINE:COLUMN: error|warning: MESSAGE [RULE]" per finding, then

@@ -10,12 +10,15 @@
 #include <string_view>
 #include <vector>
 
+#include "report/severity_counts.h"
+
 namespace check {
 
 // An error is what the tool itself refuses (it writes no document), or a
 // file the checker could not read; a warning is what the tool accepts but
-// almost surely turns into a wrong document.
-enum class Severity { Error, Warning };
+// almost surely turns into a wrong document. The report's own, so that
+// findings pass to the page as they are.
+using Severity = report::Severity;
 
 std::string_view severity_name(Severity severity);
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <span>
 #include <string_view>
 
 #include "check/check_case.h"
@@ -103,18 +104,26 @@ std::string trouble_text(const std::string& reported) {
 }
 
 report::CaseSummary case_summary(const std::string& path, const CaseCheck& check) {
-  report::CaseSummary summary{path, check.unreadable ? std::size_t{1} : 0, 0};
-  for (const Finding& finding : check.findings) {
-    switch (finding.severity()) {
-      case Severity::Error:
-        ++summary.errors;
-        break;
-      case Severity::Warning:
-        ++summary.warnings;
-        break;
+  const report::SeverityCounts counts =
+      report::count_severities(check.findings, &Finding::severity);
+  return {path, counts.errors, counts.warnings, check.unreadable.has_value()};
+}
+
+// The run's counts, as the summary line and the page both give them: a
+// named file that could not be read is the run's trouble, counted apart
+// from the cases checked.
+RunSummary run_summary(std::span<const report::CaseSummary> cases) {
+  RunSummary run;
+  for (const report::CaseSummary& summary : cases) {
+    if (summary.unreadable) {
+      ++run.unreadable;
+      continue;
     }
+    ++run.cases_checked;
+    run.errors += summary.errors;
+    run.warnings += summary.warnings;
   }
-  return summary;
+  return run;
 }
 
 // The HTML report: every case of the run in order, those that never loaded
@@ -122,15 +131,9 @@ report::CaseSummary case_summary(const std::string& path, const CaseCheck& check
 // or not at all, as the tool writes its document.
 common::Result<void> write_html_report(const std::string& path,
                                        const std::vector<CaseFileEntry>& files,
-                                       std::vector<CaseCheck>& per_case) {
-  std::vector<report::CaseSummary> cases;
-  report::RunSummary run;
-  for (std::size_t i = 0; i < files.size(); ++i) {
-    cases.push_back(case_summary(files[i].path, per_case[i]));
-    if (!per_case[i].unreadable) ++run.cases_checked;
-    run.errors += cases.back().errors;
-    run.warnings += cases.back().warnings;
-  }
+                                       std::vector<CaseCheck>& per_case,
+                                       std::span<const report::CaseSummary> cases,
+                                       const RunSummary& run) {
   auto file = platform::OutputFile::create(path);
   if (!file) return std::unexpected(std::move(file.error()));
   if (auto written = file->write(report::report_start(run, cases)); !written) return written;
@@ -161,11 +164,19 @@ int run_check(const CheckCli& cli) {
   });
   progress.clear();
 
+  std::vector<report::CaseSummary> cases;
+  cases.reserve(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    cases.push_back(case_summary(files[i].path, per_case[i]));
+  }
+  const RunSummary summary = run_summary(cases);
+
   // The page first, while the findings are still by case; the findings on
   // standard output either way.
   bool trouble = false;
   if (cli.report_path) {
-    if (auto written = write_html_report(*cli.report_path, files, per_case); !written) {
+    if (auto written = write_html_report(*cli.report_path, files, per_case, cases, summary);
+        !written) {
       platform::write_to_stderr(common::render_report(
           common::wrap_error("could not write the report " +
                                  escape_for_line(text::quote_for_message(*cli.report_path)),
@@ -175,7 +186,6 @@ int run_check(const CheckCli& cli) {
   }
 
   Findings findings;
-  std::size_t checked = 0;
   for (CaseCheck& check : per_case) {
     if (check.unreadable) {
       // The user's own command named what is not there: not a finding of
@@ -184,10 +194,8 @@ int run_check(const CheckCli& cli) {
       trouble = true;
       continue;
     }
-    ++checked;
     for (Finding& finding : check.findings) findings.push_back(std::move(finding));
   }
-  const RunSummary summary = summarise(checked, findings);
   if (auto written = platform::write_whole_to_stdout(report(cli.format, findings, summary));
       !written) {
     platform::write_to_stderr(common::render_report(

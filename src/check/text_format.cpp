@@ -12,18 +12,8 @@ std::string counted(std::size_t count, std::string_view word) {
 }  // namespace
 
 RunSummary summarise(std::size_t cases, const Findings& findings) {
-  RunSummary summary{cases, 0, 0};
-  for (const Finding& finding : findings) {
-    switch (finding.severity()) {
-      case Severity::Error:
-        ++summary.errors;
-        break;
-      case Severity::Warning:
-        ++summary.warnings;
-        break;
-    }
-  }
-  return summary;
+  const report::SeverityCounts counts = report::count_severities(findings, &Finding::severity);
+  return {cases, counts.errors, counts.warnings, 0};
 }
 
 std::string text_report(const Findings& findings, const RunSummary& summary) {
@@ -34,8 +24,8 @@ std::string text_report(const Findings& findings, const RunSummary& summary) {
            ": " + escape_for_line(finding.message) + " [" + std::string(rule_id(finding.rule)) +
            "]\n";
   }
-  out += counted(summary.cases, "case") + " checked: " + counted(summary.errors, "error") + ", " +
-         counted(summary.warnings, "warning") + "\n";
+  out += counted(summary.cases_checked, "case") + " checked: " + counted(summary.errors, "error") +
+         ", " + counted(summary.warnings, "warning") + "\n";
   return out;
 }
 

@@ -1,6 +1,9 @@
 #include "report/html_text.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "text/quoted_text.h"
 #include "text/shortest_decimal.h"
@@ -51,6 +54,33 @@ void append_character(std::string& out, std::string_view sequence, char32_t c) {
   }
 }
 
+// `scaled` / 10^places at `end`, as the shortest form writes it: no "-0",
+// no trailing zeros, no point without digits after it.
+char* write_scaled_integer(char* end, std::int64_t scaled, int places) {
+  if (scaled < 0) *end++ = '-';
+  std::uint64_t magnitude =
+      scaled < 0 ? 0 - static_cast<std::uint64_t>(scaled) : static_cast<std::uint64_t>(scaled);
+  while (places > 0 && magnitude % 10 == 0) {
+    magnitude /= 10;
+    --places;
+  }
+  char digits[24];
+  char* digits_end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+  const auto length = static_cast<int>(digits_end - digits);
+  const int whole = length - places;
+  if (whole <= 0) {
+    *end++ = '0';
+  } else {
+    end = std::copy(digits, digits + whole, end);
+  }
+  if (places > 0) {
+    *end++ = '.';
+    for (int zero = whole; zero < 0; ++zero) *end++ = '0';
+    end = std::copy(digits + std::max(whole, 0), digits_end, end);
+  }
+  return end;
+}
+
 }  // namespace
 
 void append_html_text(std::string& out, std::string_view bytes) {
@@ -71,15 +101,33 @@ std::string html_text(std::string_view bytes) {
   return out;
 }
 
-void append_number(std::string& out, double value, int decimals) {
+char* write_number(char* out, double value, int decimals) {
   // Exact powers from a table: a library's pow need not be exact, and the
   // page must be the same bytes wherever it is written.
   static constexpr double kScales[] = {1, 10, 100, 1000, 10000};
-  const double scale = kScales[decimals < 0 ? 0 : decimals > 4 ? 4 : decimals];
-  double rounded = std::round(value * scale) / scale;
+  const int places = decimals < 0 ? 0 : decimals > 4 ? 4 : decimals;
+  const double unrounded = value * kScales[places];
+  // Below 2^51 the rounded number's shortest form is its decimal digits with
+  // the trailing zeros dropped (the next number of as many places is
+  // further than an ulp away), written from an integer, rounded half away
+  // from zero as std::round does (the part cut off is exact there): a
+  // drawing holds thousands of numbers, and the general shortest form costs
+  // ten times as much.
+  if (std::abs(unrounded) < 0x1p51) {
+    auto scaled = static_cast<std::int64_t>(unrounded);
+    const double cut = unrounded - static_cast<double>(scaled);
+    if (cut >= 0.5) ++scaled;
+    if (cut <= -0.5) --scaled;
+    return write_scaled_integer(out, scaled, places);
+  }
+  double rounded = std::round(unrounded) / kScales[places];
   if (rounded == 0) rounded = 0;  // no "-0"
-  char digits[text::kMaxShortestLength];
-  out.append(digits, text::write_shortest(digits, rounded));
+  return text::write_shortest(out, rounded);
+}
+
+void append_number(std::string& out, double value, int decimals) {
+  char digits[kMaxNumberLength];
+  out.append(digits, write_number(digits, value, decimals));
 }
 
 }  // namespace report

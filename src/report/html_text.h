@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "text/shortest_decimal.h"
+
 namespace report {
 
 // Appends `bytes` as text safe both in element content and in a
@@ -21,5 +23,13 @@ std::string html_text(std::string_view bytes);
 // reads back to the rounded number ("12.5", "3", never "-0"): the same
 // bytes on every platform.
 void append_number(std::string& out, double value, int decimals);
+
+// The room that write_number may need.
+inline constexpr std::size_t kMaxNumberLength = text::kMaxShortestLength;
+
+// append_number at `out`, which has room for kMaxNumberLength bytes;
+// returns the end of what it wrote. For a drawing's many numbers, put
+// together in a buffer and appended at once.
+char* write_number(char* out, double value, int decimals);
 
 }  // namespace report

@@ -311,8 +311,14 @@ std::string report_start(const RunSummary& run, std::span<const CaseSummary> cas
   append_counted(out, run.errors, "error", "errors");
   out += ", ";
   append_counted(out, run.warnings, "warning", "warnings");
+  out += '.';
+  if (run.unreadable > 0) {
+    out += " <strong>";
+    append_counted(out, run.unreadable, "named file", "named files");
+    out += " could not be read.</strong>";
+  }
   out +=
-      ".</p></header>\n<nav aria-label=\"Cases\"><table class=\"summary\"><thead><tr>"
+      "</p></header>\n<nav aria-label=\"Cases\"><table class=\"summary\"><thead><tr>"
       "<th scope=\"col\">#</th><th scope=\"col\">Case</th><th scope=\"col\">Errors</th>"
       "<th scope=\"col\">Warnings</th></tr></thead><tbody>";
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -320,6 +326,10 @@ std::string report_start(const RunSummary& run, std::span<const CaseSummary> cas
     append_count(out, i + 1);
     out += "</td><td>";
     append_link(out, anchor(i + 1), html_text(cases[i].path));
+    if (cases[i].unreadable) {
+      out += "</td><td colspan=\"2\">could not be read</td></tr>";
+      continue;
+    }
     out += "</td><td class=\"count\">";
     append_count(out, cases[i].errors);
     out += "</td><td class=\"count\">";
@@ -338,6 +348,12 @@ std::string case_section(const CaseReport& case_report, std::size_t position) {
   out += ": ";
   append_html_text(out, case_report.path);
   out += "</h2>";
+  if (!case_report.unreadable.empty()) {
+    out += "<p class=\"missing\"><strong>Could not be read:</strong> ";
+    append_html_text(out, case_report.unreadable);
+    out += "</p></section>\n";
+    return out;
+  }
   append_case_facts(out, case_report);
   append_findings(out, case_report, position);
   if (case_report.products.empty()) out += "<p class=\"missing\">No products were read.</p>";

@@ -33,7 +33,7 @@ svg.view .shade1{stroke:#8d9297}svg.view .shade2{stroke:#a7acb1}svg.view .shade3
 svg.view .shade4{stroke:#d3d6d9}svg.view .shade5{stroke:#e4e6e8}
 svg.view .margin{fill:none;stroke:var(--blue);stroke-width:2;stroke-linejoin:round;stroke-linecap:round}
 svg.view .start{fill:none;stroke:#000;stroke-width:1.8}
-svg.view .marked{fill:var(--vermillion);stroke:#fff;stroke-width:1}
+svg.view .marked,svg.view .beyond{fill:var(--vermillion);stroke:#fff;stroke-width:1}
 svg.view .scale path{fill:none;stroke:#333;stroke-width:1.5}
 svg.view .scale text{font:12px system-ui,"DejaVu Sans",Arial,sans-serif;fill:#333}
 .legend{list-style:none;padding:0;margin:.4rem 0;display:flex;flex-wrap:wrap;gap:.3rem 1.4rem;font-size:.9rem}
@@ -41,7 +41,7 @@ svg.view .scale text{font:12px system-ui,"DejaVu Sans",Arial,sans-serif;fill:#33
 .key-mesh{color:#bfc3c7}
 .key-margin{color:var(--blue)}
 .key-start{color:#000}
-.key-marked{color:var(--vermillion)}
+.key-marked,.key-beyond{color:var(--vermillion)}
 @page{size:A4;margin:14mm}
 @media print{
 body{max-width:none;padding:0;font-size:10pt}

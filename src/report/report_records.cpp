@@ -3,18 +3,8 @@
 namespace report {
 
 CaseSummary summarise(const CaseReport& case_report) {
-  CaseSummary summary{case_report.path, 0, 0};
-  for (const Finding& finding : case_report.findings) {
-    switch (finding.severity) {
-      case Severity::Error:
-        ++summary.errors;
-        break;
-      case Severity::Warning:
-        ++summary.warnings;
-        break;
-    }
-  }
-  return summary;
+  const SeverityCounts counts = count_severities(case_report.findings, &Finding::severity);
+  return {case_report.path, counts.errors, counts.warnings, !case_report.unreadable.empty()};
 }
 
 }  // namespace report

@@ -14,12 +14,9 @@
 #include <vector>
 
 #include "qfm/point_list.h"
+#include "report/severity_counts.h"
 
 namespace report {
-
-// An error is what the tool refuses; a warning what it accepts but almost
-// surely did not mean.
-enum class Severity { Error, Warning };
 
 struct Finding {
   std::string file;  // for display
@@ -48,6 +45,9 @@ struct Product {
   // file is named", "cannot be read: ...").
   std::optional<std::span<const Triangle>> mesh;
   std::string mesh_missing;
+  // The mesh is closed and its facets face outward: a view draws only
+  // those facing it.
+  bool mesh_closed_outward = false;
   // The margin line's points in file order, or why there are none.
   std::optional<std::span<const qfm::Vec3>> margin;
   std::string margin_missing;
@@ -64,6 +64,9 @@ struct NamedText {
 
 struct CaseReport {
   std::string path;  // the case file, for display
+  // Why a case file named on the command line could not be read at all:
+  // the run's trouble, as standard error says, not a finding of a case.
+  std::string unreadable;
   std::string machine;
   // The machine that the tool takes instead, when it falls back to one.
   std::optional<std::string> fallback;
@@ -77,12 +80,16 @@ struct CaseSummary {
   std::string path;
   std::size_t errors = 0;
   std::size_t warnings = 0;
+  bool unreadable = false;  // a named file that could not be read
 };
 
+// As the checker's summary line counts: the cases checked, their errors
+// and warnings; and apart from them the named files that could not be read.
 struct RunSummary {
   std::size_t cases_checked = 0;
   std::size_t errors = 0;
   std::size_t warnings = 0;
+  std::size_t unreadable = 0;
 };
 
 // The summary of a case from its report.

@@ -1,6 +1,7 @@
 #include "report/shaded_silhouette.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -44,36 +45,125 @@ std::uint8_t shade_of(const Triangle& triangle, const qfm::Vec3& light) {
   return static_cast<std::uint8_t>(std::min(shade, kShadeCount));
 }
 
-double edge(const Corner& a, const Corner& b, double x, double y) {
-  return (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+// Whether the facet's front (its corners turning counter-clockwise) faces
+// `viewer`.
+bool faces(const Triangle& triangle, const qfm::Vec3& viewer) {
+  const qfm::Vec3 a{triangle[1].x - triangle[0].x, triangle[1].y - triangle[0].y,
+                    triangle[1].z - triangle[0].z};
+  const qfm::Vec3 b{triangle[2].x - triangle[0].x, triangle[2].y - triangle[0].y,
+                    triangle[2].z - triangle[0].z};
+  return (a.y * b.z - a.z * b.y) * viewer.x + (a.z * b.x - a.x * b.z) * viewer.y +
+             (a.x * b.y - a.y * b.x) * viewer.z >
+         0;
 }
 
+// A quantity that varies linearly over the picture: value = x·dx + y·dy +
+// at_origin.
+struct Linear {
+  double dx = 0;
+  double dy = 0;
+  double at_origin = 0;
+
+  double at(double x, double y) const { return x * dx + y * dy + at_origin; }
+};
+
+// The edge function of a → b over (x, y), divided by `area`: of the same
+// sign inside the triangle for either winding.
+Linear edge_of(const Corner& a, const Corner& b, double inverse_area) {
+  const double ex = b.x - a.x;
+  const double ey = b.y - a.y;
+  return {-ey * inverse_area, ex * inverse_area, (ey * a.x - ex * a.y) * inverse_area};
+}
+
+// floor and ceil of numbers held to a few cells around the grid: the cast
+// alone, where the library's calls would cost more than the rest of a
+// facet's row.
+int floor_of(double v) {
+  const auto truncated = static_cast<int>(v);
+  return truncated > v ? truncated - 1 : truncated;
+}
+
+int ceil_of(double v) {
+  const auto truncated = static_cast<int>(v);
+  return truncated < v ? truncated + 1 : truncated;
+}
+
+// The columns of a row that an edge leaves on its inner side: those whose
+// centres lie at or past (dx > 0: right of, dx < 0: left of) the column
+// `crossing` = y·slope + offset; an edge along the rows holds all or none.
+struct RowBound {
+  double slope = 0;
+  double offset = 0;
+  enum class Kind { From, To, Level } kind = Kind::Level;
+};
+
+RowBound row_bound(const Linear& edge) {
+  if (edge.dx == 0) return {edge.dy, edge.at_origin, RowBound::Kind::Level};
+  // The edge is 0 at x = −(y·dy + at_origin) / dx; columns centred at c + 0.5.
+  return {-edge.dy / edge.dx, -edge.at_origin / edge.dx - 0.5,
+          edge.dx > 0 ? RowBound::Kind::From : RowBound::Kind::To};
+}
+
+// Each row's cells covered by the triangle found from its three edges, and
+// the depth stepped along the row: a large mesh passes here for each of its
+// facets in each view.
 void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const qfm::Vec3& light,
                ShadeGrid& grid, std::vector<double>& depths) {
-  const double area = edge(c[0], c[1], c[2].x, c[2].y);
+  const double area = (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[1].y - c[0].y) * (c[2].x - c[0].x);
   if (!(std::abs(area) > 0)) return;  // seen edge-on, or not a number
-  const auto first = [](double v) { return static_cast<int>(std::ceil(v - 0.5)); };
-  const auto last = [](double v) { return static_cast<int>(std::floor(v - 0.5)); };
-  const int x0 = std::max(0, first(std::min({c[0].x, c[1].x, c[2].x})));
-  const int x1 = std::min(grid.columns - 1, last(std::max({c[0].x, c[1].x, c[2].x})));
-  const int y0 = std::max(0, first(std::min({c[0].y, c[1].y, c[2].y})));
-  const int y1 = std::min(grid.rows - 1, last(std::max({c[0].y, c[1].y, c[2].y})));
+  // The cells whose centres the corners' bounds hold, the bounds first held
+  // to the grid and a cell beyond.
+  const auto held = [](double v, int cells) { return std::clamp(v - 0.5, -1.0, cells + 1.0); };
+  const int x0 = std::max(0, ceil_of(held(std::min({c[0].x, c[1].x, c[2].x}), grid.columns)));
+  const int x1 =
+      std::min(grid.columns - 1, floor_of(held(std::max({c[0].x, c[1].x, c[2].x}), grid.columns)));
+  const int y0 = std::max(0, ceil_of(held(std::min({c[0].y, c[1].y, c[2].y}), grid.rows)));
+  const int y1 =
+      std::min(grid.rows - 1, floor_of(held(std::max({c[0].y, c[1].y, c[2].y}), grid.rows)));
   // Most facets of a large mesh cover no cell's centre at all.
   if (x0 > x1 || y0 > y1) return;
-  const double inverse_area = 1 / area;
   const std::uint8_t shade = shade_of(triangle, light);
+  const double inverse_area = 1 / area;
+  const std::array<Linear, 3> edges{edge_of(c[1], c[2], inverse_area),
+                                    edge_of(c[2], c[0], inverse_area),
+                                    edge_of(c[0], c[1], inverse_area)};
+  // The depth is the corners' depths weighed by the edge functions.
+  Linear depth;
+  for (std::size_t i = 0; i < 3; ++i) {
+    depth.dx += edges[i].dx * c[i].depth;
+    depth.dy += edges[i].dy * c[i].depth;
+    depth.at_origin += edges[i].at_origin * c[i].depth;
+  }
+  const std::array<RowBound, 3> bounds{row_bound(edges[0]), row_bound(edges[1]),
+                                       row_bound(edges[2])};
   for (int row = y0; row <= y1; ++row) {
-    for (int column = x0; column <= x1; ++column) {
-      const double x = column + 0.5;
-      const double y = row + 0.5;
-      const double w0 = edge(c[1], c[2], x, y) * inverse_area;
-      const double w1 = edge(c[2], c[0], x, y) * inverse_area;
-      const double w2 = edge(c[0], c[1], x, y) * inverse_area;
-      if (w0 < 0 || w1 < 0 || w2 < 0) continue;
-      const double depth = w0 * c[0].depth + w1 * c[1].depth + w2 * c[2].depth;
-      const auto cell = static_cast<std::size_t>(row * grid.columns + column);
-      if (depth <= depths[cell]) continue;
-      depths[cell] = depth;
+    const double y = row + 0.5;
+    double from = x0;
+    double to = x1;
+    for (const RowBound& bound : bounds) {
+      const double at = y * bound.slope + bound.offset;
+      switch (bound.kind) {
+        case RowBound::Kind::From:
+          from = std::max(from, at);
+          break;
+        case RowBound::Kind::To:
+          to = std::min(to, at);
+          break;
+        case RowBound::Kind::Level:
+          if (!(at >= 0)) to = -1;
+          break;
+      }
+    }
+    if (!(from <= to)) continue;
+    const int first_column = ceil_of(from);
+    const int last_column = floor_of(to);
+    double cell_depth = depth.at(first_column + 0.5, y);
+    const std::size_t row_start =
+        static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
+    for (int column = first_column; column <= last_column; ++column, cell_depth += depth.dx) {
+      const std::size_t cell = row_start + static_cast<std::size_t>(column);
+      if (cell_depth <= depths[cell]) continue;
+      depths[cell] = cell_depth;
       grid.shades[cell] = shade;
     }
   }
@@ -82,13 +172,17 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
 }  // namespace
 
 ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const Frame& frame,
-                     int columns) {
+                     int columns, Sides sides) {
   ShadeGrid grid{columns, columns,
                  std::vector<std::uint8_t>(static_cast<std::size_t>(columns * columns), 0)};
-  std::vector<double> depths(grid.shades.size(), -std::numeric_limits<double>::infinity());
+  // One depth buffer per thread, kept from view to view: a run draws six
+  // views or more per case, and a fresh buffer each time costs its pages.
+  thread_local std::vector<double> depths;
+  depths.assign(grid.shades.size(), -std::numeric_limits<double>::infinity());
   const double cells_per_unit = columns / frame.size;
   const qfm::Vec3 light = light_of(axes);
   for (const Triangle& triangle : mesh) {
+    if (sides == Sides::Outward && !faces(triangle, axes.toward_viewer)) continue;
     std::array<Corner, 3> corners;
     for (std::size_t i = 0; i < 3; ++i) {
       const Point2 p = to_picture(frame, project(axes, triangle[i]));
@@ -102,36 +196,46 @@ ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const
 
 void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& frame) {
   const double cell = frame.size / grid.columns;
-  for (int shade = 1; shade <= kShadeCount; ++shade) {
-    // Each run a stroke one cell wide along the middle of its row, moved to
-    // from the end of the run before it: a third of the bytes of a filled
-    // rectangle per run.
-    std::string path;
-    for (int row = 0; row < grid.rows; ++row) {
-      const std::uint8_t* cells = grid.shades.data() + static_cast<std::size_t>(row * grid.columns);
-      int end_of_last = -1;
-      for (int column = 0; column < grid.columns;) {
-        if (cells[column] != shade) {
-          ++column;
-          continue;
-        }
-        const int start = column;
-        while (column < grid.columns && cells[column] == shade) ++column;
-        if (end_of_last < 0) {
-          path += 'M';
-          append_number(path, frame.left + start * cell, 2);
-          path += ' ';
-          append_number(path, frame.top + (row + 0.5) * cell, 2);
-        } else {
-          path += 'm';
-          append_number(path, (start - end_of_last) * cell, 2);
-          path += " 0";
-        }
-        path += 'h';
-        append_number(path, (column - start) * cell, 2);
-        end_of_last = column;
+  // Each run a stroke one cell wide along the middle of its row, moved to
+  // from the end of the run of its shade before it in the row: a third of
+  // the bytes of a filled rectangle per run. One pass over the grid fills
+  // every shade's path.
+  std::array<std::string, kShadeCount + 1> paths;
+  std::array<int, kShadeCount + 1> row_of_last;
+  std::array<int, kShadeCount + 1> end_of_last;
+  row_of_last.fill(-1);
+  end_of_last.fill(0);
+  for (int row = 0; row < grid.rows; ++row) {
+    const std::uint8_t* cells =
+        grid.shades.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
+    for (int column = 0; column < grid.columns;) {
+      const std::uint8_t shade = cells[column];
+      const int start = column;
+      while (column < grid.columns && cells[column] == shade) ++column;
+      if (shade == 0) continue;
+      // The run put together in a buffer and appended at once.
+      char run[3 * kMaxNumberLength + 4];
+      char* end = run;
+      if (row_of_last[shade] != row) {
+        *end++ = 'M';
+        end = write_number(end, frame.left + start * cell, 2);
+        *end++ = ' ';
+        end = write_number(end, frame.top + (row + 0.5) * cell, 2);
+      } else {
+        *end++ = 'm';
+        end = write_number(end, (start - end_of_last[shade]) * cell, 2);
+        *end++ = ' ';
+        *end++ = '0';
       }
+      *end++ = 'h';
+      end = write_number(end, (column - start) * cell, 2);
+      paths[shade].append(run, end);
+      row_of_last[shade] = row;
+      end_of_last[shade] = column;
     }
+  }
+  for (int shade = 1; shade <= kShadeCount; ++shade) {
+    const std::string& path = paths[static_cast<std::size_t>(shade)];
     if (path.empty()) continue;
     out += "<path class=\"shade";
     out += static_cast<char>('0' + shade);

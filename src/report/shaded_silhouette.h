@@ -25,10 +25,15 @@ struct ShadeGrid {
   std::vector<std::uint8_t> shades;  // row by row
 };
 
+// Which facets can be seen: of any mesh, both sides of each; of a closed
+// mesh whose facets face outward, only those facing the viewer, as the
+// others lie behind them (half the work, the same picture).
+enum class Sides { Both, Outward };
+
 // The grid of `columns` × `columns` square cells over the frame's square.
 // A cell takes the shade of the nearest triangle that covers its centre.
 ShadeGrid shade_mesh(std::span<const Triangle> mesh, const ViewAxes& axes, const Frame& frame,
-                     int columns);
+                     int columns, Sides sides = Sides::Both);
 
 // Appends one SVG <path> per shade used (class "shadeN", to be stroked,
 // not filled): each row's runs of cells of that shade as strokes one cell

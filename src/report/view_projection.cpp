@@ -53,16 +53,52 @@ std::array<ViewAxes, kViewCount> view_axes(qfm::Vec3 tooth_axis) {
   return {ViewAxes{right, up, axis}, ViewAxes{right, axis, negated(up)}, ViewAxes{up, axis, right}};
 }
 
+std::optional<Box> bounds_of(std::span<const Triangle> mesh) {
+  constexpr double kInfinity = std::numeric_limits<double>::infinity();
+  Box box{{kInfinity, kInfinity, kInfinity}, {-kInfinity, -kInfinity, -kInfinity}};
+  for (const Triangle& triangle : mesh) {
+    for (const qfm::Vec3& corner : triangle) {
+      if (!std::isfinite(corner.x) || !std::isfinite(corner.y) || !std::isfinite(corner.z))
+        continue;
+      box.low = {std::min(box.low.x, corner.x), std::min(box.low.y, corner.y),
+                 std::min(box.low.z, corner.z)};
+      box.high = {std::max(box.high.x, corner.x), std::max(box.high.y, corner.y),
+                  std::max(box.high.z, corner.z)};
+    }
+  }
+  if (box.low.x > box.high.x) return std::nullopt;
+  return box;
+}
+
+bool near_box(const Box& box, const qfm::Vec3& point) {
+  const double largest =
+      std::max({box.high.x - box.low.x, box.high.y - box.low.y, box.high.z - box.low.z});
+  return distance_from(box, point) <= std::max(largest, kNearMesh);
+}
+
+double distance_from(const Box& box, const qfm::Vec3& point) {
+  const auto outside = [](double value, double low, double high) {
+    return value < low ? low - value : value > high ? value - high : 0.0;
+  };
+  const qfm::Vec3 away{outside(point.x, box.low.x, box.high.x),
+                       outside(point.y, box.low.y, box.high.y),
+                       outside(point.z, box.low.z, box.high.z)};
+  return std::sqrt(dot(away, away));
+}
+
 std::array<Frame, kViewCount> fit_frames(const std::array<ViewAxes, kViewCount>& axes,
                                          std::span<const Triangle> mesh,
                                          std::span<const qfm::Vec3> margin, double left, double top,
                                          double size, double fill) {
+  const std::optional<Box> box = bounds_of(mesh);
   std::array<Extent, kViewCount> extents;
   for (std::size_t view = 0; view < kViewCount; ++view) {
     for (const Triangle& triangle : mesh) {
       for (const qfm::Vec3& corner : triangle) extents[view].take(project(axes[view], corner));
     }
-    for (const qfm::Vec3& point : margin) extents[view].take(project(axes[view], point));
+    for (const qfm::Vec3& point : margin) {
+      if (!box || near_box(*box, point)) extents[view].take(project(axes[view], point));
+    }
   }
   double largest = 0;
   for (const Extent& extent : extents) {

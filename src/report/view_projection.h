@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <span>
 
 #include "qfm/point_list.h"
@@ -59,10 +60,31 @@ inline Point2 to_picture(const Frame& frame, Point2 point) {
           frame.top + frame.size / 2 - (point.y - frame.centre.y) * frame.scale};
 }
 
-// The frames of the three views for the mesh and margin points, with the
-// one scale at which the largest extent of any view fills `fill` of its
-// square (so that the drawing stays inside the frame); a product with
-// nothing to draw, or a single point, gets 10 units per millimetre.
+// The mesh's bounds along x, y and z, from its finite corners.
+struct Box {
+  qfm::Vec3 low;
+  qfm::Vec3 high;
+};
+
+// None when the mesh has no finite corner.
+std::optional<Box> bounds_of(std::span<const Triangle> mesh);
+
+// Whether `point` lies within the box grown on every side by its largest
+// extent (at least kNearMesh mm): such a margin point (one of the tooth
+// beside, say) is framed with the mesh, one further off (a spike, a line in
+// other units) is not.
+inline constexpr double kNearMesh = 1;
+bool near_box(const Box& box, const qfm::Vec3& point);
+
+// How far `point` lies from the box, in mm (0 inside it).
+double distance_from(const Box& box, const qfm::Vec3& point);
+
+// The frames of the three views, with the one scale at which the largest
+// extent of any view fills `fill` of its square (so that the drawing stays
+// inside the frame): framed on the mesh and the margin points near it
+// (near_box), or on the margin points alone where there is no mesh. A
+// product with nothing to draw, or a single point, gets 10 units per
+// millimetre.
 std::array<Frame, kViewCount> fit_frames(const std::array<ViewAxes, kViewCount>& axes,
                                          std::span<const Triangle> mesh,
                                          std::span<const qfm::Vec3> margin, double left, double top,

@@ -80,6 +80,38 @@ TEST_F(CheckerReport, ACaseThatDoesNotLoadOrDrawStillGetsItsSection) {
   EXPECT_NE(page.find("could not read &quot;missing.json&quot;"), std::string::npos);
 }
 
+// A named file that cannot be read is the run's trouble (status 2, a message
+// on standard error), counted by neither summary: the page says it apart,
+// and its counts are those of the summary line and of the JSON document.
+TEST_F(CheckerReport, CountsAsTheSummaryOnStandardOutputCounts) {
+  write("broken.json", "{\"products\": [");
+  copy_fixture("geometry/spike");
+  const std::vector<std::string> paths = {"broken.json", "spike", "missing.json"};
+  std::vector<std::string> arguments{"--report", "page.html"};
+  arguments.insert(arguments.end(), paths.begin(), paths.end());
+  const Outcome text = run_checker(arguments, dir_);
+  EXPECT_EQ(text.status, 2);
+  EXPECT_NE(text.err.find("missing.json"), std::string::npos) << text.err;
+  const std::string summary = "2 cases checked: 1 error, 2 warnings";
+  EXPECT_TRUE(text.out.ends_with(summary + "\n")) << text.out;
+  const std::string page = read("page.html");
+  EXPECT_NE(page.find("<p class=\"totals\">" + summary +
+                      ". <strong>1 named file could not be read.</strong></p>"),
+            std::string::npos);
+  // The file's row and section say why, and count nothing.
+  EXPECT_NE(page.find(">missing.json</a></td><td colspan=\"2\">could not be read</td>"),
+            std::string::npos);
+  EXPECT_NE(
+      page.find("<strong>Could not be read:</strong> could not read &quot;missing.json&quot;"),
+      std::string::npos);
+  arguments.insert(arguments.begin(), "--format=json");
+  const Outcome json = run_checker(arguments, dir_);
+  EXPECT_EQ(json.status, 2);
+  EXPECT_TRUE(json.out.starts_with("{\n  \"cases\": 2,\n  \"errors\": 1,\n  \"warnings\": 2,"))
+      << json.out;
+  EXPECT_EQ(read("page.html"), page);
+}
+
 TEST_F(CheckerReport, AReportItCannotWriteIsTroubleAndLeavesTheFindingsShown) {
   std::filesystem::create_directory(dir_ / "folder");
   const struct {

@@ -14,12 +14,14 @@
       page into its data-box attribute, and the milliseconds from the start
       until the page is parsed and laid out into the body's data-layout-ms,
       and the page's height into data-page-height, for Chromium's --dump-dom.
-  report_page_check.py picture DOM PNG POINTS
+  report_page_check.py picture DOM PNG POINTS [--held]
       the screenshot PNG of the page, at the layout that DOM (the probed page
       as dumped) records: the margin line's colour where each margin point of
-      POINTS projects, the finding colour at each point with a finding, the
-      first point's ring, the mesh drawn, and nothing of the drawing outside
-      its frame.
+      POINTS projects, the finding colour at each point with a finding and
+      at the frame's edge where each point beyond the frame is held, the
+      first point's ring, the mesh over a fair share of its frame, and
+      nothing of the drawing outside its frame. --held: at least one point
+      is held at a frame's edge.
 """
 import html.parser
 import json
@@ -31,6 +33,14 @@ import zlib
 
 BLUE = (0x00, 0x72, 0xB2)
 VERMILLION = (0xD5, 0x5E, 0x00)
+# The share of its frame that a mesh covers at the least (an onlay seen
+# from above is a thin strip); and in a view with a margin point far off,
+# held at its edge: framed on the mesh (and the points near it), a crown
+# keeps its size, where framed on the spike it would be a dot.
+MESH_SHARE = 0.05
+MESH_SHARE_BESIDE_FAR_POINT = 0.2
+# How far inside its frame a point beyond it is drawn (product_views.cpp).
+EDGE_INSET = 7
 SHADES = [(0x8D, 0x92, 0x97), (0xA7, 0xAC, 0xB1), (0xBF, 0xC3, 0xC7), (0xD3, 0xD6, 0xD9),
           (0xE4, 0xE6, 0xE8)]
 ALLOWED_ELEMENTS = {
@@ -221,7 +231,8 @@ def dot(a, b):
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]
 
 
-def check_picture(dom_path, png_path, points_path):
+def check_picture(dom_path, png_path, points_path, want_held=False):
+    all_held = 0
     page = parse(dom_path)
     picture = Picture(png_path)
     with open(points_path, encoding="utf-8") as source:
@@ -240,9 +251,24 @@ def check_picture(dom_path, png_path, points_path):
         scale = float(view["data-scale"])
         centre = numbers(view["data-centre"])
 
+        def in_view_box(point):
+            return (frame_left + size / 2 + (dot(point, right) - centre[0]) * scale,
+                    frame_top + size / 2 - (dot(point, up) - centre[1]) * scale)
+
         def place(point):
-            x = frame_left + size / 2 + (dot(point, right) - centre[0]) * scale
-            y = frame_top + size / 2 - (dot(point, up) - centre[1]) * scale
+            x, y = in_view_box(point)
+            return left + x * unit, top + y * unit
+
+        def beyond(point):
+            x, y = in_view_box(point)
+            return not (frame_left <= x <= frame_left + size and frame_top <= y <= frame_top + size)
+
+        def held(point):
+            """Where a point beyond the frame is drawn: each coordinate held
+            to the frame less its inset."""
+            x, y = in_view_box(point)
+            x = min(max(x, frame_left + EDGE_INSET), frame_left + size - EDGE_INSET)
+            y = min(max(y, frame_top + EDGE_INSET), frame_top + size - EDGE_INSET)
             return left + x * unit, top + y * unit
 
         product = products.get(view["data-product"])
@@ -250,13 +276,21 @@ def check_picture(dom_path, png_path, points_path):
             fail("%s: a drawing of a product the cases do not draw" % name)
             continue
         points = [place(p) for p in product["points"]]
+        far = {i for i, p in enumerate(product["points"]) if beyond(p)}
         if not points and not product["mesh"]:
             fail("%s: a drawing of a product with neither mesh nor margin line" % name)
         marked = set(product["marked"])
         # Points under the marks drawn over the line show the marks instead.
-        covered = points[:1] + [points[i] for i in marked]
+        covered = points[:1] + [points[i] for i in marked if i not in far]
+        covered += [held(product["points"][i]) for i in far]
         seen_points = 0
         for index, (x, y) in enumerate(points):
+            if index in far:
+                hx, hy = held(product["points"][index])
+                if not picture.near(hx, hy, VERMILLION, 3, 40):
+                    fail("%s: no finding colour at the frame's edge (%.1f, %.1f), where point %d"
+                         " beyond it is drawn" % (name, hx, hy, index + 1))
+                continue
             if index in marked:
                 if not picture.near(x, y, VERMILLION, 2, 40):
                     fail("%s: no finding colour at point %d (%.1f, %.1f)" % (name, index + 1, x, y))
@@ -267,7 +301,8 @@ def check_picture(dom_path, png_path, points_path):
             if not picture.near(x, y, BLUE, 2, 40):
                 fail("%s: no margin line colour at point %d (%.1f, %.1f), %s there"
                      % (name, index + 1, x, y, picture.colour(int(x), int(y))))
-        if points and not picture.near(points[0][0], points[0][1] - 5 * unit, (0, 0, 0), 2, 60):
+        if points and 0 not in far and not picture.near(points[0][0], points[0][1] - 5 * unit,
+                                                           (0, 0, 0), 2, 60):
             fail("%s: no ring round the first point" % name)
         fx0, fy0 = left + frame_left * unit, top + frame_top * unit
         fx1, fy1 = fx0 + size * unit, fy0 + size * unit
@@ -286,19 +321,21 @@ def check_picture(dom_path, png_path, points_path):
         if outside:
             fail("%s: %d pixels drawn outside its frame, the first at %s"
                  % (name, len(outside), outside[0]))
-        # A mesh drawn beside a margin point far off (a spike of metres) is
-        # as small as the frame's scale makes it: a share of its own square.
-        drawn = size * unit
-        if "mesh_size" in product:
-            drawn = min(drawn, product["mesh_size"] * scale * unit)
-        if product["mesh"] and drawn < 3:
-            print("%s: the mesh is drawn %.2f pixels wide at this scale" % (name, drawn))
-        elif product["mesh"] and mesh_pixels < drawn ** 2 * 0.05:
-            fail("%s: the mesh covers only %d pixels of its frame" % (name, mesh_pixels))
-        print("%s: %d margin points in the line's colour, %d mesh pixels"
-              % (name, seen_points, mesh_pixels))
+        # The view is framed on the mesh: a margin point far off (a spike of
+        # metres) is held at the frame's edge and leaves the mesh its size.
+        share = mesh_pixels / (size * unit) ** 2
+        least = MESH_SHARE_BESIDE_FAR_POINT if far else MESH_SHARE
+        if product["mesh"] and share < least:
+            fail("%s: the mesh covers only %.0f%% of its frame (%d pixels)"
+                 % (name, 100 * share, mesh_pixels))
+        print("%s: %d margin points in the line's colour, %d held at the frame's edge in the"
+              " finding colour, the mesh over %.0f%% of the frame"
+              % (name, seen_points, len(far), 100 * share))
+        all_held += len(far)
     if not views:
         fail("no drawings on the page")
+    if want_held and not all_held:
+        fail("no margin point held at a frame's edge, where the cases have one far off")
 
 
 def main(argv):
@@ -311,8 +348,8 @@ def main(argv):
         write_svgs(argv[2], argv[3])
     elif command == "probe" and len(argv) == 4:
         write_probe(argv[2], argv[3])
-    elif command == "picture" and len(argv) == 5:
-        check_picture(argv[2], argv[3], argv[4])
+    elif command == "picture" and len(argv) in (5, 6) and argv[5:] in ([], ["--held"]):
+        check_picture(argv[2], argv[3], argv[4], argv[5:] == ["--held"])
     else:
         print(__doc__, file=sys.stderr)
         return 2

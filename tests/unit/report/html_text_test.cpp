@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
 #include <string>
+
+#include "text/shortest_decimal.h"
 
 namespace {
 
@@ -48,6 +52,26 @@ TEST(HtmlText, NumbersRoundToTheirPlacesInTheirShortestForm) {
     std::string out;
     report::append_number(out, row.value, row.decimals);
     EXPECT_EQ(out, row.expected);
+  }
+}
+
+// The digits written from an integer are the shortest form of the rounded
+// number, on both sides of where the integer road ends (2^52 scaled).
+TEST(HtmlText, NumbersWrittenFromIntegersAreTheShortestForm) {
+  constexpr double kScales[] = {1, 10, 100, 1000, 10000};
+  std::mt19937_64 random(7);
+  std::uniform_real_distribution<double> exponent(-6, 17);
+  std::uniform_int_distribution<int> places(0, 4);
+  for (int i = 0; i < 20000; ++i) {
+    const double magnitude = std::pow(10.0, exponent(random));
+    const double value = (i % 2 == 0 ? 1 : -1) * magnitude;
+    const int decimals = places(random);
+    SCOPED_TRACE(testing::Message() << value << " to " << decimals << " places");
+    double rounded = std::round(value * kScales[decimals]) / kScales[decimals];
+    if (rounded == 0) rounded = 0;
+    std::string out;
+    report::append_number(out, value, decimals);
+    ASSERT_EQ(out, text::format_shortest(rounded));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -171,6 +172,56 @@ TEST(ReportPage, DrawingIsTheSameBytesOnEveryPlatform) {
     const std::string written = testing::TempDir() + "octahedron_views.html";
     std::ofstream(written, std::ios::binary) << drawing;
     ADD_FAILURE() << "the drawing differs from " << path << "; it is in " << written;
+  }
+}
+
+// Every number of a drawing's marks, lines and shades ("cx", "cy" and the
+// path data), in picture units.
+std::vector<double> drawn_numbers(const std::string& svg) {
+  std::vector<double> numbers;
+  const std::regex attribute(R"re((?:cx|cy|d)="([^"]*)")re");
+  const std::regex number(R"re(-?[0-9]+(?:\.[0-9]+)?)re");
+  for (auto a = std::sregex_iterator(svg.begin(), svg.end(), attribute);
+       a != std::sregex_iterator(); ++a) {
+    const std::string value = (*a)[1];
+    for (auto n = std::sregex_iterator(value.begin(), value.end(), number);
+         n != std::sregex_iterator(); ++n) {
+      numbers.push_back(std::stod(n->str()));
+    }
+  }
+  return numbers;
+}
+
+// A spike 50 m off leaves the views framed on the mesh: it is held at the
+// edge of the frame, where the line to it is cut, and the caption says how
+// far off it lies.
+TEST(ReportPage, APointFarOffIsHeldAtTheFramesEdgeAndTold) {
+  std::vector<report::Triangle> mesh;
+  const qfm::Vec3 top{0, 0, 5};
+  const qfm::Vec3 ring[] = {{4, 0, 0}, {0, 3, 0}, {-4, 0, 0}, {0, -3, 0}};
+  for (std::size_t i = 0; i < 4; ++i) mesh.push_back({top, ring[i], ring[(i + 1) % 4]});
+  const std::vector<qfm::Vec3> margin = {{4, 0, 0}, {0, 3, 0}, {50025, 0, 0}, {-4, 0, 0}};
+  Product product;
+  product.mesh = std::span<const report::Triangle>(mesh);
+  product.margin = std::span<const qfm::Vec3>(margin);
+  std::string drawing;
+  report::append_product_views(drawing, product, std::vector<bool>(margin.size(), false), "Cap");
+  // From above and from the other side the spike lies off to one side;
+  // from the side it lies behind the cap.
+  EXPECT_EQ(occurrences(drawing, "<path class=\"beyond\""), 2U);
+  EXPECT_EQ(occurrences(drawing,
+                        "Point 3 lies beyond the drawing, 50021 mm from the mesh: shown "
+                        "at its edge</figcaption>"),
+            2U);
+  EXPECT_EQ(occurrences(drawing, "a point beyond the drawing, at its edge"), 1U);
+  // Framed on the cap (8 mm across from above), not on the spike.
+  EXPECT_NE(drawing.find("data-scale=\"24.2\""), std::string::npos);
+  // Each scale bar stands below its frame.
+  const std::string frames_only =
+      std::regex_replace(drawing, std::regex(R"(<g class="scale">.*?</g>)"), "");
+  for (double number : drawn_numbers(frames_only)) {
+    EXPECT_GE(number, 0);
+    EXPECT_LE(number, 230);
   }
 }
 

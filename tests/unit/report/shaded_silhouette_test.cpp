@@ -73,4 +73,27 @@ TEST(ShadeMesh, WritesEachRunOfAShadeAsOneStrokeMovedToFromTheRunBefore) {
   EXPECT_EQ(out, "<path class=\"shade5\" stroke-width=\"2\" d=\"M12 21h4\"/>");
 }
 
+// Of a closed mesh facing outward, the facets facing the viewer alone give
+// the whole picture, from every side; with both sides drawn, the mesh
+// turned inside out gives it too.
+TEST(ShadeMesh, OfAClosedMeshFacingOutwardDrawsTheFacetsFacingTheViewerAlone) {
+  const qfm::Vec3 top{0.3, -0.2, 4}, bottom{-0.2, 0.1, -4};
+  const qfm::Vec3 ring[] = {{4, 0.5, 0}, {-0.5, 3, 0.4}, {-4, 0, 0}, {0.3, -3, -0.6}};
+  std::vector<report::Triangle> outward;
+  std::vector<report::Triangle> inward;
+  for (std::size_t i = 0; i < 4; ++i) {
+    outward.push_back({top, ring[i], ring[(i + 1) % 4]});
+    outward.push_back({bottom, ring[(i + 1) % 4], ring[i]});
+    inward.push_back({top, ring[(i + 1) % 4], ring[i]});
+    inward.push_back({bottom, ring[i], ring[(i + 1) % 4]});
+  }
+  for (const auto& axes : report::view_axes({0.2, 0.1, 1})) {
+    const report::ShadeGrid both = report::shade_mesh(outward, axes, unit_frame(), 10);
+    EXPECT_EQ(picture(report::shade_mesh(outward, axes, unit_frame(), 10, report::Sides::Outward)),
+              picture(both));
+    EXPECT_EQ(picture(report::shade_mesh(inward, axes, unit_frame(), 10)), picture(both));
+    EXPECT_NE(picture(both).find_first_not_of("0\n"), std::string::npos);
+  }
+}
+
 }  // namespace

@@ -80,4 +80,55 @@ TEST(FitFrames, NothingToDrawOrAPointGetsAScaleAndNoNotANumber) {
   }
 }
 
+// A cube of 10 mm; margin points on it, near it and far off.
+std::vector<report::Triangle> cube_mesh() {
+  std::vector<report::Triangle> mesh;
+  const qfm::Vec3 low{0, 0, 0}, high{10, 10, 10};
+  mesh.push_back({low, qfm::Vec3{10, 0, 0}, qfm::Vec3{0, 10, 0}});
+  mesh.push_back({high, qfm::Vec3{0, 10, 10}, qfm::Vec3{10, 0, 10}});
+  return mesh;
+}
+
+TEST(FitFrames, FrameTheMeshAndTheMarginPointsNearItAlone) {
+  const auto views = report::view_axes({0, 0, 1});
+  const std::vector<report::Triangle> mesh = cube_mesh();
+  const struct {
+    std::vector<qfm::Vec3> margin;
+    double scale;  // 220 × 0.5 over the extent framed
+  } rows[] = {
+      {{}, 11},
+      {{{0, 0, 2}, {10, 10, 2}}, 11},
+      // 4 mm beyond the cube, within its size: framed (18 mm).
+      {{{0, 0, 2}, {14, 10, 2}, {-4, 0, 0}}, 110.0 / 18},
+      // A spike 50 m off, and a point past the 10 mm reach: left out.
+      {{{0, 0, 2}, {50025, 5, 2}, {5, 5, -10.5}}, 11},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.margin.size());
+    const auto frames = report::fit_frames(views, mesh, row.margin, 10, 10, 220, 0.5);
+    for (const report::Frame& frame : frames) EXPECT_DOUBLE_EQ(frame.scale, row.scale);
+  }
+}
+
+TEST(MeshBox, TellsHowFarAPointLiesAndWhetherItIsNear) {
+  const auto box = report::bounds_of(cube_mesh());
+  ASSERT_TRUE(box.has_value());
+  const struct {
+    qfm::Vec3 point;
+    double distance;
+    bool near;
+  } rows[] = {
+      {{5, 5, 5}, 0, true},      {{13, 5, 5}, 3, true},        {{13, 14, 5}, 5, true},
+      {{5, 5, -9.5}, 9.5, true}, {{5, 5, -10.5}, 10.5, false}, {{50025, 5, 5}, 50015, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.point.x);
+    EXPECT_DOUBLE_EQ(report::distance_from(*box, row.point), row.distance);
+    EXPECT_EQ(report::near_box(*box, row.point), row.near);
+  }
+  const std::vector<report::Triangle> not_a_number = {
+      {qfm::Vec3{NAN, 0, 0}, qfm::Vec3{0, INFINITY, 0}, qfm::Vec3{0, 0, NAN}}};
+  EXPECT_FALSE(report::bounds_of(not_a_number).has_value());
+}
+
 }  // namespace
