@@ -107,7 +107,13 @@ fi
 
 # --- lintian ----------------------------------------------------------------------
 # (Its notes about itself, such as running as root, go to standard error.)
-if findings=$(lintian -I --fail-on error,warning,info --tag-display-limit 0 "${debs[0]}") &&
+# Spelling in the programs is not asked of lintian: it reads the words of
+# the machine code's strings, where the compiler cuts a message into the
+# immediate operands of its instructions (" where" read as "whe"), and which
+# pieces those are changes with any edit, so an override would not hold.
+# The programs' messages are pinned word for word by the tests instead.
+if findings=$(lintian -I --fail-on error,warning,info --tag-display-limit 0 \
+  --suppress-tags spelling-error-in-binary "${debs[0]}") &&
   [ -z "$findings" ]; then
   pass "lintian -I: no finding"
 else
