@@ -22,6 +22,11 @@
 # Then one large case alone, on one core: a crown whose STL has 200 000
 # facets (a sphere of 400 segments and 250 rings, less the poles' 800) and whose margin line has
 # 2 000 points on its equator; the checker's budget for it is 50 ms.
+# Then the checker against the tool on the same case, on one core (each
+# within 1.5 times the tool's time and memory): a crown of 500 000 inline
+# margin points (objects with six decimals, as json.dump writes them,
+# 21 MB) on a mesh of 2 000 facets; its .pts file is not UTF-8, so that
+# the tool keeps the inline points (the checker's one finding says so).
 # Each timing also gives the processor time (user + system), steadier than
 # the wall clock on a busy machine, and the floor of starting a process
 # (`true`) measured in the same run. Both programs are the release builds
@@ -68,7 +73,8 @@ fi
 time_commands() {
   local export=$1 warmup=$2 count=$3
   shift 3
-  hyperfine -N --warmup "$warmup" --runs "$count" --export-json "$export" "$@" >/dev/null
+  # ignore_failure=1: a program's status 1 (a finding) is no failure.
+  hyperfine -N ${ignore_failure:+--ignore-failure} --warmup "$warmup" --runs "$count" --export-json "$export" "$@" >/dev/null
   python3 -c 'import json,sys
 for r in json.load(open(sys.argv[1]))["results"]:
     print(r["median"], r["user"] + r["system"])' "$export"
@@ -186,6 +192,54 @@ large_commands=("taskset -c 0 $checker $work/large/case.json" "taskset -c 0 true
 [ -n "$other" ] && large_commands+=("taskset -c 0 $other $work/large/case.json")
 mapfile -t large < <(time_commands "$work/large.json" 2 "$((runs * 4))" "${large_commands[@]}")
 
+# The inline case: its points on chords of the mesh's equator.
+mkdir -p "$work/inline"
+python3 - "$work/inline" <<'PYTHON'
+import json, math, os, struct, sys
+folder = sys.argv[1]
+segments, rings, radius, points = 40, 26, 5.0, 500000
+def corner(ring, segment):
+    if ring in (0, rings):
+        return (0.0, 0.0, 6 + (radius if ring == 0 else -radius))
+    polar = math.pi * ring / rings
+    azimuth = 2 * math.pi * (segment % segments) / segments
+    return (radius * math.sin(polar) * math.cos(azimuth),
+            radius * math.sin(polar) * math.sin(azimuth), 6 + radius * math.cos(polar))
+facets = []
+for ring in range(rings):
+    for segment in range(segments):
+        a, b = corner(ring, segment), corner(ring, segment + 1)
+        c, d = corner(ring + 1, segment), corner(ring + 1, segment + 1)
+        if ring < rings - 1:
+            facets.append((a, c, d))
+        if ring > 0:
+            facets.append((a, d, b))
+with open(os.path.join(folder, "11.stl"), "wb") as stl:
+    stl.write(b"inline".ljust(80, b" ") + struct.pack("<I", len(facets)))
+    for facet in facets:
+        stl.write(struct.pack("<12fH", 0, 0, 0, *facet[0], *facet[1], *facet[2], 0))
+floats = [struct.unpack("<f", struct.pack("<f", v))[0] for f in facets for p in f for v in p]
+box = [min(floats[axis::3]) for axis in range(3)] + [max(floats[axis::3]) for axis in range(3)]
+line, steps = [], points // segments
+for segment in range(segments):
+    a, b = corner(rings // 2, segment), corner(rings // 2, segment + 1)
+    for step in range(steps):
+        t = step / steps
+        line.append({axis: round(a[i] + t * (b[i] - a[i]), 6) for i, axis in enumerate("xyz")})
+with open(os.path.join(folder, "11.pts"), "wb") as pts:
+    pts.write(b"\xff\n")
+case = {"machine": "WNC", "material": "ZIRCONIUM", "material_brand_reference": "zige",
+        "products": [{"product_type": "Crown", "tooth_iso_number": [11],
+                      "bounding_box": [round(v, 4) for v in box], "color": "A2",
+                      "stl": "11.stl", "pts": "11.pts", "margin_line_coordinates": line}]}
+with open(os.path.join(folder, "case.json"), "w") as out:
+    json.dump(case, out)
+PYTHON
+inline_commands=("taskset -c 0 $checker $work/inline/case.json" "taskset -c 0 true"
+  "taskset -c 0 $tool $work/inline/case.json")
+[ -n "$other" ] && inline_commands+=("taskset -c 0 $other $work/inline/case.json")
+mapfile -t inline < <(ignore_failure=1 time_commands "$work/inline.json" 1 "$runs" "${inline_commands[@]}")
+
 python3 - "$cases" "$tool_start" "$tool_end" "$tool_cases" "$(nproc)" "${#small[@]}" \
   "$(stat -c %s "$work/report.html")" "${small[@]}" "${large[@]}" <<'PYTHON'
 import os, sys
@@ -227,12 +281,29 @@ if len(large) == 4:
           f"processor {1e3 * other_cpu:.1f} ms")
 PYTHON
 
+python3 - "${inline[@]}" <<'PYTHON'
+import sys
+runs = [tuple(map(float, line.split())) for line in sys.argv[1:]]
+(median, cpu), (floor_median, floor_cpu), (tool_median, tool_cpu) = runs[:3]
+print(f"inline case, one core (500 000 points, 2 000 facets): checker {1e3 * median:.1f} ms "
+      f"(median), processor {1e3 * cpu:.1f} ms; tool {1e3 * tool_median:.1f} ms, processor "
+      f"{1e3 * tool_cpu:.1f} ms; checker / tool {median / tool_median:.2f} "
+      f"(processor {cpu / tool_cpu:.2f}); floor {1e3 * floor_median:.1f} ms, "
+      f"processor {1e3 * floor_cpu:.1f} ms")
+if len(runs) == 4:
+    other_median, other_cpu = runs[3]
+    print(f"compared checker, the same case: {1e3 * other_median:.1f} ms (median), "
+          f"processor {1e3 * other_cpu:.1f} ms")
+PYTHON
+
 # Peak memory of each program on one small case and on the large one, as
 # GNU time reports it (a child of python would carry python's own peak).
-peak() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -1; }
-for which in small large; do
+# The checker's status 1 (the inline case's finding) is no failure here.
+peak() { { /usr/bin/time -f %M "$@" 2>&1 >/dev/null || true; } | tail -1; }
+for which in small large inline; do
   case=$work/cases/00000/case7.json
   [ "$which" = large ] && case=$work/large/case.json
+  [ "$which" = inline ] && case=$work/inline/case.json
   line="peak memory, $which case: checker $(peak "$checker" "$case") KiB, tool $(peak "$tool" "$case") KiB"
   [ -n "$other" ] && line+=", compared $(peak "$other" "$case") KiB"
   echo "$line"

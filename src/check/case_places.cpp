@@ -91,23 +91,32 @@ bool walk_entries(Reader& reader, std::vector<std::size_t>& offsets) {
 }
 
 // The end of the array or object that opens at `start` of a text that the
-// case reader has read without fault, and whether an object opens inside
-// it: brackets counted, strings passed over, nothing else looked at.
+// case reader has read without fault, whether an object opens inside it,
+// and whether a string in it is other than `names` as written (an escape
+// counts as other): brackets counted, strings compared, nothing else
+// looked at.
 struct EnclosedValue {
   std::size_t end = 0;
   bool holds_object = false;
+  bool holds_other_string = false;
 };
 
-EnclosedValue enclosed_value(std::string_view text, std::size_t start) {
-  EnclosedValue value{text.size(), false};
+EnclosedValue enclosed_value(std::string_view text, std::size_t start,
+                             std::span<const std::string_view> names) {
+  EnclosedValue value{text.size(), false, false};
   std::size_t depth = 0;
   for (std::size_t i = start; i < text.size(); ++i) {
     switch (text[i]) {
-      case '"':
+      case '"': {
+        const std::size_t first = i + 1;
         for (++i; i < text.size() && text[i] != '"'; ++i) {
           if (text[i] == '\\') ++i;
         }
+        const std::string_view string = text.substr(first, i - first);
+        value.holds_other_string = value.holds_other_string ||
+                                   std::find(names.begin(), names.end(), string) == names.end();
         break;
+      }
       case '{':
         value.holds_object = value.holds_object || depth > 0;
         ++depth;
@@ -133,19 +142,46 @@ bool is_odd_member(const MemberPlace& member, std::span<const std::string_view> 
   return member.named && std::find(fields.begin(), fields.end(), member.name) == fields.end();
 }
 
+// Whether the object at the reader (at its opening brace) has a member not
+// among `fields`, the reader left after it: the names compared where they
+// stand, so that the usual point costs no record of its members.
+std::optional<bool> holds_odd_member(Reader& reader, std::span<const std::string_view> fields) {
+  reader.take();
+  bool first = true;
+  bool odd = false;
+  for (;;) {
+    const auto key = reader.next_key(first);
+    if (!key) return std::nullopt;
+    if (!*key) break;
+    odd = odd || std::find(fields.begin(), fields.end(), **key) == fields.end();
+    if (!ok(reader.read_colon())) return std::nullopt;
+    reader.peek_after_white_space();
+    if (!skip(reader)) return std::nullopt;
+  }
+  reader.take();
+  return odd;
+}
+
 bool walk_points(Reader& reader, std::vector<OddPointPlaces>& points) {
   if (reader.peek_after_white_space() != '[') return skip(reader);
-  // Points in the array form name no member: a margin without an object
-  // is passed over in one go, as quick to walk as to read.
+  // Points in the array form name no member, and a member that reading
+  // does not take has a name other than the fields': a margin without an
+  // object, or whose only strings are the fields' names, is passed over in
+  // one go, as quick to walk as to read.
+  const auto fields = qfm::point_field_names();
   const std::size_t start = reader.position();
-  const auto span = enclosed_value(reader.text(), start);
-  if (!span.holds_object) {
+  const auto span = enclosed_value(reader.text(), start, fields);
+  if (!span.holds_object || !span.holds_other_string) {
     reader.rewind(span.end);
     return true;
   }
-  const auto fields = qfm::point_field_names();
   return walk_array(reader, [&](Reader& r, std::size_t index) {
     if (r.peek_after_white_space() != '{') return skip(r);
+    const std::size_t opening = r.position();
+    const auto odd = holds_odd_member(r, fields);
+    if (!odd) return false;
+    if (!*odd) return true;
+    r.rewind(opening);
     auto point =
         walk_record(r, fields, [](Reader& inner, const MemberPlace&) { return skip(inner); });
     if (!point) return false;

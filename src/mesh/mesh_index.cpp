@@ -146,22 +146,32 @@ double MeshIndex::distance(const qfm::Vec3& point) const {
 }
 
 bool MeshIndex::within(const qfm::Vec3& point, double tolerance) const {
+  return triangle_within(point, tolerance).has_value();
+}
+
+std::optional<std::size_t> MeshIndex::triangle_within(const qfm::Vec3& point,
+                                                      double tolerance) const {
   const Tree& tree = *tree_;
   const double allowed = tolerance * tolerance;
-  if (tree.nearest_loose(point) <= allowed) return true;
-  if (!tree.kd) return false;
+  for (const std::size_t t : tree.loose) {
+    if (squared_distance(point, tree.triangles[t]) <= allowed) return t;
+  }
+  if (!tree.kd) return std::nullopt;
   const double query[3] = {point.x, point.y, point.z};
   std::size_t nearest = 0;
   double nearest_squared = 0;
   tree.kd->knnSearch(query, 1, &nearest, &nearest_squared);
-  if (std::sqrt(nearest_squared) > tolerance + tree.reach) return false;
-  if (squared_distance(point, tree.triangles[tree.in_tree[nearest]]) <= allowed) return true;
+  if (std::sqrt(nearest_squared) > tolerance + tree.reach) return std::nullopt;
+  if (squared_distance(point, tree.triangles[tree.in_tree[nearest]]) <= allowed)
+    return tree.in_tree[nearest];
   const double radius = tolerance + tree.reach;
   std::vector<std::pair<std::size_t, double>> candidates;
   tree.kd->radiusSearch(query, radius * radius, candidates, nanoflann::SearchParams(32, 0, false));
-  return std::any_of(candidates.begin(), candidates.end(), [&](const auto& candidate) {
-    return squared_distance(point, tree.triangles[tree.in_tree[candidate.first]]) <= allowed;
-  });
+  for (const auto& candidate : candidates) {
+    const std::size_t t = tree.in_tree[candidate.first];
+    if (squared_distance(point, tree.triangles[t]) <= allowed) return t;
+  }
+  return std::nullopt;
 }
 
 }  // namespace mesh

@@ -8,7 +8,9 @@
 // they do not widen every search.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 
 #include "mesh/mesh.h"
 
@@ -30,6 +32,10 @@ class MeshIndex {
   // answer as distance(point) <= tolerance, in fewer steps for a point far
   // off the mesh.
   bool within(const qfm::Vec3& point, double tolerance) const;
+
+  // A triangle (its place in the mesh) within `tolerance` of `point`, as
+  // within() finds it; none when within() is false.
+  std::optional<std::size_t> triangle_within(const qfm::Vec3& point, double tolerance) const;
 
  private:
   struct Tree;

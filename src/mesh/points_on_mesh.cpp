@@ -5,8 +5,10 @@
 #include <cmath>
 #include <limits>
 #include <nanoflann.hpp>
+#include <optional>
 #include <utility>
 
+#include "mesh/mesh_index.h"
 #include "mesh/triangle_distance.h"
 
 namespace mesh {
@@ -54,6 +56,29 @@ double distance_between(const qfm::Vec3& a, const qfm::Vec3& b) {
                    (a.z - b.z) * (a.z - b.z));
 }
 
+// A line of more points than its mesh has facets (hundreds of thousands of
+// inline points on a small mesh): the triangles indexed rather than the
+// points, and each point tried first on the triangle that held the point
+// before it, which holds most of a line's points, each near the last.
+std::vector<bool> points_on_few_triangles(const qfm::PointList& points, const Mesh& mesh,
+                                          double tolerance) {
+  std::vector<bool> on(points.size(), false);
+  const MeshIndex index(mesh);
+  const double allowed = tolerance * tolerance;
+  std::optional<std::size_t> last;
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    if (last && squared_distance(points[i], mesh.triangles[*last]) <= allowed) {
+      on[i] = true;
+      continue;
+    }
+    if (const auto holder = index.triangle_within(points[i], tolerance)) {
+      on[i] = true;
+      last = holder;
+    }
+  }
+  return on;
+}
+
 }  // namespace
 
 // GCC 12 at -O2, inlining nanoflann's build, takes a vector it resizes for
@@ -62,6 +87,8 @@ double distance_between(const qfm::Vec3& a, const qfm::Vec3& b) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wnull-dereference"
 std::vector<bool> points_on_mesh(const qfm::PointList& points, const Mesh& mesh, double tolerance) {
+  if (points.size() > mesh.triangles.size())
+    return points_on_few_triangles(points, mesh, tolerance);
   std::vector<bool> on(points.size(), false);
   Points cloud;
   cloud.points.resize(points.size());

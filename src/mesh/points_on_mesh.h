@@ -4,7 +4,9 @@
 // for the points within its reach. A mesh of 200 000 facets is then one
 // pass over its triangles, most passed over by their box, rather than a
 // tree built over all of them; the exact distance of a point off the mesh
-// is left to MeshIndex, whose dearer build only a faulty line pays.
+// is left to MeshIndex, whose dearer build only a faulty line pays. A line
+// of more points than the mesh has facets is the other way round: the
+// triangles in MeshIndex, asked by each point.
 #pragma once
 
 #include <vector>

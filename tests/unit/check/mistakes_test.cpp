@@ -164,6 +164,12 @@ const std::vector<Row>& rows() {
          "\"w\": 4}, [4, 5, 6], [7, 8, 9]]"}},
        {},
        {{"member-ignored", "case.json", "\"w\"", "of point 1 of product 1"}}},
+      {"a fourth member of a later inline point, an escaped name before it",
+       {{"\"pts\": \"a.pts\"",
+         "\"pts\": \"a.pts\", \"margin_line_coordinates\": [{\"\\u0078\": 1, \"y\": 2, \"z\": 3}, "
+         "{\"x\": 4, \"y\": 5, \"z\": 6, \"w\": 4}, [7, 8, 9]]"}},
+       {},
+       {{"member-ignored", "case.json", "\"w\"", "of point 2 of product 1"}}},
       {"a tooth number that is not ISO 3950",
        {{"[11]", "[140]"}},
        {},

@@ -39,23 +39,32 @@ TEST(MarginFit, FindsPointsOffTheMeshAndTheFarthest) {
   EXPECT_FALSE(mesh::find_points_off_mesh({}, ball));
 }
 
-// The pass from the triangles' side gives MeshIndex's answer, for points
-// on, near and far from a sphere, the tolerance reached or not.
+// Both passes give MeshIndex's answer, for points on, near and far from a
+// sphere, the tolerance reached or not: from the triangles' side on a fine
+// sphere (fewer points than facets), from the points' side, each tried on
+// the last point's triangle first, on a coarse one (more points).
 TEST(MarginFit, PointsOnMeshAgreeWithTheIndex) {
-  const mesh::Mesh ball = mesh_of(sphere({1, 2, 3}, 5, 30, 50));
-  const mesh::MeshIndex index(ball);
-  qfm::PointList points;
-  for (int i = 0; i < 400; ++i) {
-    const double scale = 0.9 + 0.0005 * i;  // from inside the sphere to outside
-    const double angle = 0.1 * i;
-    points.push_back(
-        {1 + 5 * scale * std::cos(angle), 2 + 5 * scale * std::sin(angle), 3 + std::sin(0.37 * i)});
-  }
-  for (const double tolerance : {0.0, 0.05, 0.3}) {
-    SCOPED_TRACE(tolerance);
-    const std::vector<bool> on = mesh::points_on_mesh(points, ball, tolerance);
-    for (std::size_t i = 0; i < points.size(); ++i) {
-      ASSERT_EQ(on[i], index.within(points[i], tolerance)) << i;
+  const struct {
+    int rings;
+    int segments;
+  } spheres[] = {{30, 50}, {4, 6}};
+  for (const auto& [rings, segments] : spheres) {
+    SCOPED_TRACE(rings);
+    const mesh::Mesh ball = mesh_of(sphere({1, 2, 3}, 5, rings, segments));
+    const mesh::MeshIndex index(ball);
+    qfm::PointList points;
+    for (int i = 0; i < 400; ++i) {
+      const double scale = 0.9 + 0.0005 * i;  // from inside the sphere to outside
+      const double angle = 0.1 * i;
+      points.push_back({1 + 5 * scale * std::cos(angle), 2 + 5 * scale * std::sin(angle),
+                        3 + std::sin(0.37 * i)});
+    }
+    for (const double tolerance : {0.0, 0.05, 0.3}) {
+      SCOPED_TRACE(tolerance);
+      const std::vector<bool> on = mesh::points_on_mesh(points, ball, tolerance);
+      for (std::size_t i = 0; i < points.size(); ++i) {
+        ASSERT_EQ(on[i], index.within(points[i], tolerance)) << i;
+      }
     }
   }
 }
