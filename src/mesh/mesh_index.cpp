@@ -4,9 +4,9 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <nanoflann.hpp>
 #include <vector>
 
+#include "mesh/point_cloud.h"
 #include "mesh/triangle_distance.h"
 
 namespace mesh {
@@ -23,21 +23,9 @@ constexpr std::size_t kFirstCandidates = 16;
 // than the few more centres they spare a search.
 constexpr std::size_t kLeafSize = 24;
 
-// The centres as nanoflann reads a point cloud.
-// Coordinates as an array, so that the tree's many reads of one axis are an
-// index rather than a branch.
-struct Centres {
-  std::vector<std::array<double, 3>> points;
-  std::size_t kdtree_get_point_count() const { return points.size(); }
-  double kdtree_get_pt(std::size_t index, std::size_t axis) const { return points[index][axis]; }
-  template <class Box>
-  bool kdtree_get_bbox(Box&) const {
-    return false;
-  }
-};
-
-using KdTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, Centres>,
-                                                   Centres, 3, std::size_t>;
+// The triangles' centres, in the order of the triangles.
+using Centres = PointCloud;
+using KdTree = PointCloudTree;
 
 qfm::Vec3 centre_of(const Triangle& t) {
   return {(t[0].x + t[1].x + t[2].x) / 3, (t[0].y + t[1].y + t[2].y) / 3,

@@ -4,11 +4,11 @@
 #include <array>
 #include <cmath>
 #include <limits>
-#include <nanoflann.hpp>
 #include <optional>
 #include <utility>
 
 #include "mesh/mesh_index.h"
+#include "mesh/point_cloud.h"
 #include "mesh/triangle_distance.h"
 
 namespace mesh {
@@ -17,18 +17,8 @@ namespace {
 
 constexpr std::size_t kLeafSize = 8;
 
-struct Points {
-  std::vector<std::array<double, 3>> points;
-  std::size_t kdtree_get_point_count() const { return points.size(); }
-  double kdtree_get_pt(std::size_t index, std::size_t axis) const { return points[index][axis]; }
-  template <class Box>
-  bool kdtree_get_bbox(Box&) const {
-    return false;
-  }
-};
-
-using PointTree = nanoflann::KDTreeSingleIndexAdaptor<nanoflann::L2_Simple_Adaptor<double, Points>,
-                                                      Points, 3, std::size_t>;
+using Points = PointCloud;
+using PointTree = PointCloudTree;
 
 struct Box {
   std::array<double, 3> low{};
