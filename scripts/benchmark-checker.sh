@@ -137,51 +137,7 @@ tool_end=$(date +%s.%N)
 
 # The large case: every margin point on a chord of the equator, the box the
 # mesh's extents, so that the case checks clean.
-mkdir -p "$work/large"
-python3 - "$work/large" <<'PYTHON'
-import json, math, os, struct, sys
-folder = sys.argv[1]
-segments, rings, radius = 400, 250, 5.0
-def corner(ring, segment):
-    if ring in (0, rings):  # the poles, one point each
-        return (0.0, 0.0, 6 + (radius if ring == 0 else -radius))
-    polar = math.pi * ring / rings
-    azimuth = 2 * math.pi * (segment % segments) / segments
-    return (radius * math.sin(polar) * math.cos(azimuth),
-            radius * math.sin(polar) * math.sin(azimuth), 6 + radius * math.cos(polar))
-facets = []
-for ring in range(rings):
-    for segment in range(segments):
-        a, b = corner(ring, segment), corner(ring, segment + 1)
-        c, d = corner(ring + 1, segment), corner(ring + 1, segment + 1)
-        # At the poles one of the two is no triangle (two corners the pole).
-        if ring < rings - 1:
-            facets.append((a, c, d))
-        if ring > 0:
-            facets.append((a, d, b))
-with open(os.path.join(folder, "11.stl"), "wb") as stl:
-    stl.write(b"large".ljust(80, b" ") + struct.pack("<I", len(facets)))
-    for facet in facets:
-        stl.write(struct.pack("<12fH", 0, 0, 0, *facet[0], *facet[1], *facet[2], 0))
-# The corners as the STL holds them (32-bit floats), for the box.
-floats = [struct.unpack("<f", struct.pack("<f", v))[0] for f in facets for p in f for v in p]
-box = [min(floats[axis::3]) for axis in range(3)] + [max(floats[axis::3]) for axis in range(3)]
-with open(os.path.join(folder, "11.pts"), "w") as pts:
-    pts.write("BEGIN_MARGIN\n")
-    equator = rings // 2
-    for segment in range(segments):
-        a, b = corner(equator, segment), corner(equator, segment + 1)
-        for step in range(5):
-            t = step / 5
-            pts.write(" ".join(f"{a[i] + t * (b[i] - a[i]):.6f}" for i in range(3)) + "\n")
-    pts.write("END_MARGIN\n")
-case = {"machine": "WNC", "material": "ZIRCONIUM", "material_brand_reference": "zige",
-        "products": [{"product_type": "Crown", "tooth_iso_number": [11],
-                      "bounding_box": [round(v, 4) for v in box], "color": "A2",
-                      "stl": "11.stl", "pts": "11.pts"}]}
-with open(os.path.join(folder, "case.json"), "w") as out:
-    json.dump(case, out, indent=2)
-PYTHON
+python3 "$repo/scripts/lib/sphere_case.py" "$work/large" 400 250 pts 2000
 if ! taskset -c 0 "$checker" "$work/large/case.json" >"$work/large.txt"; then
   echo "the checker found something in the large case:" >&2
   cat "$work/large.txt" >&2
@@ -193,48 +149,7 @@ large_commands=("taskset -c 0 $checker $work/large/case.json" "taskset -c 0 true
 mapfile -t large < <(time_commands "$work/large.json" 2 "$((runs * 4))" "${large_commands[@]}")
 
 # The inline case: its points on chords of the mesh's equator.
-mkdir -p "$work/inline"
-python3 - "$work/inline" <<'PYTHON'
-import json, math, os, struct, sys
-folder = sys.argv[1]
-segments, rings, radius, points = 40, 26, 5.0, 500000
-def corner(ring, segment):
-    if ring in (0, rings):
-        return (0.0, 0.0, 6 + (radius if ring == 0 else -radius))
-    polar = math.pi * ring / rings
-    azimuth = 2 * math.pi * (segment % segments) / segments
-    return (radius * math.sin(polar) * math.cos(azimuth),
-            radius * math.sin(polar) * math.sin(azimuth), 6 + radius * math.cos(polar))
-facets = []
-for ring in range(rings):
-    for segment in range(segments):
-        a, b = corner(ring, segment), corner(ring, segment + 1)
-        c, d = corner(ring + 1, segment), corner(ring + 1, segment + 1)
-        if ring < rings - 1:
-            facets.append((a, c, d))
-        if ring > 0:
-            facets.append((a, d, b))
-with open(os.path.join(folder, "11.stl"), "wb") as stl:
-    stl.write(b"inline".ljust(80, b" ") + struct.pack("<I", len(facets)))
-    for facet in facets:
-        stl.write(struct.pack("<12fH", 0, 0, 0, *facet[0], *facet[1], *facet[2], 0))
-floats = [struct.unpack("<f", struct.pack("<f", v))[0] for f in facets for p in f for v in p]
-box = [min(floats[axis::3]) for axis in range(3)] + [max(floats[axis::3]) for axis in range(3)]
-line, steps = [], points // segments
-for segment in range(segments):
-    a, b = corner(rings // 2, segment), corner(rings // 2, segment + 1)
-    for step in range(steps):
-        t = step / steps
-        line.append({axis: round(a[i] + t * (b[i] - a[i]), 6) for i, axis in enumerate("xyz")})
-with open(os.path.join(folder, "11.pts"), "wb") as pts:
-    pts.write(b"\xff\n")
-case = {"machine": "WNC", "material": "ZIRCONIUM", "material_brand_reference": "zige",
-        "products": [{"product_type": "Crown", "tooth_iso_number": [11],
-                      "bounding_box": [round(v, 4) for v in box], "color": "A2",
-                      "stl": "11.stl", "pts": "11.pts", "margin_line_coordinates": line}]}
-with open(os.path.join(folder, "case.json"), "w") as out:
-    json.dump(case, out)
-PYTHON
+python3 "$repo/scripts/lib/sphere_case.py" "$work/inline" 40 26 inline 500000
 inline_commands=("taskset -c 0 $checker $work/inline/case.json" "taskset -c 0 true"
   "taskset -c 0 $tool $work/inline/case.json")
 [ -n "$other" ] && inline_commands+=("taskset -c 0 $other $work/inline/case.json")
