@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <memory>
+#include <optional>
+#include <utility>
 
 #include "report/html_text.h"
 
@@ -104,6 +109,78 @@ RowBound row_bound(const Linear& edge) {
           edge.dx > 0 ? RowBound::Kind::From : RowBound::Kind::To};
 }
 
+// A triangle's three edges sorted by kind, so that a row's columns are
+// found without asking each edge its kind: two of each at most (the third
+// edge of a triangle that is no line bounds the other side), the places
+// left over taking a bound that holds every column. A triangle whose edge
+// functions say otherwise (a number too small to tell from zero) asks its
+// edges one by one.
+struct RowBounds {
+  std::array<RowBound, 3> edges;
+  bool sorted = false;
+  std::array<RowBound, 2> from{RowBound{0, -std::numeric_limits<double>::infinity()},
+                               RowBound{0, -std::numeric_limits<double>::infinity()}};
+  std::array<RowBound, 2> to{RowBound{0, std::numeric_limits<double>::infinity()},
+                             RowBound{0, std::numeric_limits<double>::infinity()}};
+  RowBound level{0, 0};
+
+  // The first and last column (as numbers, not yet rounded) of the row at
+  // `y` within [x0, x1]; none where the triangle leaves the row empty.
+  std::optional<std::pair<double, double>> columns(double y, int x0, int x1) const {
+    double first = x0;
+    double last = x1;
+    if (sorted) {
+      if (!(y * level.slope + level.offset >= 0)) return std::nullopt;
+      first = std::max(std::max(first, y * from[0].slope + from[0].offset),
+                       y * from[1].slope + from[1].offset);
+      last =
+          std::min(std::min(last, y * to[0].slope + to[0].offset), y * to[1].slope + to[1].offset);
+    } else {
+      for (const RowBound& bound : edges) {
+        const double at = y * bound.slope + bound.offset;
+        switch (bound.kind) {
+          case RowBound::Kind::From:
+            first = std::max(first, at);
+            break;
+          case RowBound::Kind::To:
+            last = std::min(last, at);
+            break;
+          case RowBound::Kind::Level:
+            if (!(at >= 0)) return std::nullopt;
+            break;
+        }
+      }
+    }
+    if (!(first <= last)) return std::nullopt;
+    return std::pair{first, last};
+  }
+};
+
+RowBounds row_bounds(const std::array<Linear, 3>& edges) {
+  RowBounds bounds{{row_bound(edges[0]), row_bound(edges[1]), row_bound(edges[2])}};
+  std::size_t froms = 0;
+  std::size_t tos = 0;
+  std::size_t levels = 0;
+  for (const RowBound& bound : bounds.edges) {
+    switch (bound.kind) {
+      case RowBound::Kind::From:
+        if (froms < bounds.from.size()) bounds.from[froms] = bound;
+        ++froms;
+        break;
+      case RowBound::Kind::To:
+        if (tos < bounds.to.size()) bounds.to[tos] = bound;
+        ++tos;
+        break;
+      case RowBound::Kind::Level:
+        bounds.level = bound;
+        ++levels;
+        break;
+    }
+  }
+  bounds.sorted = froms <= bounds.from.size() && tos <= bounds.to.size() && levels <= 1;
+  return bounds;
+}
+
 // Each row's cells covered by the triangle found from its three edges, and
 // the depth stepped along the row: a large mesh passes here for each of its
 // facets in each view.
@@ -134,27 +211,12 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
     depth.dy += edges[i].dy * c[i].depth;
     depth.at_origin += edges[i].at_origin * c[i].depth;
   }
-  const std::array<RowBound, 3> bounds{row_bound(edges[0]), row_bound(edges[1]),
-                                       row_bound(edges[2])};
+  const RowBounds bounds = row_bounds(edges);
   for (int row = y0; row <= y1; ++row) {
     const double y = row + 0.5;
-    double from = x0;
-    double to = x1;
-    for (const RowBound& bound : bounds) {
-      const double at = y * bound.slope + bound.offset;
-      switch (bound.kind) {
-        case RowBound::Kind::From:
-          from = std::max(from, at);
-          break;
-        case RowBound::Kind::To:
-          to = std::min(to, at);
-          break;
-        case RowBound::Kind::Level:
-          if (!(at >= 0)) to = -1;
-          break;
-      }
-    }
-    if (!(from <= to)) continue;
+    const std::optional<std::pair<double, double>> span = bounds.columns(y, x0, x1);
+    if (!span) continue;
+    const auto [from, to] = *span;
     const int first_column = ceil_of(from);
     const int last_column = floor_of(to);
     double cell_depth = depth.at(first_column + 0.5, y);
@@ -167,6 +229,55 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
       grid.shades[cell] = shade;
     }
   }
+}
+
+// The texts of `origin + (k + offset)·step` for k from 0 to a count, each
+// written the first time it is asked for: a view's runs use a few dozen
+// lengths and places, each many times over.
+class NumberTexts {
+ public:
+  NumberTexts(double origin, double offset, double step, int count)
+      : origin_(origin),
+        offset_(offset),
+        step_(step),
+        lengths_(static_cast<std::size_t>(count) + 1, 0),
+        // Left unset: only the bytes of a text once written are read.
+        bytes_(new char[lengths_.size() * kMaxNumberLength]) {}
+
+  char* write(char* out, int k) {
+    const auto index = static_cast<std::size_t>(k);
+    char* text = bytes_.get() + index * kMaxNumberLength;
+    if (lengths_[index] == 0) {
+      lengths_[index] =
+          static_cast<std::uint8_t>(write_number(text, origin_ + (k + offset_) * step_, 2) - text);
+    }
+    return std::copy_n(text, lengths_[index], out);
+  }
+
+ private:
+  double origin_;
+  double offset_;
+  double step_;
+  std::vector<std::uint8_t> lengths_;  // 0: not yet written
+  std::unique_ptr<char[]> bytes_;
+};
+
+// The column after the run of like cells that starts at `column`: eight
+// cells compared at once, as most of a row is long runs of empty cells.
+int run_end(const std::uint8_t* cells, int column, int columns) {
+  const std::uint8_t shade = cells[column];
+  if constexpr (std::endian::native == std::endian::little) {
+    const std::uint64_t pattern = 0x0101010101010101ULL * shade;
+    for (; column + 8 <= columns; column += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, cells + column, sizeof word);
+      // The first cell that differs is the lowest byte that is not zero.
+      if (const std::uint64_t differ = word ^ pattern; differ != 0)
+        return column + std::countr_zero(differ) / 8;
+    }
+  }
+  while (column < columns && cells[column] == shade) ++column;
+  return column;
 }
 
 }  // namespace
@@ -200,35 +311,42 @@ void append_shade_paths(std::string& out, const ShadeGrid& grid, const Frame& fr
   // from the end of the run of its shade before it in the row: a third of
   // the bytes of a filled rectangle per run. One pass over the grid fills
   // every shade's path.
-  std::array<std::string, kShadeCount + 1> paths;
+  // Kept from view to view, emptied, so that each grows only once a thread.
+  thread_local std::array<std::string, kShadeCount + 1> paths;
+  for (std::string& path : paths) path.clear();
   std::array<int, kShadeCount + 1> row_of_last;
   std::array<int, kShadeCount + 1> end_of_last;
   row_of_last.fill(-1);
   end_of_last.fill(0);
+  // Each the same number as written one by one: (start − end)·cell and
+  // (column − start)·cell as 0 + (k + 0)·cell, and so on.
+  NumberTexts lengths(0, 0, cell, grid.columns);
+  NumberTexts lefts(frame.left, 0, cell, grid.columns);
+  NumberTexts middles(frame.top, 0.5, cell, grid.rows);
   for (int row = 0; row < grid.rows; ++row) {
     const std::uint8_t* cells =
         grid.shades.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(grid.columns);
     for (int column = 0; column < grid.columns;) {
       const std::uint8_t shade = cells[column];
       const int start = column;
-      while (column < grid.columns && cells[column] == shade) ++column;
+      column = run_end(cells, column, grid.columns);
       if (shade == 0) continue;
       // The run put together in a buffer and appended at once.
       char run[3 * kMaxNumberLength + 4];
       char* end = run;
       if (row_of_last[shade] != row) {
         *end++ = 'M';
-        end = write_number(end, frame.left + start * cell, 2);
+        end = lefts.write(end, start);
         *end++ = ' ';
-        end = write_number(end, frame.top + (row + 0.5) * cell, 2);
+        end = middles.write(end, row);
       } else {
         *end++ = 'm';
-        end = write_number(end, (start - end_of_last[shade]) * cell, 2);
+        end = lengths.write(end, start - end_of_last[shade]);
         *end++ = ' ';
         *end++ = '0';
       }
       *end++ = 'h';
-      end = write_number(end, (column - start) * cell, 2);
+      end = lengths.write(end, column - start);
       paths[shade].append(run, end);
       row_of_last[shade] = row;
       end_of_last[shade] = column;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,22 @@ TEST(ShadeMesh, WritesEachRunOfAShadeAsOneStrokeMovedToFromTheRunBefore) {
   out.clear();
   report::append_shade_paths(out, grid, frame);
   EXPECT_EQ(out, "<path class=\"shade5\" stroke-width=\"2\" d=\"M12 21h4\"/>");
+}
+
+// Runs longer than the eight cells compared at once, ending inside such a
+// group and at the row's end.
+TEST(ShadeMesh, WritesRunsThatCrossGroupsOfEightCells) {
+  const report::Frame frame{0, 0, 19, 1, {0, 0}};
+  const std::vector<std::uint8_t> first_row = {0, 0, 0, 5, 5, 5, 5, 5, 5, 5,
+                                               5, 5, 5, 1, 5, 5, 5, 5, 0};
+  report::ShadeGrid grid{19, 2, first_row};
+  grid.shades.insert(grid.shades.end(), 19, 2);
+  std::string out;
+  report::append_shade_paths(out, grid, frame);
+  EXPECT_EQ(out,
+            "<path class=\"shade1\" stroke-width=\"1\" d=\"M13 0.5h1\"/>"
+            "<path class=\"shade2\" stroke-width=\"1\" d=\"M0 1.5h19\"/>"
+            "<path class=\"shade5\" stroke-width=\"1\" d=\"M3 0.5h10m1 0h4\"/>");
 }
 
 // Of a closed mesh facing outward, the facets facing the viewer alone give
