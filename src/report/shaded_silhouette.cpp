@@ -199,7 +199,10 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
       std::min(grid.rows - 1, floor_of(held(std::max({c[0].y, c[1].y, c[2].y}), grid.rows)));
   // Most facets of a large mesh cover no cell's centre at all.
   if (x0 > x1 || y0 > y1) return;
-  const std::uint8_t shade = shade_of(triangle, light);
+  // Taken when the facet first shows in a cell: most of a large mesh's
+  // facets show in none (no centre inside them, or one nearer in front).
+  std::uint8_t shade = 0;
+  bool shaded = false;
   const double inverse_area = 1 / area;
   const std::array<Linear, 3> edges{edge_of(c[1], c[2], inverse_area),
                                     edge_of(c[2], c[0], inverse_area),
@@ -225,6 +228,10 @@ void rasterise(const std::array<Corner, 3>& c, const Triangle& triangle, const q
     for (int column = first_column; column <= last_column; ++column, cell_depth += depth.dx) {
       const std::size_t cell = row_start + static_cast<std::size_t>(column);
       if (cell_depth <= depths[cell]) continue;
+      if (!shaded) {
+        shade = shade_of(triangle, light);
+        shaded = true;
+      }
       depths[cell] = cell_depth;
       grid.shades[cell] = shade;
     }
